@@ -1,0 +1,32 @@
+# Warnings and sanitizers for every target of ours.
+function(kavrel_target_options target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(KAVREL_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(KAVREL_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# kavrel_add_test(NAME name SOURCES ... LIBS ... [GUI])
+# A GoogleTest executable whose tests CTest discovers when it runs them.
+function(kavrel_add_test)
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(T_GUI AND NOT KAVREL_BUILD_GUI)
+    return()
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
+  target_compile_definitions(${T_NAME} PRIVATE
+    KAVREL_BUILD_DIR="${CMAKE_BINARY_DIR}"
+    KAVREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    KAVREL_DATA_DIR="${KAVREL_DATA_DIR}")
+  kavrel_target_options(${T_NAME})
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KAVREL_BUILD_DIR=${CMAKE_BINARY_DIR}"
+               TIMEOUT 300)
+endfunction()

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets everything up, builds with warnings as errors, runs every test, then
+# runs the non-window tests again under the address and undefined sanitizers.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+
+"$here/scripts/build.sh" "$here/build" -DKAVREL_WERROR=ON
+(cd "$here/build" && ctest -j2 --output-on-failure --timeout 600)
+
+"$here/scripts/build.sh" "$here/build-asan" -DKAVREL_WERROR=ON -DKAVREL_SANITIZE=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVREL_BUILD_GUI=OFF
+(cd "$here/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest -j2 --output-on-failure --timeout 900)
