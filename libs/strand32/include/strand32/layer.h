@@ -1,0 +1,64 @@
+#pragma once
+// How a data file is named to the map-view library: its kind, decided by the
+// extension alone, and the descriptor that carries the file's name and the
+// names of its companion files.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace strand32 {
+
+// Kind of data file; the 16-bit code stored at the end of a descriptor.
+enum class LayerType : std::uint16_t {
+    None = 0,         // not a layer
+    Zvl = 1,          // .zvl, companions .LD1 .LD2 .LD3
+    Raster = 2,       // .tif .bmp .jpg .kap, georeferencing companion in slot 1
+    Dxf = 4,          // .dxf
+    Dwg = 8,          // .dwg
+    Shape = 16,       // .shp, index .SHX in slot 1
+    MifMid = 32,      // .mif, attributes .MID in slot 1
+    Dgn = 128,        // .dgn
+    TabTable = 20480, // .tab, the key text in slot 3
+};
+
+constexpr std::size_t kLayerPathSize = 256;
+
+// Key text that a .tab layer carries in companion slot 3.
+inline constexpr char kTabKeyText[] = "wr512pqtzvbe648m";
+
+// 1026 bytes: the file's name, three companion slots (NUL-terminated, cut to
+// fit), then the LayerType code, 16-bit little-endian.
+struct LayerDescriptor {
+    char fileName[kLayerPathSize];
+    char companion[3][kLayerPathSize];
+    std::uint16_t layerType;
+};
+static_assert(sizeof(LayerDescriptor) == 1026);
+static_assert(offsetof(LayerDescriptor, layerType) == 1024);
+
+// Kind of a file by its extension (from the last "."), letter case ignored.
+LayerType layerTypeOf(std::string_view name);
+
+// Fills `out` for `name` as given (a full path, or a bare name relative to
+// the current folder). The descriptor is zeroed first; false, with only the
+// type 0 stored, when the extension names no layer. For a raster the first
+// existing of name.RSF, .TFW, .WLD, .JGW goes into slot 1, else name.TAB.
+bool buildLayerDescriptor(std::string_view name, LayerDescriptor& out);
+
+// The image a raster .tab table refers to: the text between the double quote
+// that follows "File" and the next quote (at most 255 characters), when
+// "Type" and then "RASTER" follow. Nothing when the file is not such a table
+// or cannot be read.
+std::optional<std::string> rasterTableImage(const std::string& tabPath);
+
+// The descriptor the property pages use for a full path: a raster .tab table
+// stands for the image it refers to (in the table's folder), and a file of
+// no known kind still gets a descriptor (type 0, its path in slot 0).
+void buildPageLayerDescriptor(std::string_view fullPath, LayerDescriptor& out);
+
+} // namespace strand32
+
+using strand32::LayerDescriptor;
+using strand32::LayerType;

@@ -1,0 +1,146 @@
+// LayerType by extension and the descriptors built from a file name.
+#include "strand32/layer.h"
+
+#include <array>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+namespace strand32 {
+namespace {
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Copies `text` into a fixed slot, cut to fit with its NUL.
+void copySlot(char (&slot)[kLayerPathSize], std::string_view text) {
+    const std::size_t n = std::min(text.size(), kLayerPathSize - 1);
+    std::memcpy(slot, text.data(), n);
+    slot[n] = '\0';
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// The name without its extension, folder part kept.
+std::string_view stemOf(std::string_view name) {
+    const auto dot = name.rfind('.');
+    const auto slash = name.find_last_of("/\\");
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return name;
+    return name.substr(0, dot);
+}
+
+void fillCompanions(std::string_view name, LayerType type, LayerDescriptor& out) {
+    const std::string stem(stemOf(name));
+    switch (type) {
+    case LayerType::Zvl:
+        copySlot(out.companion[0], stem + ".LD1");
+        copySlot(out.companion[1], stem + ".LD2");
+        copySlot(out.companion[2], stem + ".LD3");
+        break;
+    case LayerType::Raster: {
+        static constexpr std::array<const char*, 4> kWorldFiles{".RSF", ".TFW", ".WLD", ".JGW"};
+        copySlot(out.companion[0], stem + ".TAB");
+        for (const char* ext : kWorldFiles) {
+            if (fileExists(stem + ext)) {
+                copySlot(out.companion[0], stem + ext);
+                break;
+            }
+        }
+        break;
+    }
+    case LayerType::Shape:
+        copySlot(out.companion[0], stem + ".SHX");
+        break;
+    case LayerType::MifMid:
+        copySlot(out.companion[0], stem + ".MID");
+        break;
+    case LayerType::TabTable:
+        copySlot(out.companion[2], kTabKeyText);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+LayerType layerTypeOf(std::string_view name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return LayerType::None;
+    const std::string_view ext = name.substr(dot);
+    static constexpr std::pair<const char*, LayerType> kTable[] = {
+        {".zvl", LayerType::Zvl},    {".dxf", LayerType::Dxf},    {".dwg", LayerType::Dwg},
+        {".shp", LayerType::Shape},  {".mif", LayerType::MifMid}, {".tab", LayerType::TabTable},
+        {".dgn", LayerType::Dgn},    {".tif", LayerType::Raster}, {".bmp", LayerType::Raster},
+        {".jpg", LayerType::Raster}, {".kap", LayerType::Raster},
+    };
+    for (const auto& [text, type] : kTable) {
+        if (equalsNoCase(ext, text))
+            return type;
+    }
+    return LayerType::None;
+}
+
+bool buildLayerDescriptor(std::string_view name, LayerDescriptor& out) {
+    std::memset(&out, 0, sizeof out);
+    const LayerType type = layerTypeOf(name);
+    out.layerType = static_cast<std::uint16_t>(type);
+    if (type == LayerType::None)
+        return false;
+    copySlot(out.fileName, name);
+    fillCompanions(name, type, out);
+    return true;
+}
+
+std::optional<std::string> rasterTableImage(const std::string& tabPath) {
+    std::ifstream in(tabPath, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return std::nullopt;
+    const auto file = text.find("File");
+    if (file == std::string::npos)
+        return std::nullopt;
+    const auto open = text.find('"', file + 4);
+    if (open == std::string::npos)
+        return std::nullopt;
+    auto close = text.find('"', open + 1);
+    const auto nameEnd = close == std::string::npos ? text.size() : close;
+    std::string image = text.substr(open + 1, std::min<std::size_t>(nameEnd - open - 1, 255));
+    const auto afterName = close == std::string::npos ? text.size() : close + 1;
+    const auto type = text.find("Type", afterName);
+    if (type == std::string::npos || text.find("RASTER", type + 4) == std::string::npos)
+        return std::nullopt;
+    return image;
+}
+
+void buildPageLayerDescriptor(std::string_view fullPath, LayerDescriptor& out) {
+    std::string layer(fullPath);
+    if (layerTypeOf(fullPath) == LayerType::TabTable) {
+        if (auto image = rasterTableImage(layer)) {
+            const auto slash = layer.find_last_of("/\\");
+            const std::string folder =
+                slash == std::string::npos ? std::string() : layer.substr(0, slash + 1);
+            layer = folder + *image;
+        }
+    }
+    if (!buildLayerDescriptor(layer, out))
+        copySlot(out.fileName, layer);
+}
+
+} // namespace strand32
