@@ -1,0 +1,58 @@
+#pragma once
+// One directory entry found by the walk, with the folder it was found in, and
+// the texts of its row in the results list.
+#include "DateUtil.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace finder {
+
+inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t FileAttributeNormal = 0x80;
+
+struct FoundFile {
+    std::uint32_t attributes = 0;         // 0x10 marks a folder
+    DateUtil::FileTime lastWriteTime = 0; // UTC
+    std::uint64_t size = 0;               // whole size in bytes
+    std::string fileName;                 // name without folder
+    std::string folder;                   // the walk's current folder
+
+    bool isFolder() const { return (attributes & FileAttributeDirectory) != 0; }
+    std::uint32_t sizeLow() const { return static_cast<std::uint32_t>(size); }
+    std::uint32_t sizeHigh() const { return static_cast<std::uint32_t>(size >> 32); }
+};
+
+// Texts of one row: caption, then sub-texts 0 to 3.
+struct RowTexts {
+    std::string name;
+    std::string folder;
+    std::string size;     // "12KB"
+    std::string type;     // type name, "xyz File" or "File"
+    std::string modified; // "3/7/1999 9:05 AM"
+};
+
+// Type of a file as the desktop knows it; iconName is a freedesktop icon
+// name, empty when the type is not known.
+struct FileType {
+    std::string name;
+    std::string iconName;
+};
+
+// ceil(bytes / 1024) followed by "KB", over the whole 64-bit size.
+std::string sizeText(std::uint64_t bytes);
+
+// Type from the MIME database by the file's name (cached per extension, safe
+// from any thread); when it is unknown (generic binary or plain text), the
+// text after the last "." followed by " File", or "File" without a dot.
+FileType fileTypeOf(std::string_view fileName);
+std::string fallbackTypeText(std::string_view fileName);
+
+// The folder, a "/" unless it already ends with one, and the name.
+std::string fullPathOfRow(std::string_view folder, std::string_view fileName);
+
+// All five texts; the modified text is empty when the time cannot be shown.
+RowTexts rowTexts(const FoundFile& file);
+
+} // namespace finder

@@ -1,0 +1,68 @@
+#pragma once
+// The walk of one search, run on the calling thread: the start folder and,
+// when asked, its subfolders depth first, each folder listed with the name
+// pattern before its subfolders. The walk makes each folder the process's
+// current folder while it lists it and restores the previous one at the end,
+// so nothing else may rely on the current folder while a search runs.
+#include "finder/found_file.h"
+#include "finder/qualification.h"
+#include "finder/search_criteria.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace finder {
+
+// Result codes of the walk.
+namespace WalkResult {
+inline constexpr std::uint32_t Done = 0;
+inline constexpr std::uint32_t SubfoldersNotListed = 1; // start folder's subfolders
+inline constexpr std::uint32_t NoCallback = 0x8000;
+inline constexpr std::uint32_t Stopped = 0x8001;
+inline constexpr std::uint32_t StackOverflow = 0xC00000FD; // depth guard
+// Any other value: the error code (errno) of a folder that could not be made
+// current: the start folder, or a subfolder of the start folder.
+} // namespace WalkResult
+
+struct SearchCallbacks {
+    // A folder entry was listed, or a subfolder was made current: the status
+    // line shows "Searching: " and this folder. May be empty.
+    std::function<void(const std::string& currentFolder)> folderEntered;
+    // A file passed the candidate test. Called synchronously; the entry is
+    // valid only during the call. Required: without it the walk does nothing.
+    std::function<void(const FoundFile& file)> candidateFound;
+};
+
+class SearchRun {
+public:
+    // Levels of subfolders below the start folder before the guard trips.
+    static constexpr int DefaultDepthLimit = 256;
+
+    // `stop` is read after every entry; the criteria and callbacks must
+    // outlive run().
+    SearchRun(const SearchCriteria& criteria, const std::atomic<bool>& stop,
+              SearchCallbacks callbacks, DatabaseHandle database = 0);
+
+    void setDepthLimit(int levels) { depthLimit_ = levels; }
+
+    // Walks from criteria.startFolder with walkPattern(criteria). Never
+    // throws: a failure inside a callback ends the walk as if stopped.
+    std::uint32_t run();
+
+    std::uint64_t filesFound() const { return filesFound_; }
+    std::uint64_t foldersEntered() const { return foldersEntered_; }
+
+private:
+    struct Walker;
+    const SearchCriteria& criteria_;
+    const std::atomic<bool>& stop_;
+    SearchCallbacks callbacks_;
+    DatabaseHandle database_;
+    int depthLimit_ = DefaultDepthLimit;
+    std::uint64_t filesFound_ = 0;
+    std::uint64_t foldersEntered_ = 0;
+};
+
+} // namespace finder

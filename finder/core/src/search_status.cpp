@@ -1,0 +1,15 @@
+#include "finder/search_status.h"
+
+namespace finder {
+
+std::string searchingText(std::string_view folder) {
+    std::string text(SearchingPrefix);
+    text += folder;
+    return text;
+}
+
+std::string filesFoundText(std::uint64_t count) {
+    return std::to_string(count) + " file(s) found";
+}
+
+} // namespace finder
