@@ -20,8 +20,11 @@ constexpr long ERROR_SUCCESS = 0;
 constexpr long ERROR_FILE_NOT_FOUND = 2;
 constexpr long ERROR_ACCESS_DENIED = 5;
 constexpr long ERROR_INVALID_HANDLE = 6;
+constexpr long ERROR_WRITE_FAULT = 29;
+constexpr long ERROR_OUTOFMEMORY = 14;
 constexpr long ERROR_INVALID_PARAMETER = 87;
 constexpr long ERROR_MORE_DATA = 234;
+constexpr long ERROR_BADDB = 1009; // a hive that cannot be parsed is not written
 
 // Path of a hive's file: $KAVREL_SYSTEM_HIVE / $KAVREL_USER_HIVE when set,
 // else <prefix>/etc/kavrel/system.reg and $XDG_CONFIG_HOME/kavrel/user.reg.
@@ -51,8 +54,7 @@ public:
                     std::uint32_t* size) const;
     // As RegSetValueEx; needs SetValue access. The hive file is rewritten
     // atomically; a hive that could not be parsed is never written.
-    long setValue(std::string_view name, std::uint32_t type, const void* data,
-                  std::uint32_t size);
+    long setValue(std::string_view name, std::uint32_t type, const void* data, std::uint32_t size);
 
 private:
     struct State;

@@ -1,0 +1,185 @@
+#include "hive_store.h"
+
+#include "platform/paths.h"
+#include "platform/registry.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <mutex>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace platform::hive {
+
+namespace {
+
+constexpr std::size_t kMaxHiveBytes = 16u << 20;
+
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+// flock on "<hive>.lock". Without the right to create the side file (a
+// system hive in a read-only folder) reading goes on unlocked: renames keep
+// it consistent anyway.
+class HiveLock {
+public:
+    HiveLock(const std::string& hivePath, int operation) : fd_(openLockFile(hivePath + ".lock")) {
+        if (fd_.get() >= 0)
+            while (::flock(fd_.get(), operation) != 0 && errno == EINTR) {
+            }
+    }
+    // Closing the descriptor releases the lock.
+
+private:
+    static int openLockFile(const std::string& lockPath) {
+        const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        return fd >= 0 ? fd : ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+
+    Fd fd_;
+};
+
+long errorFromErrno(int err) {
+    if (err == ENOENT || err == ENOTDIR)
+        return ERROR_FILE_NOT_FOUND;
+    if (err == EACCES || err == EPERM || err == EROFS)
+        return ERROR_ACCESS_DENIED;
+    return ERROR_WRITE_FAULT;
+}
+
+long readFile(const std::string& path, std::string& out) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errorFromErrno(errno);
+    out.clear();
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errorFromErrno(errno);
+        if (n == 0)
+            return ERROR_SUCCESS;
+        out.append(buffer, static_cast<std::size_t>(n));
+        if (out.size() > kMaxHiveBytes)
+            return ERROR_ACCESS_DENIED;
+    }
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes `text` to a temporary file beside `path` and moves it into place:
+// over the old hive (replace) or only where none is (link fails on EEXIST).
+long writeAtomically(const std::string& path, const std::string& text, bool replace) {
+    std::string temp = path + ".XXXXXX";
+    Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return errorFromErrno(errno);
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
+    long result = ERROR_SUCCESS;
+    if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), text) || ::fsync(fd.get()) != 0 ||
+        ::close(fd.release()) != 0)
+        result = errorFromErrno(errno);
+    else if (replace ? ::rename(temp.c_str(), path.c_str()) != 0
+                     : (::link(temp.c_str(), path.c_str()) != 0 && errno != EEXIST))
+        result = errorFromErrno(errno);
+    if (result != ERROR_SUCCESS || !replace)
+        ::unlink(temp.c_str());
+    return result;
+}
+
+void reportBroken(const std::string& path, const Document& doc) {
+    static std::mutex m;
+    static std::set<std::string> reported;
+    std::lock_guard lock(m);
+    if (!reported.insert(path).second)
+        return;
+    std::string lines;
+    for (const std::size_t n : doc.brokenLines)
+        lines += (lines.empty() ? "" : ", ") + std::to_string(n);
+    std::fprintf(stderr,
+                 "kavrel: registry hive %s cannot be parsed (line %s); its sound lines are "
+                 "read, and it is not written\n",
+                 path.c_str(), lines.c_str());
+}
+
+Loaded loadUnlocked(const std::string& path) {
+    Loaded loaded;
+    std::string text;
+    loaded.error = readFile(path, text);
+    if (loaded.error != ERROR_SUCCESS)
+        return loaded;
+    loaded.doc = parse(text);
+    if (!loaded.doc.sound())
+        reportBroken(path, loaded.doc);
+    return loaded;
+}
+
+void makeFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0755);
+}
+
+} // namespace
+
+Loaded loadHive(const std::string& path) {
+    HiveLock lock(path, LOCK_SH);
+    return loadUnlocked(path);
+}
+
+void ensureUserHive(const std::string& path) {
+    if (::access(path.c_str(), F_OK) == 0)
+        return;
+    makeFolders(path);
+    HiveLock lock(path, LOCK_EX);
+    std::string text;
+    if (readFile(dataFolder() + "/default-user.reg", text) != ERROR_SUCCESS)
+        text = "REGEDIT4\n\n";
+    writeAtomically(path, text, false);
+}
+
+long updateHive(const std::string& path, const std::function<long(Document&)>& edit) {
+    HiveLock lock(path, LOCK_EX);
+    Loaded loaded = loadUnlocked(path);
+    if (loaded.error != ERROR_SUCCESS)
+        return loaded.error;
+    if (!loaded.doc.sound())
+        return ERROR_BADDB;
+    const long result = edit(loaded.doc);
+    if (result != ERROR_SUCCESS)
+        return result;
+    return writeAtomically(path, loaded.doc.text(), true);
+}
+
+} // namespace platform::hive
