@@ -10,6 +10,7 @@
 namespace finder {
 
 inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t FileAttributeHidden = 0x02;
 inline constexpr std::uint32_t FileAttributeNormal = 0x80;
 
 struct FoundFile {

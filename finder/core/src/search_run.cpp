@@ -1,0 +1,136 @@
+#include "finder/search_run.h"
+
+#include "folder_listing.h"
+
+#include <platform/wildcard.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace finder {
+
+// One walk: the state shared by every level of the recursion.
+struct SearchRun::Walker {
+    SearchRun& run;
+    std::string pattern;
+    std::string folder; // the walk's current folder, absolute
+    FoundFile entry;    // reused for every entry handed out
+
+    // Lists the current folder, hands out its entries, then walks its
+    // subfolders. `depth` counts the levels below the start folder.
+    std::uint32_t folderStep(int depth) {
+        FolderListing listing;
+        if (!listing.open())
+            return WalkResult::SubfoldersNotListed;
+        for (const ListedEntry& listed : listing.entries()) {
+            if (!platform::wildcardMatch(pattern, listing.name(listed)))
+                continue;
+            if (!describe(listing, listed))
+                continue;
+            handOut();
+            if (stopRequested())
+                return WalkResult::Stopped;
+        }
+        if (!run.criteria_.includeSubfolders)
+            return WalkResult::Done;
+        for (const ListedEntry& listed : listing.entries()) {
+            if (!listing.isSubfolder(listed))
+                continue;
+            if (depth >= run.depthLimit_)
+                return WalkResult::StackOverflow;
+            const std::string_view name = listing.name(listed);
+            // A subfolder that cannot be entered is skipped; its siblings
+            // are still walked.
+            if (!listing.enter(listed))
+                continue;
+            const std::size_t parentLength = folder.size();
+            if (folder.back() != '/')
+                folder += '/';
+            folder += name;
+            ++run.foldersEntered_;
+            std::uint32_t result = WalkResult::Done;
+            if (run.callbacks_.folderEntered)
+                run.callbacks_.folderEntered(folder);
+            if (stopRequested())
+                result = WalkResult::Stopped;
+            else
+                result = folderStep(depth + 1);
+            folder.resize(parentLength);
+            if (!listing.returnHere())
+                return errno != 0 ? static_cast<std::uint32_t>(errno) : WalkResult::Stopped;
+            if (result == WalkResult::Stopped || result == WalkResult::StackOverflow)
+                return result;
+        }
+        return WalkResult::Done;
+    }
+
+    // Fills `entry` from the listing; false when the entry vanished.
+    bool describe(const FolderListing& listing, const ListedEntry& listed) {
+        struct stat info {};
+        if (!listing.statOf(listed, info))
+            return false;
+        entry.fileName.assign(listing.name(listed));
+        if (S_ISDIR(info.st_mode)) {
+            entry.attributes = FileAttributeDirectory;
+            entry.size = 0;
+        } else {
+            entry.attributes = FileAttributeNormal;
+            entry.size = static_cast<std::uint64_t>(info.st_size);
+        }
+        if (!entry.fileName.empty() && entry.fileName.front() == '.')
+            entry.attributes |= FileAttributeHidden;
+        entry.lastWriteTime = DateUtil::fileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+        return true;
+    }
+
+    void handOut() {
+        if (entry.isFolder()) {
+            if (run.callbacks_.folderEntered)
+                run.callbacks_.folderEntered(folder);
+            return;
+        }
+        entry.folder = folder;
+        if (!passesCandidateTest(run.criteria_, entry, run.database_))
+            return;
+        ++run.filesFound_;
+        run.callbacks_.candidateFound(entry);
+    }
+
+    bool stopRequested() const { return run.stop_.load(std::memory_order_relaxed); }
+};
+
+SearchRun::SearchRun(const SearchCriteria& criteria, const std::atomic<bool>& stop,
+                     SearchCallbacks callbacks, DatabaseHandle database)
+    : criteria_(criteria), stop_(stop), callbacks_(std::move(callbacks)), database_(database) {}
+
+std::uint32_t SearchRun::run() {
+    filesFound_ = 0;
+    foldersEntered_ = 0;
+    if (!callbacks_.candidateFound)
+        return WalkResult::NoCallback;
+    // The folder to return to, held open so that it is found again even when
+    // its path could not be read.
+    const int previous = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (previous < 0)
+        return static_cast<std::uint32_t>(errno);
+    std::uint32_t result = WalkResult::Done;
+    if (::chdir(criteria_.startFolder.c_str()) != 0) {
+        result = static_cast<std::uint32_t>(errno);
+    } else {
+        try {
+            Walker walker{*this, walkPattern(criteria_), currentFolderPath(), {}};
+            result = walker.folderStep(0);
+        } catch (...) {
+            // A callback failed: the walk ends where it was, as if stopped.
+            result = WalkResult::Stopped;
+        }
+    }
+    if (::fchdir(previous) != 0 && result == WalkResult::Done)
+        result = static_cast<std::uint32_t>(errno);
+    ::close(previous);
+    return result;
+}
+
+} // namespace finder

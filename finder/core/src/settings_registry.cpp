@@ -1,0 +1,115 @@
+#include "finder/settings_registry.h"
+
+#include "finder/startup_settings.h"
+
+#include <cstring>
+
+namespace finder {
+namespace {
+
+using platform::Hive;
+using platform::RegAccess;
+
+std::string productKey(std::string_view subkey) {
+    std::string key(MakerKey);
+    key += subkey;
+    return key;
+}
+
+std::string_view makerKeyName() {
+    std::string_view key = MakerKey;
+    key.remove_suffix(1); // the trailing "\"
+    return key;
+}
+
+std::uint32_t code(long error) {
+    return static_cast<std::uint32_t>(error);
+}
+
+} // namespace
+
+CSettingsRegistry::CSettingsRegistry() = default;
+
+CSettingsRegistry::~CSettingsRegistry() = default;
+
+void CSettingsRegistry::Close() {
+    key_.close();
+}
+
+bool CSettingsRegistry::HasOpenKey() const {
+    return key_.isOpen();
+}
+
+std::uint32_t CSettingsRegistry::readText(Hive hive, std::string_view key, std::string_view value,
+                                          std::string& out, std::size_t size,
+                                          bool requireNonEmpty) {
+    Close();
+    if (long error = key_.open(hive, key, RegAccess::Query); error != platform::ERROR_SUCCESS)
+        return code(error);
+    char buffer[TextBufferSize] = {};
+    std::uint32_t type = 0;
+    std::uint32_t bytes = sizeof buffer;
+    if (long error = key_.queryValue(value, &type, buffer, &bytes);
+        error != platform::ERROR_SUCCESS)
+        return code(error);
+    if (type != platform::REG_SZ)
+        return ErrorInvalidData;
+    const std::size_t length = strnlen(buffer, sizeof buffer);
+    if (requireNonEmpty && length == 0)
+        return code(platform::ERROR_FILE_NOT_FOUND);
+    if (size == 0 || length > size - 1)
+        return code(platform::ERROR_MORE_DATA);
+    out.assign(buffer, length);
+    return Success;
+}
+
+std::uint32_t CSettingsRegistry::GetAppPath(std::string_view exeName, std::string& out,
+                                            std::size_t size) {
+    std::string key(AppPathsKey);
+    key += exeName;
+    return readText(Hive::LocalMachine, key, "", out, size, true);
+}
+
+std::uint32_t CSettingsRegistry::GetDataBasePath(std::string& out, std::size_t size) {
+    return readText(Hive::LocalMachine, makerKeyName(), "DataBasePath", out, size, true);
+}
+
+std::uint32_t CSettingsRegistry::GetSupportedFormats(std::string_view productSubkey,
+                                                     std::string& out) {
+    return readText(Hive::LocalMachine, productKey(productSubkey), "SupportedFormats", out,
+                    TextBufferSize, false);
+}
+
+std::uint32_t CSettingsRegistry::GetOptions(std::string_view productSubkey,
+                                            std::uint32_t& options) {
+    Close();
+    if (long error = key_.open(Hive::CurrentUser, productKey(productSubkey), RegAccess::Query);
+        error != platform::ERROR_SUCCESS)
+        return code(error);
+    // Read into a larger buffer so that a value of another size is seen as such.
+    unsigned char buffer[8] = {};
+    std::uint32_t type = 0;
+    std::uint32_t bytes = sizeof buffer;
+    if (long error = key_.queryValue("Options", &type, buffer, &bytes);
+        error != platform::ERROR_SUCCESS)
+        return code(error);
+    if (type != platform::REG_DWORD || bytes != 4)
+        return ErrorInvalidData;
+    std::uint32_t value = 0;
+    std::memcpy(&value, buffer, 4);
+    options = value;
+    return Success;
+}
+
+std::uint32_t CSettingsRegistry::SetOptions(std::string_view productSubkey, std::uint32_t options) {
+    Close();
+    if (long error = key_.open(Hive::CurrentUser, productKey(productSubkey), RegAccess::SetValue);
+        error != platform::ERROR_SUCCESS)
+        return code(error);
+    if (long error = key_.setValue("Options", platform::REG_DWORD, &options, sizeof options);
+        error != platform::ERROR_SUCCESS)
+        return code(error);
+    return Success;
+}
+
+} // namespace finder
