@@ -11,7 +11,7 @@ DriveKind driveKindOf(const std::string& path);
 
 struct Volume {
     std::string mountPoint;
-    std::string label;   // may be empty
+    std::string label; // may be empty
     DriveKind kind;
 };
 

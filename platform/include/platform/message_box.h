@@ -4,6 +4,7 @@
 // one that records the box and returns a chosen answer.
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +17,12 @@ constexpr unsigned MB_ICONERROR = 0x10;
 constexpr unsigned MB_ICONQUESTION = 0x20;
 constexpr unsigned MB_ICONWARNING = 0x30;
 constexpr unsigned MB_ICONINFORMATION = 0x40;
+constexpr unsigned MB_DEFBUTTON2 = 0x100;
+constexpr unsigned MB_DEFBUTTON3 = 0x200;
+
+constexpr unsigned MB_TYPEMASK = 0xF;
+constexpr unsigned MB_ICONMASK = 0xF0;
+constexpr unsigned MB_DEFMASK = 0xF00;
 
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
@@ -38,5 +45,14 @@ int messageBox(void* owner, const std::string& text, const std::string& title, u
 
 // Installs a presenter for the whole process; an empty one restores the default.
 void setMessageBoxPresenter(MessageBoxPresenter presenter);
+
+// The answers of a box's buttons in their order ("Yes", "No", "Cancel" ->
+// IDYES, IDNO, IDCANCEL), and the answer of its default button.
+std::vector<int> messageBoxButtons(unsigned style);
+int messageBoxDefaultAnswer(unsigned style);
+
+// The presenter used when none is installed: writes the box to standard
+// error and returns the default answer.
+int messageBoxToStandardError(const MessageBoxRequest& request);
 
 } // namespace platform

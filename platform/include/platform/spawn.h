@@ -9,8 +9,8 @@ namespace platform {
 struct SpawnResult {
     bool started = false;
     int pid = -1;
-    int error = 0;            // errno when not started
-    std::string errorText;    // the system's text for that error
+    int error = 0;         // errno when not started
+    std::string errorText; // the system's text for that error
 };
 
 // argv[0] is the program path. The child is not waited for; it is reaped
