@@ -1,36 +1,20 @@
 // LayerType by extension and the descriptors built from a file name.
 #include "strand32/layer.h"
 
-#include <array>
+#include "file_lookup.h"
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
 
 namespace strand32 {
 namespace {
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 // Copies `text` into a fixed slot, cut to fit with its NUL.
 void copySlot(char (&slot)[kLayerPathSize], std::string_view text) {
     const std::size_t n = std::min(text.size(), kLayerPathSize - 1);
     std::memcpy(slot, text.data(), n);
     slot[n] = '\0';
-}
-
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
 }
 
 // The name without its extension, folder part kept.
@@ -51,14 +35,10 @@ void fillCompanions(std::string_view name, LayerType type, LayerDescriptor& out)
         copySlot(out.companion[2], stem + ".LD3");
         break;
     case LayerType::Raster: {
-        static constexpr std::array<const char*, 4> kWorldFiles{".RSF", ".TFW", ".WLD", ".JGW"};
-        copySlot(out.companion[0], stem + ".TAB");
-        for (const char* ext : kWorldFiles) {
-            if (fileExists(stem + ext)) {
-                copySlot(out.companion[0], stem + ext);
-                break;
-            }
-        }
+        // The first georeferencing companion that exists, else the raster table.
+        const int found = findCompanion(stem, {".RSF", ".TFW", ".WLD", ".JGW"});
+        static constexpr const char* kNames[] = {".RSF", ".TFW", ".WLD", ".JGW"};
+        copySlot(out.companion[0], stem + (found >= 0 ? kNames[found] : ".TAB"));
         break;
     }
     case LayerType::Shape:
@@ -129,15 +109,23 @@ std::optional<std::string> rasterTableImage(const std::string& tabPath) {
     return image;
 }
 
+std::optional<std::string> rasterTableImagePath(const std::string& tabPath) {
+    auto image = rasterTableImage(tabPath);
+    if (!image)
+        return std::nullopt;
+    for (char& c : *image) {
+        if (c == '\\')
+            c = '/';
+    }
+    const auto slash = tabPath.find_last_of('/');
+    return (slash == std::string::npos ? std::string() : tabPath.substr(0, slash + 1)) + *image;
+}
+
 void buildPageLayerDescriptor(std::string_view fullPath, LayerDescriptor& out) {
     std::string layer(fullPath);
     if (layerTypeOf(fullPath) == LayerType::TabTable) {
-        if (auto image = rasterTableImage(layer)) {
-            const auto slash = layer.find_last_of("/\\");
-            const std::string folder =
-                slash == std::string::npos ? std::string() : layer.substr(0, slash + 1);
-            layer = folder + *image;
-        }
+        if (auto image = rasterTableImagePath(layer))
+            layer = *image;
     }
     if (!buildLayerDescriptor(layer, out))
         copySlot(out.fileName, layer);

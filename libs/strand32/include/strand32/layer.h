@@ -53,6 +53,11 @@ bool buildLayerDescriptor(std::string_view name, LayerDescriptor& out);
 // or cannot be read.
 std::optional<std::string> rasterTableImage(const std::string& tabPath);
 
+// The path of the image a raster table refers to: the table's folder
+// followed by the referenced name ("\\" read as "/"). Nothing when `tabPath`
+// is not a raster table.
+std::optional<std::string> rasterTableImagePath(const std::string& tabPath);
+
 // The descriptor the property pages use for a full path: a raster .tab table
 // stands for the image it refers to (in the table's folder), and a file of
 // no known kind still gets a descriptor (type 0, its path in slot 0).

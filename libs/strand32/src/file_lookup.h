@@ -1,0 +1,22 @@
+#pragma once
+// File names compared without regard to letter case, as the data files'
+// home systems do: "roads.SHX" finds "roads.shx".
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace strand32 {
+
+// The index in `extensions` of the first one for which stem + extension
+// names an existing file, letter case of the file name ignored; -1 when none.
+// `found` (if given) receives the path as it exists.
+int findCompanion(std::string_view stem, std::initializer_list<const char*> extensions,
+                  std::string* found = nullptr);
+
+// `path` itself when it exists, else the existing file whose name equals its
+// last component ignoring case; empty when there is none.
+std::string resolveNoCase(const std::string& path);
+
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+} // namespace strand32

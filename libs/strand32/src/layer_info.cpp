@@ -1,0 +1,207 @@
+// Extent, coordinate system and object counts of one layer, read with
+// GDAL/OGR. Every function opens the file once and closes it on return.
+#include "layer_info.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "layer_source.h"
+
+namespace strand32 {
+namespace {
+
+void include(MaporaExtent& e, double x, double y) {
+    e.west = std::min(e.west, x);
+    e.east = std::max(e.east, x);
+    e.south = std::min(e.south, y);
+    e.north = std::max(e.north, y);
+}
+
+MaporaExtent emptyExtent() {
+    return {HUGE_VAL, -HUGE_VAL, -HUGE_VAL, HUGE_VAL};
+}
+
+bool isEmpty(const MaporaExtent& e) {
+    return !(e.west <= e.east && e.south <= e.north);
+}
+
+bool isFinite(const MaporaExtent& e) {
+    return std::isfinite(e.west) && std::isfinite(e.east) && std::isfinite(e.north) &&
+           std::isfinite(e.south);
+}
+
+std::optional<MaporaExtent> rasterExtent(const LayerSource& source) {
+    if (!source.geoTransform)
+        return std::nullopt;
+    const GeoTransform& gt = *source.geoTransform;
+    const double w = GDALGetRasterXSize(source.handle());
+    const double h = GDALGetRasterYSize(source.handle());
+    MaporaExtent e = emptyExtent();
+    for (const auto& [px, py] : {std::pair{0.0, 0.0}, {w, 0.0}, {0.0, h}, {w, h}})
+        include(e, gt[0] + px * gt[1] + py * gt[2], gt[3] + px * gt[4] + py * gt[5]);
+    return e;
+}
+
+// Union of the envelopes of the layer's geometries, for formats whose
+// stored extent cannot be trusted.
+bool extentFromGeometries(OGRLayerH layer, MaporaExtent& e) {
+    bool any = false;
+    OGR_L_ResetReading(layer);
+    while (FeaturePtr feature{OGR_L_GetNextFeature(layer)}) {
+        OGRGeometryH geometry = OGR_F_GetGeometryRef(static_cast<OGRFeatureH>(feature.get()));
+        if (geometry == nullptr || OGR_G_IsEmpty(geometry))
+            continue;
+        OGREnvelope env;
+        OGR_G_GetEnvelope(geometry, &env);
+        include(e, env.MinX, env.MinY);
+        include(e, env.MaxX, env.MaxY);
+        any = true;
+    }
+    return any;
+}
+
+std::optional<MaporaExtent> vectorExtent(const LayerSource& source, bool fromGeometries) {
+    MaporaExtent e = emptyExtent();
+    const int count = GDALDatasetGetLayerCount(source.handle());
+    for (int i = 0; i < count; ++i) {
+        OGRLayerH layer = GDALDatasetGetLayer(source.handle(), i);
+        if (layer == nullptr)
+            continue;
+        if (fromGeometries) {
+            extentFromGeometries(layer, e);
+            continue;
+        }
+        OGREnvelope env;
+        if (OGR_L_GetExtent(layer, &env, TRUE) == OGRERR_NONE) {
+            include(e, env.MinX, env.MinY);
+            include(e, env.MaxX, env.MaxY);
+        }
+    }
+    if (isEmpty(e))
+        return std::nullopt;
+    return e;
+}
+
+OGRSpatialReferenceH firstLayerSrs(GDALDatasetH dataset) {
+    const int count = GDALDatasetGetLayerCount(dataset);
+    for (int i = 0; i < count; ++i) {
+        OGRLayerH layer = GDALDatasetGetLayer(dataset, i);
+        if (OGRSpatialReferenceH srs = layer ? OGR_L_GetSpatialRef(layer) : nullptr)
+            return srs;
+    }
+    return nullptr;
+}
+
+enum class Kind { Point, Line, Polygon, Other };
+
+Kind kindOf(OGRwkbGeometryType type) {
+    switch (OGR_GT_Flatten(type)) {
+    case wkbPoint:
+    case wkbMultiPoint:
+        return Kind::Point;
+    case wkbLineString:
+    case wkbMultiLineString:
+    case wkbCircularString:
+    case wkbCompoundCurve:
+    case wkbMultiCurve:
+        return Kind::Line;
+    case wkbPolygon:
+    case wkbMultiPolygon:
+    case wkbCurvePolygon:
+    case wkbMultiSurface:
+    case wkbTriangle:
+    case wkbTIN:
+    case wkbPolyhedralSurface:
+        return Kind::Polygon;
+    default:
+        return Kind::Other;
+    }
+}
+
+// Counting reads every feature; attribute fields are skipped to keep it fast.
+void countLayer(OGRLayerH layer, std::int64_t (&counts)[4]) {
+    OGRFeatureDefnH defn = OGR_L_GetLayerDefn(layer);
+    std::vector<const char*> ignored;
+    for (int f = 0; f < OGR_FD_GetFieldCount(defn); ++f)
+        ignored.push_back(OGR_Fld_GetNameRef(OGR_FD_GetFieldDefn(defn, f)));
+    ignored.push_back("OGR_STYLE");
+    ignored.push_back(nullptr);
+    OGR_L_SetIgnoredFields(layer, ignored.data());
+    OGR_L_ResetReading(layer);
+    while (FeaturePtr feature{OGR_L_GetNextFeature(layer)}) {
+        OGRGeometryH geometry = OGR_F_GetGeometryRef(static_cast<OGRFeatureH>(feature.get()));
+        const Kind kind = geometry ? kindOf(OGR_G_GetGeometryType(geometry)) : Kind::Other;
+        ++counts[static_cast<int>(kind)];
+    }
+}
+
+std::int32_t clamp32(std::int64_t n) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(n, INT32_MAX));
+}
+
+} // namespace
+
+std::optional<MaporaExtent> layerExtent(const LayerDescriptor& layer) {
+    QuietGdalScope quiet;
+    auto source = openLayerSource(layer);
+    if (!source)
+        return std::nullopt;
+    std::optional<MaporaExtent> e;
+    if (source->raster)
+        e = rasterExtent(*source);
+    else
+        e = vectorExtent(*source, layer.layerType == static_cast<std::uint16_t>(LayerType::Dgn));
+    if (e && !isFinite(*e))
+        return std::nullopt;
+    return e;
+}
+
+std::optional<LayerCrs> layerCrs(const LayerDescriptor& layer) {
+    QuietGdalScope quiet;
+    auto source = openLayerSource(layer);
+    if (!source)
+        return std::nullopt;
+    OGRSpatialReferenceH srs = nullptr;
+    if (source->raster) {
+        srs = GDALGetSpatialRef(source->handle());
+        if (srs == nullptr && !source->companionWkt.empty()) {
+            SrsPtr companion(OSRNewSpatialReference(source->companionWkt.c_str()));
+            if (!companion)
+                return std::nullopt;
+            auto h = static_cast<OGRSpatialReferenceH>(companion.get());
+            return LayerCrs{wktOf(h), OSRGetName(h) ? OSRGetName(h) : ""};
+        }
+        if (srs == nullptr)
+            srs = GDALGetGCPSpatialRef(source->handle());
+    } else {
+        srs = firstLayerSrs(source->handle());
+    }
+    if (srs == nullptr)
+        return std::nullopt;
+    LayerCrs crs{wktOf(srs), OSRGetName(srs) ? OSRGetName(srs) : ""};
+    if (crs.wkt.empty())
+        return std::nullopt;
+    return crs;
+}
+
+std::optional<MaporaObjectCounts> layerObjectCounts(const LayerDescriptor& layer) {
+    QuietGdalScope quiet;
+    auto source = openLayerSource(layer);
+    if (!source)
+        return std::nullopt;
+    if (source->raster)
+        return MaporaObjectCounts{0, 0, 0, 1};
+    std::int64_t counts[4] = {0, 0, 0, 0};
+    const int layers = GDALDatasetGetLayerCount(source->handle());
+    for (int i = 0; i < layers; ++i) {
+        if (OGRLayerH l = GDALDatasetGetLayer(source->handle(), i))
+            countLayer(l, counts);
+    }
+    return MaporaObjectCounts{clamp32(counts[0]), clamp32(counts[1]), clamp32(counts[2]),
+                              clamp32(counts[3])};
+}
+
+} // namespace strand32

@@ -1,0 +1,34 @@
+#pragma once
+// Opens the data file a LayerDescriptor names, with the GDAL driver of its
+// kind only, and gathers the georeferencing its companions supply.
+#include <array>
+#include <optional>
+#include <string>
+
+#include "gdal_support.h"
+#include "strand32/layer.h"
+
+namespace strand32 {
+
+using GeoTransform = std::array<double, 6>;
+
+struct LayerSource {
+    DatasetPtr dataset;
+    bool raster = false;
+    // Raster only: pixel-to-map transform, from the file or a companion.
+    std::optional<GeoTransform> geoTransform;
+    // WKT of the coordinate system a companion (raster .TAB) gives, when the
+    // file itself names none.
+    std::string companionWkt;
+
+    GDALDatasetH handle() const { return static_cast<GDALDatasetH>(dataset.get()); }
+};
+
+// Nothing when the file cannot be opened as a layer of its kind. Call within
+// a QuietGdalScope.
+std::optional<LayerSource> openLayerSource(const LayerDescriptor& layer);
+
+// The descriptor's string in `slot` (0 = the file), bounded by the slot size.
+std::string slotText(const LayerDescriptor& layer, int slot);
+
+} // namespace strand32

@@ -1,0 +1,89 @@
+// Drawing a map: background, raster images, filled polygons, lines, points,
+// then the graticule and frame when its properties ask for them.
+#include "map_widget.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTransform>
+#include <cmath>
+
+#include "map.h"
+
+namespace strand32 {
+namespace {
+
+QColor colorOf(std::uint32_t rgb) {
+    return QColor::fromRgb(static_cast<QRgb>(rgb | 0xff000000u));
+}
+
+void drawGraticule(QPainter& painter, const MapView& view, const QTransform& toPixels) {
+    constexpr double kStep = 30.0;
+    const MaporaExtent area = view.area();
+    QPainterPath path;
+    for (double lon = std::ceil(area.west / kStep) * kStep; lon <= area.east; lon += kStep) {
+        path.moveTo(lon, area.south);
+        path.lineTo(lon, area.north);
+    }
+    for (double lat = std::ceil(area.south / kStep) * kStep; lat <= area.north; lat += kStep) {
+        path.moveTo(area.west, lat);
+        path.lineTo(area.east, lat);
+    }
+    painter.setPen(QPen(QColor(160, 160, 200), 0, Qt::DotLine));
+    painter.drawPath(toPixels.map(path));
+}
+
+} // namespace
+
+MapWidget::MapWidget(const Map& map, QWidget* parent) : QWidget(parent), map_(map) {
+    // The parent keeps the mouse: it selects areas on the map.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void MapWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const MapProperties& props = map_.properties();
+    painter.fillRect(rect(), colorOf(props.backgroundRgb));
+    const MapView& view = map_.view();
+    const double res = view.resolution();
+    if (res <= 0.0)
+        return;
+    // Longitude/latitude to widget pixels.
+    const MaporaPoint c = view.center();
+    const QTransform toPixels(1.0 / res, 0.0, 0.0, -1.0 / res, width() / 2.0 - c.x / res,
+                              height() / 2.0 + c.y / res);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const MapLayer& layer : map_.layers()) {
+        if (!layer.visible)
+            continue;
+        if (!layer.image.isNull()) {
+            const QRectF target = toPixels.mapRect(layer.imageArea);
+            painter.drawImage(target, layer.image);
+        }
+        if (!layer.polygons.isEmpty()) {
+            QPainterPath shapes = toPixels.map(layer.polygons);
+            shapes.setFillRule(Qt::OddEvenFill);
+            painter.setPen(QPen(colorOf(props.outlineRgb), 0));
+            painter.setBrush(colorOf(props.landRgb));
+            painter.drawPath(shapes);
+        }
+        if (!layer.lines.isEmpty()) {
+            painter.setPen(QPen(colorOf(props.outlineRgb), 0));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPath(toPixels.map(layer.lines));
+        }
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colorOf(props.pointRgb));
+        for (const QPointF& p : layer.points)
+            painter.drawEllipse(toPixels.map(p), 2.0, 2.0);
+    }
+    if (props.showGraticule)
+        drawGraticule(painter, view, toPixels);
+    if (props.showFrame) {
+        painter.setPen(QPen(colorOf(props.outlineRgb), 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+} // namespace strand32

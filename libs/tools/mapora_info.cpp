@@ -1,0 +1,64 @@
+// mapora-info [--extent] FILE...: per file, its layer type, extent (west
+// north east south), coordinate-system keys and object counts, one
+// "key: value" line each; "Unknown" where the library cannot tell.
+// --extent prints the type and extent only (no counting).
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "strand32/mapora.h"
+
+namespace {
+
+std::string keyText(const char* key) {
+    return std::string(key, strnlen(key, quill32::kKeySize));
+}
+
+void describe(const char* path, bool extentOnly) {
+    LayerDescriptor layer;
+    strand32::buildPageLayerDescriptor(path, layer);
+    std::printf("file: %s\n", path);
+    std::printf("type: %u\n", static_cast<unsigned>(layer.layerType));
+    MaporaExtent e{};
+    if (Mapora_LayerExtent(&layer, &e))
+        std::printf("extent: %.17g %.17g %.17g %.17g\n", e.west, e.north, e.east, e.south);
+    else
+        std::printf("extent: Unknown\n");
+    if (extentOnly)
+        return;
+    CoordSysKeys keys{};
+    char scratch[512];
+    const bool known = Mapora_LayerCoordSys(&layer, &keys, scratch, sizeof scratch) != 0;
+    const char* names[] = {"group", "system", "datum", "units"};
+    const char* values[] = {keys.group, keys.system, keys.datum, keys.units};
+    for (int i = 0; i < 4; ++i)
+        std::printf("%s: %s\n", names[i], known ? keyText(values[i]).c_str() : "Unknown");
+    MaporaObjectCounts c{};
+    if (Mapora_LayerObjectCount(&layer, &c)) {
+        std::printf("points: %d\nlines: %d\npolygons: %d\nothers: %d\n", c.points, c.lines,
+                    c.polygons, c.others);
+    } else {
+        std::printf("points: Unknown\nlines: Unknown\npolygons: Unknown\nothers: Unknown\n");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool extentOnly = false;
+    int first = 1;
+    if (argc > 1 && std::strcmp(argv[1], "--extent") == 0) {
+        extentOnly = true;
+        first = 2;
+    }
+    if (first >= argc) {
+        std::fprintf(stderr, "usage: mapora-info [--extent] FILE...\n");
+        return 2;
+    }
+    for (int i = first; i < argc; ++i) {
+        if (i > first)
+            std::printf("\n");
+        describe(argv[i], extentOnly);
+    }
+    return 0;
+}
