@@ -23,6 +23,8 @@ struct ColourTable {
     std::uint8_t fillIndex() const { return inverse[kInverseMapSize - 1]; }
 };
 
+static_assert(sizeof(ColourTable) == 33632, "palette then inverse map, as shared");
+
 // Channel value of step 0..5: 0, 41, 83, 125, 167, 209.
 std::uint8_t paletteLevel(int step);
 
