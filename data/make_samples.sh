@@ -17,13 +17,12 @@ done
 
 # Same bytes on every run, where the tools allow it.
 export GDAL_PAM_ENABLED=NO          # no .aux.xml side files
-export SOURCE_DATE_EPOCH=946684800
 export TZ=UTC LC_ALL=C
 stamp=2000-01-01                    # date written into .dbf headers
 
 tmp=$(mktemp -d "${out%/}.tmp.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$tmp"/{world,europe,usa,rasters/adrg,cad,misc,"with blank"}
+mkdir -p "$tmp"/{world,europe,usa,rasters/adrg,cad,misc,broken,"with blank"}
 
 vec() { # ogr2ogr quietly, skipping features the target cannot take
     ogr2ogr -q -skipfailures "$@"
@@ -125,6 +124,15 @@ printf '%s\n' "Notes kept beside the data; not a map." >"$tmp/misc/notes.txt"
 printf '%%PDF-1.4\n%%\xe2\xe3\xcf\xd3\n1 0 obj << /Type /Catalog >> endobj\ntrailer << /Root 1 0 R >>\n%%%%EOF\n' \
     >"$tmp/misc/report.pdf"
 head -c 4096 /dev/zero | tr '\0' '\125' >"$tmp/misc/blob.bin"
+
+# broken/: damaged files with the names of layers, which readers must refuse
+# or read only in part, without harm: a shapefile without its index, a GeoTIFF
+# cut short, an empty table and a MIF that is only text.
+shp "$tmp/broken/no_index.shp" "$cities" -nln no_index
+rm "$tmp/broken/no_index.shx"
+head -c 2048 "$tmp/rasters/world_tfw.tif" >"$tmp/broken/truncated.tif"
+: >"$tmp/broken/empty.tab"
+printf '%s\n' "Nothing here but a line of text." >"$tmp/broken/garbage.mif"
 
 cat >"$tmp/README.txt" <<'EOF'
 Sample data for Atlion Find, written with GDAL's tools from Natural Earth

@@ -14,6 +14,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -129,26 +130,39 @@ TEST(sample_data, every_file_opens_with_its_driver_and_coordinate_system) {
     }
 }
 
-// Every file the finder would take for a layer is in the table above, so a
+// Files GDAL must refuse: texts and binaries that are no maps, and damaged
+// files named like layers.
+const char* const kRefused[] = {
+    "misc/notes.txt",      "misc/report.pdf",  "misc/blob.bin",      "README.txt",
+    "broken/no_index.shp", "broken/empty.tab", "broken/garbage.mif",
+};
+
+// Every file the finder would take for a layer is in one of the tables, so a
 // sample added to the recipe cannot go unchecked.
 TEST(sample_data, every_layer_file_of_the_tree_is_checked) {
     const std::set<std::string> layerExtensions = {".shp", ".tab", ".mif", ".dxf", ".dgn",
                                                    ".tif", ".bmp", ".jpg", ".gen"};
     // The raster table is checked through the image it places.
-    std::set<fs::path> expected = {kSamples / "rasters/world_tab.tab"};
+    std::set<fs::path> checked = {kSamples / "rasters/world_tab.tab",
+                                  kSamples / "broken/truncated.tif"};
     for (const auto& e : kExpected)
-        expected.insert(e.path);
+        checked.insert(e.path);
+    for (const char* name : kRefused)
+        checked.insert(kSamples / name);
     int layers = 0;
+    std::uintmax_t bytes = 0;
     for (const auto& entry : fs::recursive_directory_iterator(kSamples)) {
+        bytes += entry.is_regular_file() ? entry.file_size() : 0;
         std::string ext = entry.path().extension().string();
         for (auto& c : ext)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (!layerExtensions.contains(ext))
             continue;
         ++layers;
-        EXPECT_TRUE(expected.contains(entry.path())) << entry.path() << " is not checked";
+        EXPECT_TRUE(checked.contains(entry.path())) << entry.path() << " is not checked";
     }
-    EXPECT_GE(layers, 18);
+    EXPECT_GE(layers, 22);
+    EXPECT_LT(bytes, 10u * 1024 * 1024);
 }
 
 // Plain images carry their position in a world file or a MapInfo raster
@@ -170,19 +184,22 @@ TEST(sample_data, plain_images_are_placed_by_their_companion_files) {
 }
 
 TEST(sample_data, files_that_are_not_maps_are_refused_by_gdal) {
-    for (const char* name : {"misc/notes.txt", "misc/report.pdf", "misc/blob.bin", "README.txt"}) {
+    for (const char* name : kRefused) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(fs::is_regular_file(kSamples / name));
         EXPECT_EQ(open(kSamples / name), nullptr);
     }
 }
 
-TEST(sample_data, tree_stays_small) {
-    std::uintmax_t bytes = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(kSamples))
-        if (entry.is_regular_file())
-            bytes += entry.file_size();
-    EXPECT_LT(bytes, 10u * 1024 * 1024);
+// The header of the cut GeoTIFF is whole, its pixels are not.
+TEST(sample_data, a_truncated_image_opens_but_its_pixels_cannot_be_read) {
+    const Dataset ds = open(kSamples / "broken/truncated.tif");
+    ASSERT_NE(ds, nullptr);
+    ASSERT_EQ(GDALGetRasterXSize(ds.get()), 720);
+    std::vector<unsigned char> row(720);
+    GDALRasterBandH band = GDALGetRasterBand(ds.get(), 1);
+    EXPECT_EQ(GDALRasterIO(band, GF_Read, 0, 359, 720, 1, row.data(), 720, 1, GDT_Byte, 0, 0),
+              CE_Failure);
 }
 
 TEST(world_map, countries_of_the_globe_in_a_mapinfo_table) {
