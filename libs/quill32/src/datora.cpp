@@ -1,82 +1,355 @@
-// Interim bodies: every call reports failure until the database reader lands.
+// The Datora_* C functions: database handles, object handles and the
+// latitude/longitude texts. Nothing thrown inside may cross this boundary.
 #include "quill32/datora.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
 
-#include "quill32/identify.h"
-
-extern "C" {
-DatoraDatabase Datora_DBConnect(const char*) {
-    return 0;
-}
-int Datora_DBOpen(DatoraDatabase, int) {
-    return 0;
-}
-int Datora_DBClose(DatoraDatabase) {
-    return 0;
-}
-int Datora_DBDisconnect(DatoraDatabase) {
-    return 0;
-}
-DatoraObject Datora_DBFirstCoordSysGroup(DatoraDatabase) {
-    return 0;
-}
-DatoraObject Datora_DBNextCoordSysGroup(DatoraDatabase) {
-    return 0;
-}
-DatoraObject Datora_CoordSysGroupRead(DatoraDatabase, const char*, int) {
-    return 0;
-}
-int Datora_CoordSysGroupDatumKeyValid(DatoraObject, const char*) {
-    return 0;
-}
-int Datora_DBFirstCoordSysString(DatoraDatabase, DatoraObject, char*, int, int) {
-    return 0;
-}
-int Datora_DBNextCoordSysString(DatoraDatabase, char*, int, int) {
-    return 0;
-}
-DatoraObject Datora_CoordSysRead2(DatoraDatabase, DatoraObject, const char*, int) {
-    return 0;
-}
-DatoraObject Datora_CoordSysGetDatum(DatoraObject) {
-    return 0;
-}
-int Datora_DBFirstDatumString(DatoraDatabase, char*, int, int) {
-    return 0;
-}
-int Datora_DBNextDatumString(DatoraDatabase, char*, int, int) {
-    return 0;
-}
-DatoraObject Datora_DatumRead(DatoraDatabase, const char*, int) {
-    return 0;
-}
-int Datora_ObjectGetName(DatoraObject, char*, int) {
-    return 0;
-}
-int Datora_ObjectGetKey(DatoraObject, char*, int) {
-    return 0;
-}
-int Datora_ObjectRelease(DatoraObject) {
-    return 0;
-}
-int16_t Datora_LLStringToDbl(const char*, double*, int16_t, int16_t*, int) {
-    return 8;
-}
-int Datora_LatToString(double, int, char*, int) {
-    return 0;
-}
-int Datora_LonToString(double, int, char*, int) {
-    return 0;
-}
-void Datora_LibraryInfo(DatoraLibraryInfo* record) {
-    if (record != nullptr)
-        std::memset(record, 0, sizeof *record);
-}
-}
+#include "handle_table.h"
+#include "latlon.h"
 
 namespace quill32 {
-bool identifyCoordSys(std::string_view, CoordSysKeys&) {
-    return false;
+namespace {
+
+// Copies text into a C buffer, cut to fit; false when there is no room at all.
+bool copyOut(std::string_view text, char* buffer, int size) {
+    if (buffer == nullptr || size <= 0)
+        return false;
+    const auto n = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return true;
 }
+
+void clearOut(char* buffer, int size) {
+    if (buffer != nullptr && size > 0)
+        buffer[0] = '\0';
+}
+
+template <class F, class R> R guarded(R onError, F&& f) noexcept {
+    try {
+        return f();
+    } catch (...) {
+        return onError;
+    }
+}
+
+// The contents of a file, shared by every open of the same unchanged file:
+// the pickers open and close the database around each fill.
+std::shared_ptr<const Database> loadDatabase(const std::string& path) {
+    static std::mutex mutex;
+    static std::string cachedPath;
+    static std::uintmax_t cachedSize = 0;
+    static std::filesystem::file_time_type cachedTime;
+    static std::shared_ptr<const Database> cached;
+
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return nullptr;
+    const auto time = std::filesystem::last_write_time(path, ec);
+    if (ec)
+        return nullptr;
+    {
+        std::lock_guard lock(mutex);
+        if (cached && cachedPath == path && cachedSize == size && cachedTime == time)
+            return cached;
+    }
+    auto db = std::make_shared<Database>();
+    std::string error;
+    if (!db->read(path, error))
+        return nullptr;
+    std::lock_guard lock(mutex);
+    cachedPath = path;
+    cachedSize = size;
+    cachedTime = time;
+    cached = db;
+    return db;
+}
+
+std::shared_ptr<const Database> openData(DatoraDatabase handle) {
+    std::shared_ptr<const Database> data;
+    HandleTable::instance().withConnection(handle, [&](Connection& c) { data = c.data; });
+    return data;
+}
+
+DatoraObject newObject(std::shared_ptr<const Database> data, ObjectKind kind, int group,
+                       int index) {
+    return HandleTable::instance().addObject({std::move(data), kind, group, index});
+}
+
+// Writes the next system name of the connection's current group.
+int nextSystemString(DatoraDatabase db, char* buffer, int size) {
+    std::string name;
+    const bool found = HandleTable::instance().withConnection(db, [&](Connection& c) {
+        if (!c.systemData || c.systemGroup < 0)
+            return;
+        const auto& systems = c.systemData->groups[c.systemGroup].systems;
+        if (c.nextSystem < static_cast<int>(systems.size()))
+            name = systems[c.nextSystem++].name;
+    });
+    if (!found || name.empty() || !copyOut(name, buffer, size)) {
+        clearOut(buffer, size);
+        return 0;
+    }
+    return 1;
+}
+
+int nextDatumString(DatoraDatabase db, char* buffer, int size, bool first) {
+    std::string key;
+    HandleTable::instance().withConnection(db, [&](Connection& c) {
+        if (first)
+            c.nextDatum = 0;
+        if (c.data && c.nextDatum < static_cast<int>(c.data->datums.size()))
+            key = c.data->datums[c.nextDatum++].key;
+    });
+    if (key.empty() || !copyOut(key, buffer, size)) {
+        clearOut(buffer, size);
+        return 0;
+    }
+    return 1;
+}
+
+DatoraObject nextGroup(DatoraDatabase db, bool first) {
+    std::shared_ptr<const Database> data;
+    int index = -1;
+    HandleTable::instance().withConnection(db, [&](Connection& c) {
+        if (first)
+            c.nextGroup = 0;
+        if (c.data && c.nextGroup < static_cast<int>(c.data->groups.size())) {
+            data = c.data;
+            index = c.nextGroup++;
+        }
+    });
+    return data ? newObject(std::move(data), ObjectKind::Group, index, index) : 0;
+}
+
+// Key or display name of an object.
+int objectText(DatoraObject object, char* buffer, int size, bool key) {
+    ObjectRef ref;
+    if (!HandleTable::instance().object(object, ref)) {
+        clearOut(buffer, size);
+        return 0;
+    }
+    const Database& d = *ref.data;
+    std::string_view text;
+    switch (ref.kind) {
+    case ObjectKind::Group:
+        text = key ? d.groups[ref.group].key : d.groups[ref.group].name;
+        break;
+    case ObjectKind::System: {
+        const auto& s = d.groups[ref.group].systems[ref.index];
+        text = key ? s.key : s.name;
+        break;
+    }
+    case ObjectKind::Datum:
+        text = key ? d.datums[ref.index].key : d.datums[ref.index].name;
+        break;
+    }
+    return copyOut(text, buffer, size) ? 1 : 0;
+}
+
+} // namespace
 } // namespace quill32
+
+using namespace quill32;
+
+extern "C" {
+
+DatoraDatabase Datora_DBConnect(const char* databaseFile) {
+    return guarded<>(DatoraDatabase{0}, [&]() -> DatoraDatabase {
+        if (databaseFile == nullptr || *databaseFile == '\0')
+            return 0;
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(databaseFile, ec))
+            return 0;
+        return HandleTable::instance().addConnection({databaseFile, nullptr, 0, nullptr, -1, 0, 0});
+    });
+}
+
+int Datora_DBOpen(DatoraDatabase db, int /*mode: read-only either way*/) {
+    return guarded<>(0, [&] {
+        std::string path;
+        if (!HandleTable::instance().withConnection(db, [&](Connection& c) { path = c.path; }))
+            return 0;
+        auto data = loadDatabase(path);
+        if (!data)
+            return 0;
+        return HandleTable::instance().withConnection(db,
+                                                      [&](Connection& c) {
+                                                          c.data = std::move(data);
+                                                          c.nextGroup = c.nextDatum = c.nextSystem =
+                                                              0;
+                                                      })
+                   ? 1
+                   : 0;
+    });
+}
+
+int Datora_DBClose(DatoraDatabase db) {
+    return guarded<>(0, [&] {
+        bool wasOpen = false;
+        const bool known = HandleTable::instance().withConnection(db, [&](Connection& c) {
+            wasOpen = c.data != nullptr;
+            c.data.reset();
+            c.systemData.reset();
+            c.systemGroup = -1;
+        });
+        return known && wasOpen ? 1 : 0;
+    });
+}
+
+int Datora_DBDisconnect(DatoraDatabase db) {
+    return guarded<>(0, [&] { return HandleTable::instance().removeConnection(db) ? 1 : 0; });
+}
+
+DatoraObject Datora_DBFirstCoordSysGroup(DatoraDatabase db) {
+    return guarded<>(DatoraObject{0}, [&] { return nextGroup(db, true); });
+}
+
+DatoraObject Datora_DBNextCoordSysGroup(DatoraDatabase db) {
+    return guarded<>(DatoraObject{0}, [&] { return nextGroup(db, false); });
+}
+
+DatoraObject Datora_CoordSysGroupRead(DatoraDatabase db, const char* groupName, int) {
+    return guarded<>(DatoraObject{0}, [&]() -> DatoraObject {
+        auto data = openData(db);
+        if (!data || groupName == nullptr)
+            return 0;
+        const int g = data->findGroup(groupName);
+        return g < 0 ? 0 : newObject(std::move(data), ObjectKind::Group, g, g);
+    });
+}
+
+int Datora_CoordSysGroupDatumKeyValid(DatoraObject group, const char* datumKey) {
+    return guarded<>(0, [&] {
+        ObjectRef ref;
+        if (datumKey == nullptr || !HandleTable::instance().object(group, ref) ||
+            ref.kind != ObjectKind::Group)
+            return 0;
+        const int d = ref.data->findDatum(datumKey);
+        return d >= 0 && ref.data->datums[d].key == datumKey &&
+                       ref.data->datumValidForGroup(ref.group, static_cast<std::uint32_t>(d))
+                   ? 1
+                   : 0;
+    });
+}
+
+int Datora_DBFirstCoordSysString(DatoraDatabase db, DatoraObject group, char* buffer, int size,
+                                 int) {
+    return guarded<>(0, [&] {
+        ObjectRef ref;
+        const bool isGroup =
+            HandleTable::instance().object(group, ref) && ref.kind == ObjectKind::Group;
+        const bool known = HandleTable::instance().withConnection(db, [&](Connection& c) {
+            c.systemData = isGroup && c.data ? ref.data : nullptr;
+            c.systemGroup = isGroup && c.data ? ref.group : -1;
+            c.nextSystem = 0;
+        });
+        if (!known || !isGroup) {
+            clearOut(buffer, size);
+            return 0;
+        }
+        return nextSystemString(db, buffer, size);
+    });
+}
+
+int Datora_DBNextCoordSysString(DatoraDatabase db, char* buffer, int size, int) {
+    return guarded<>(0, [&] { return nextSystemString(db, buffer, size); });
+}
+
+DatoraObject Datora_CoordSysRead2(DatoraDatabase db, DatoraObject group, const char* systemName,
+                                  int) {
+    return guarded<>(DatoraObject{0}, [&]() -> DatoraObject {
+        ObjectRef ref;
+        if (systemName == nullptr || !openData(db) || !HandleTable::instance().object(group, ref) ||
+            ref.kind != ObjectKind::Group)
+            return 0;
+        const int s = ref.data->findSystem(ref.group, systemName);
+        return s < 0 ? 0 : newObject(std::move(ref.data), ObjectKind::System, ref.group, s);
+    });
+}
+
+DatoraObject Datora_CoordSysGetDatum(DatoraObject system) {
+    return guarded<>(DatoraObject{0}, [&]() -> DatoraObject {
+        ObjectRef ref;
+        if (!HandleTable::instance().object(system, ref) || ref.kind != ObjectKind::System)
+            return 0;
+        const int d = static_cast<int>(ref.data->groups[ref.group].systems[ref.index].datum);
+        return newObject(std::move(ref.data), ObjectKind::Datum, -1, d);
+    });
+}
+
+int Datora_DBFirstDatumString(DatoraDatabase db, char* buffer, int size, int) {
+    return guarded<>(0, [&] { return nextDatumString(db, buffer, size, true); });
+}
+
+int Datora_DBNextDatumString(DatoraDatabase db, char* buffer, int size, int) {
+    return guarded<>(0, [&] { return nextDatumString(db, buffer, size, false); });
+}
+
+DatoraObject Datora_DatumRead(DatoraDatabase db, const char* datumName, int) {
+    return guarded<>(DatoraObject{0}, [&]() -> DatoraObject {
+        auto data = openData(db);
+        if (!data || datumName == nullptr)
+            return 0;
+        const int d = data->findDatum(datumName);
+        return d < 0 ? 0 : newObject(std::move(data), ObjectKind::Datum, -1, d);
+    });
+}
+
+int Datora_ObjectGetName(DatoraObject object, char* buffer, int size) {
+    return guarded<>(0, [&] { return objectText(object, buffer, size, false); });
+}
+
+int Datora_ObjectGetKey(DatoraObject object, char* buffer, int size) {
+    return guarded<>(0, [&] { return objectText(object, buffer, size, true); });
+}
+
+int Datora_ObjectRelease(DatoraObject object) {
+    return guarded<>(0, [&] { return HandleTable::instance().removeObject(object) ? 1 : 0; });
+}
+
+int16_t Datora_LLStringToDbl(const char* text, double* value, int16_t isLongitude, int16_t* detail,
+                             int mode) {
+    return guarded<>(int16_t{8}, [&]() -> int16_t {
+        const auto r = parseLatLon(text ? text : "", isLongitude != 0);
+        if (detail != nullptr)
+            *detail = static_cast<int16_t>(std::min<std::size_t>(r.position, 0x7FFF));
+        // Checking and converting read the text the same way; the value is
+        // written only when there is one.
+        (void)mode;
+        if (value != nullptr && r.status == LatLonStatus::Ok)
+            *value = r.degrees;
+        return static_cast<int16_t>(r.status);
+    });
+}
+
+int Datora_LatToString(double latitude, int format, char* buffer, int size) {
+    return guarded<>(0, [&] {
+        const auto text = formatLatLon(latitude, false, format);
+        return !text.empty() && copyOut(text, buffer, size) ? 1 : 0;
+    });
+}
+
+int Datora_LonToString(double longitude, int format, char* buffer, int size) {
+    return guarded<>(0, [&] {
+        const auto text = formatLatLon(longitude, true, format);
+        return !text.empty() && copyOut(text, buffer, size) ? 1 : 0;
+    });
+}
+
+void Datora_LibraryInfo(DatoraLibraryInfo* record) {
+    if (record == nullptr)
+        return;
+    std::memset(record, 0, sizeof *record);
+    record->size = sizeof *record;
+    record->version = 1u << 16 | 0u;
+    std::snprintf(record->name, sizeof record->name, "quill32 1.0");
+}
+
+} // extern "C"

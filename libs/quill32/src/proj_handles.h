@@ -1,0 +1,21 @@
+#pragma once
+// Owners for PROJ handles: one context per thread, and move-only owners of
+// PJ objects created in that context.
+#include <memory>
+#include <proj.h>
+#include <string>
+
+namespace quill32 {
+
+// The calling thread's PROJ context (created on first use, destroyed with the thread).
+PJ_CONTEXT* threadContext();
+
+struct PjDestroy {
+    void operator()(PJ* pj) const { proj_destroy(pj); }
+};
+using PjPtr = std::unique_ptr<PJ, PjDestroy>;
+
+// Path of PROJ's database (proj.db) as PROJ finds it.
+std::string projDatabasePath();
+
+} // namespace quill32
