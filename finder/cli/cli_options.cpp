@@ -1,0 +1,237 @@
+#include "cli_options.h"
+
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
+
+namespace finder::cli {
+namespace {
+
+// Joins texts; written out because GCC 12 warns wrongly on "text" + string.
+std::string concat(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts)
+        text.append(part);
+    return text;
+}
+
+bool isWholeNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// One option: its name, how many values follow it, and what it sets.
+struct OptionRule {
+    const char* name;
+    int values;
+    // Returns an error text, empty when the values were taken.
+    std::function<std::string(Options&, const std::vector<std::string>&)> apply;
+};
+
+std::string countError(const char* option, const std::string& value) {
+    return concat({option, " needs a whole number, not \"", value, "\""});
+}
+
+std::string setDateMode(CriteriaForm& form, bool between, bool months, bool days) {
+    if (form.findAllModified)
+        return "only one of --between, --months and --days may be given";
+    form.findAllModified = true;
+    form.between = between;
+    form.previousMonths = months;
+    form.previousDays = days;
+    return {};
+}
+
+std::string setSize(CriteriaForm& form, std::string_view mode, const char* option,
+                    const std::string& value) {
+    if (!form.sizeMode.empty())
+        return "only one of --size-at-least and --size-at-most may be given";
+    if (!isWholeNumber(value))
+        return countError(option, value);
+    form.sizeMode = std::string(mode);
+    form.kbText = value;
+    return {};
+}
+
+const std::vector<OptionRule>& rules() {
+    static const std::vector<OptionRule> table = {
+        {"--named", 1,
+         [](Options& o, const auto& v) {
+             o.form.namedText = v[0];
+             return v[0].empty() ? std::string("--named needs a non-empty pattern") : std::string();
+         }},
+        {"--look-in", 1,
+         [](Options& o, const auto& v) {
+             o.form.startFolder = lookInStartFolder(v[0], LookInKind::Folder);
+             return v[0].empty() ? std::string("--look-in needs a folder") : std::string();
+         }},
+        {"--no-subfolders", 0,
+         [](Options& o, const auto&) {
+             o.form.includeSubfolders = false;
+             return std::string();
+         }},
+        {"--between", 2,
+         [](Options& o, const auto& v) {
+             for (const std::string& date : v)
+                 if (!DateUtil::parseDate(date))
+                     return concat({"--between needs dates as MM/DD/YYYY, not \"", date, "\""});
+             o.form.dateStartText = v[0];
+             o.form.dateEndText = v[1];
+             return setDateMode(o.form, true, false, false);
+         }},
+        {"--months", 1,
+         [](Options& o, const auto& v) {
+             if (!isWholeNumber(v[0]))
+                 return countError("--months", v[0]);
+             o.form.prevMonthsText =
+                 correctedCountText(v[0], monthsLimit(DateUtil::currentUtcYear())).value_or(v[0]);
+             return setDateMode(o.form, false, true, false);
+         }},
+        {"--days", 1,
+         [](Options& o, const auto& v) {
+             if (!isWholeNumber(v[0]))
+                 return countError("--days", v[0]);
+             o.form.prevDaysText =
+                 correctedCountText(v[0], daysLimit(DateUtil::currentUtcYear())).value_or(v[0]);
+             return setDateMode(o.form, false, false, true);
+         }},
+        {"--area", 4,
+         [](Options& o, const auto& v) {
+             if (std::any_of(v.begin(), v.end(), [](const std::string& s) { return s.empty(); }))
+                 return std::string("--area needs four non-empty corner values");
+             o.form.northwestX = v[0];
+             o.form.northwestY = v[1];
+             o.form.southeastX = v[2];
+             o.form.southeastY = v[3];
+             return std::string();
+         }},
+        {"--inclusive", 0,
+         [](Options& o, const auto&) {
+             o.form.areaMode = AreaMode::Inclusive;
+             return std::string();
+         }},
+        {"--exclusive", 0,
+         [](Options& o, const auto&) {
+             o.form.areaMode = AreaMode::Exclusive;
+             return std::string();
+         }},
+        {"--intersection", 0,
+         [](Options& o, const auto&) {
+             o.form.areaMode = AreaMode::Intersection;
+             return std::string();
+         }},
+        {"--lat-lon", 0,
+         [](Options& o, const auto&) {
+             o.form.latLonMode = true;
+             return std::string();
+         }},
+        {"--group", 1,
+         [](Options& o, const auto& v) {
+             o.form.groupName = v[0];
+             return std::string();
+         }},
+        {"--system", 1,
+         [](Options& o, const auto& v) {
+             o.form.systemName = v[0];
+             return std::string();
+         }},
+        {"--datum", 1,
+         [](Options& o, const auto& v) {
+             o.form.datumName = v[0];
+             return std::string();
+         }},
+        {"--size-at-least", 1,
+         [](Options& o, const auto& v) {
+             return setSize(o.form, SizeAtLeast, "--size-at-least", v[0]);
+         }},
+        {"--size-at-most", 1,
+         [](Options& o, const auto& v) {
+             return setSize(o.form, SizeAtMost, "--size-at-most", v[0]);
+         }},
+        {"--help", 0,
+         [](Options& o, const auto&) {
+             o.help = true;
+             return std::string();
+         }},
+    };
+    return table;
+}
+
+} // namespace
+
+ParseResult parseOptions(const std::vector<std::string>& args) {
+    ParseResult result;
+    Options& options = result.options;
+    options.form.startFolder.assign(1, '.'); // the current folder
+    // Corner values are read as typed unless --lat-lon says they are all
+    // latitudes and longitudes.
+    options.form.latLonMode = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto& table = rules();
+        const auto rule = std::find_if(table.begin(), table.end(),
+                                       [&](const OptionRule& r) { return arg == r.name; });
+        if (rule == table.end()) {
+            result.error = arg.rfind("-", 0) == 0 ? concat({"unknown option ", arg})
+                                                  : concat({"unexpected argument \"", arg, "\""});
+            return result;
+        }
+        const auto count = static_cast<std::size_t>(rule->values);
+        if (args.size() - i - 1 < count) {
+            result.error = concat({arg, " needs ", std::to_string(count), " value(s)"});
+            return result;
+        }
+        const std::vector<std::string> values(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                              args.begin() +
+                                                  static_cast<std::ptrdiff_t>(i + 1 + count));
+        result.error = rule->apply(options, values);
+        if (!result.error.empty())
+            return result;
+        i += count;
+    }
+    if (options.form.systemName != AnyText && options.form.groupName == AnyText)
+        result.error = "--system needs --group";
+    return result;
+}
+
+const char* usageText() {
+    return R"usage(Usage: kavrel-find [OPTION]...
+Finds geographic data files as the Atlion Find window does and prints one row
+per file: name, folder, size, type and modified date, separated by tabs. The
+count "N file(s) found" goes to standard error.
+
+Name and location:
+  --named PATTERN        file-name pattern with * and ? (letter case ignored);
+                         default "( All types )": every file of a known layer type
+  --look-in FOLDER       folder where the search begins; default the current folder
+  --no-subfolders        search the start folder only
+
+Date modified (at most one):
+  --between START END    modified between two dates, MM/DD/YYYY, both included
+  --months N             modified during the previous N months
+  --days N               modified during the previous N days
+
+Geographic area:
+  --area NWX NWY SEX SEY corners of the area: northwest X and Y, southeast X and Y
+  --inclusive            the file lies wholly inside the area (default)
+  --exclusive            the file lies wholly outside the area
+  --intersection         the file lies across the edge of the area
+  --lat-lon              the corners are latitudes and longitudes
+
+Coordinate system:
+  --group NAME           coordinate-system group, as the window lists it
+  --system NAME          system of that group
+  --datum NAME           datum
+
+Size:
+  --size-at-least KB     at least KB kilobytes (1 KB = 1024 bytes)
+  --size-at-most KB      at most KB kilobytes
+
+  --help                 show this text
+
+Exit status: 0 when the search ran, 1 when it could not run or the folder tree
+was too deep, 2 for a usage error. Ctrl+C stops the search and prints the count.
+)usage";
+}
+
+} // namespace finder::cli

@@ -1,0 +1,28 @@
+#pragma once
+// Command-line options of kavrel-find, turned into the same criteria form the
+// finder window fills from its pages.
+#include "finder/search_criteria.h"
+
+#include <string>
+#include <vector>
+
+namespace finder::cli {
+
+struct Options {
+    CriteriaForm form;
+    bool help = false;
+};
+
+struct ParseResult {
+    Options options;
+    std::string error; // non-empty: a usage error, to be shown as it stands
+};
+
+// Parses the arguments after the program's name. The start folder defaults
+// to the current folder; every criterion defaults as in a new search.
+ParseResult parseOptions(const std::vector<std::string>& args);
+
+// The text printed by --help.
+const char* usageText();
+
+} // namespace finder::cli

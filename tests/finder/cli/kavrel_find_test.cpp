@@ -1,0 +1,183 @@
+#include "cli_options.h"
+
+#include "hive_env.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace {
+
+using namespace finder;
+using cli::parseOptions;
+using testsupport::TempDir;
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs kavrel-find with `args` (each quoted for the shell), capturing both streams.
+RunResult runKavrelFind(const std::vector<std::string>& args, const TempDir& scratch) {
+    std::string command = std::string(KAVREL_BUILD_DIR) + "/bin/kavrel-find";
+    for (const std::string& arg : args) {
+        command += " '";
+        command += arg;
+        command += "'";
+    }
+    const std::string errPath = scratch / "stderr.txt";
+    command += " 2>'" + errPath + "'";
+    RunResult run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = TempDir::readFile(errPath);
+    return run;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+TEST(KavrelFindOptions, each_criterion_reaches_the_form) {
+    const cli::ParseResult r = parseOptions({"--named",
+                                             "*.SHP",
+                                             "--look-in",
+                                             "/data/My Maps",
+                                             "--no-subfolders",
+                                             "--months",
+                                             "999",
+                                             "--area",
+                                             "-10",
+                                             "50",
+                                             "10",
+                                             "40",
+                                             "--intersection",
+                                             "--lat-lon",
+                                             "--group",
+                                             "UTM",
+                                             "--system",
+                                             "UTM-33N",
+                                             "--datum",
+                                             "WGS84",
+                                             "--size-at-most",
+                                             "120"});
+    ASSERT_EQ(r.error, "");
+    const CriteriaForm& f = r.options.form;
+    EXPECT_EQ(f.namedText, "*.SHP");
+    EXPECT_EQ(f.startFolder, "/data/My Maps");
+    EXPECT_FALSE(f.includeSubfolders);
+    EXPECT_TRUE(f.findAllModified && f.previousMonths && !f.between && !f.previousDays);
+    EXPECT_EQ(f.prevMonthsText, std::to_string(monthsLimit(DateUtil::currentUtcYear())));
+    EXPECT_EQ(f.southeastY, "40");
+    EXPECT_EQ(f.areaMode, AreaMode::Intersection);
+    EXPECT_TRUE(f.latLonMode);
+    EXPECT_EQ(f.datumName, "WGS84");
+    EXPECT_EQ(f.sizeMode, "at most");
+    EXPECT_EQ(f.kbText, "120");
+
+    const SearchCriteria c = buildCriteria(f, {}, DateUtil::todayUtc()).criteria;
+    EXPECT_EQ(c.flags, CriteriaFlags::DatePreviousMonths | CriteriaFlags::Area |
+                           CriteriaFlags::CoordSysMatch | CriteriaFlags::Size);
+}
+
+TEST(KavrelFindOptions, defaults_are_those_of_a_new_search_in_the_current_folder) {
+    const cli::ParseResult r = parseOptions({});
+    ASSERT_EQ(r.error, "");
+    const SearchCriteria c = buildCriteria(r.options.form, {}, DateUtil::todayUtc()).criteria;
+    EXPECT_EQ(c.namePattern, "( All types )");
+    EXPECT_EQ(c.startFolder, ".");
+    EXPECT_TRUE(c.includeSubfolders);
+    EXPECT_EQ(c.flags, CriteriaFlags::LayerTypes);
+    EXPECT_TRUE(parseOptions({"--between", "1/1/2000", "12/31/2000"}).options.form.between);
+    EXPECT_EQ(parseOptions({"--days", "0"}).options.form.prevDaysText, "1");
+}
+
+TEST(KavrelFindOptions, usage_errors_name_the_problem) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* error;
+    } cases[] = {
+        {{"--frobnicate"}, "unknown option --frobnicate"},
+        {{"/data"}, "unexpected argument \"/data\""},
+        {{"--named"}, "--named needs 1 value(s)"},
+        {{"--named", ""}, "--named needs a non-empty pattern"},
+        {{"--area", "1", "2", "3"}, "--area needs 4 value(s)"},
+        {{"--area", "1", "", "3", "4"}, "--area needs four non-empty corner values"},
+        {{"--months", "x"}, "--months needs a whole number, not \"x\""},
+        {{"--days", "-1"}, "--days needs a whole number, not \"-1\""},
+        {{"--between", "2000-01-01", "1/1/2001"},
+         "--between needs dates as MM/DD/YYYY, not \"2000-01-01\""},
+        {{"--months", "1", "--days", "2"},
+         "only one of --between, --months and --days may be given"},
+        {{"--size-at-least", "1", "--size-at-most", "2"},
+         "only one of --size-at-least and --size-at-most may be given"},
+        {{"--size-at-least", "1KB"}, "--size-at-least needs a whole number, not \"1KB\""},
+        {{"--system", "UTM-33N"}, "--system needs --group"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(parseOptions(c.args).error, c.error) << c.args[0];
+}
+
+TEST(KavrelFind, prints_one_tab_separated_row_per_file_and_the_count) {
+    TempDir scratch;
+    TempDir tree;
+    const std::string root = std::filesystem::canonical(tree.path()).string();
+    tree.writeFile("roads.QMD", std::string(1025, 'r'));
+    tree.writeFile("sub/lakes.qmd");
+    tree.writeFile("sub/other.xyz");
+    testsupport::ScopedEnv tz("TZ", "UTC");
+    const timespec times[2] = {{920797530, 0}, {920797530, 0}}; // 7 March 1999 09:05 UTC
+    ASSERT_EQ(::utimensat(AT_FDCWD, (root + "/roads.QMD").c_str(), times, 0), 0);
+
+    const RunResult run = runKavrelFind({"--look-in", root, "--named", "*.qmd"}, scratch);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "2 file(s) found\n");
+    const std::vector<std::string> rows = lines(run.out);
+    ASSERT_EQ(rows.size(), 2u) << run.out;
+    EXPECT_EQ(rows[0], "lakes.qmd\t" + root + "/sub\t0KB\tqmd File\t" +
+                           rows[0].substr(rows[0].rfind('\t') + 1));
+    EXPECT_EQ(rows[1], "roads.QMD\t" + root + "\t2KB\tQMD File\t3/7/1999 9:05 AM");
+
+    const RunResult flat = runKavrelFind({"--look-in", root, "--no-subfolders"}, scratch);
+    EXPECT_EQ(flat.status, 0);
+    EXPECT_EQ(lines(flat.out).size(), 1u);
+    EXPECT_EQ(flat.err, "1 file(s) found\n");
+}
+
+TEST(KavrelFind, exit_status_tells_usage_errors_from_failed_searches) {
+    TempDir scratch;
+    const RunResult help = runKavrelFind({"--help"}, scratch);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--size-at-least KB"), std::string::npos);
+
+    const RunResult usage = runKavrelFind({"--months"}, scratch);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.out, "");
+    EXPECT_NE(usage.err.find("--months needs 1 value(s)"), std::string::npos);
+
+    const RunResult missing = runKavrelFind({"--look-in", scratch / "missing"}, scratch);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
+    EXPECT_NE(missing.err.find("0 file(s) found"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+#include "finder/found_file.h"
+
+#include "hive_env.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using namespace finder;
+
+TEST(FoundFile, size_text_rounds_up_over_the_whole_64_bit_size) {
+    struct Case {
+        std::uint64_t bytes;
+        const char* expected;
+    } cases[] = {
+        {0, "0KB"},
+        {1, "1KB"},
+        {1024, "1KB"},
+        {1025, "2KB"},
+        {10 * 1024 + 512, "11KB"},
+        {4294967295ULL, "4194304KB"},
+        {4294967296ULL + 1024, "4194305KB"}, // not the remainder modulo 4 GB
+        {5000000000ULL, "4882813KB"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sizeText(c.bytes), c.expected) << c.bytes;
+    FoundFile big;
+    big.size = 5000000000ULL;
+    EXPECT_EQ(big.sizeHigh(), 1u);
+    EXPECT_EQ(big.sizeLow(), 705032704u);
+}
+
+TEST(FoundFile, unknown_types_are_named_by_their_extension) {
+    struct Case {
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {"survey", "File"},        {"data.xyz", "xyz File"},
+        {"DATA.XyZ", "XyZ File"},  {"archive.v2.qqq", "qqq File"},
+        {"notes.txt", "txt File"}, // plain text counts as not known
+        {"trailing.", " File"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fallbackTypeText(c.name), c.expected) << c.name;
+        EXPECT_EQ(fileTypeOf(c.name).name, c.expected) << c.name;
+        EXPECT_EQ(fileTypeOf(c.name).iconName, "") << c.name;
+    }
+}
+
+TEST(FoundFile, known_types_come_from_the_mime_database) {
+    const FileType png = fileTypeOf("map.png");
+    EXPECT_NE(png.name, "png File");
+    EXPECT_FALSE(png.name.empty());
+    EXPECT_FALSE(png.iconName.empty());
+    // Cached answers are the same from any thread and for any base name.
+    FileType fromThread;
+    std::thread([&] { fromThread = fileTypeOf("other.png"); }).join();
+    EXPECT_EQ(fromThread.name, png.name);
+    EXPECT_EQ(fileTypeOf("x.tar.gz").name, fileTypeOf("y.tar.gz").name);
+    EXPECT_NE(fileTypeOf("x.tar.gz").name, "gz File");
+}
+
+TEST(FoundFile, full_path_of_a_row_adds_one_separator) {
+    EXPECT_EQ(fullPathOfRow("/data/maps", "roads.shp"), "/data/maps/roads.shp");
+    EXPECT_EQ(fullPathOfRow("/data/maps/", "roads.shp"), "/data/maps/roads.shp");
+    EXPECT_EQ(fullPathOfRow("/", "roads.shp"), "/roads.shp");
+}
+
+TEST(FoundFile, row_texts_of_an_entry) {
+    testsupport::ScopedEnv tz("TZ", "UTC");
+    tzset();
+    FoundFile file;
+    file.fileName = "data.xyz";
+    file.folder = "/srv/gis";
+    file.size = 1025;
+    file.lastWriteTime = DateUtil::fileTimeFromUnix(920797530); // 7 March 1999 09:05 UTC
+    const RowTexts row = rowTexts(file);
+    EXPECT_EQ(row.name, "data.xyz");
+    EXPECT_EQ(row.folder, "/srv/gis");
+    EXPECT_EQ(row.size, "2KB");
+    EXPECT_EQ(row.type, "xyz File");
+    EXPECT_EQ(row.modified, "3/7/1999 9:05 AM");
+    tzset();
+}
+
+} // namespace
