@@ -1,7 +1,6 @@
 #pragma once
 // The coordinate-system database held open for one search: connected and
 // opened at the start, closed and disconnected exactly once at the end.
-// Target finder_search_db (finder_core with the coordinate-system library).
 #include "finder/qualification.h"
 
 #include <string>
