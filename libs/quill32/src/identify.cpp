@@ -25,31 +25,6 @@ struct Keys {
     std::string group, system, datum, units;
 };
 
-PjPtr makeCrs(PJ_CONTEXT* ctx, std::string_view definition) {
-    std::string text(definition);
-    // A bare PROJ string describes an operation; ask for the CRS it implies.
-    if (!text.empty() && text.find_first_not_of(" \t") != std::string::npos &&
-        text[text.find_first_not_of(" \t")] == '+' && text.find("+type=crs") == std::string::npos)
-        text += " +type=crs";
-    PjPtr crs(proj_create(ctx, text.c_str()));
-    if (!crs)
-        return nullptr;
-    // Only the horizontal part counts: the source of a bound CRS, the first
-    // part of a compound one.
-    for (int depth = 0; depth < 3 && crs; ++depth) {
-        const auto type = proj_get_type(crs.get());
-        if (type == PJ_TYPE_BOUND_CRS)
-            crs.reset(proj_get_source_crs(ctx, crs.get()));
-        else if (type == PJ_TYPE_COMPOUND_CRS)
-            crs.reset(proj_crs_get_sub_crs(ctx, crs.get(), 0));
-        else
-            break;
-    }
-    if (!crs || !proj_is_crs(crs.get()))
-        return nullptr;
-    return crs;
-}
-
 int epsgCode(const PJ* obj) {
     const char* auth = proj_get_id_auth_name(obj, 0);
     const char* code = proj_get_id_code(obj, 0);
@@ -164,7 +139,7 @@ std::optional<Keys> identify(std::string_view definition) {
     PJ_CONTEXT* ctx = threadContext();
     if (catalog == nullptr || ctx == nullptr)
         return std::nullopt;
-    PjPtr crs = makeCrs(ctx, definition);
+    PjPtr crs = createCrs(ctx, definition, true);
     if (!crs)
         return std::nullopt;
     const auto type = proj_get_type(crs.get());

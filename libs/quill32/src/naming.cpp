@@ -80,8 +80,11 @@ std::string fitKey(std::string key, int code) {
         key = "EPSG";
     if (key.size() <= kMaxKeyLength)
         return key;
-    std::string suffix = "-";
-    suffix += std::to_string(code);
+    std::string suffix;
+    if (code != 0) {
+        suffix = "-";
+        suffix += std::to_string(code);
+    }
     key.resize(kMaxKeyLength - suffix.size());
     while (!key.empty() && key.back() == '-')
         key.pop_back();

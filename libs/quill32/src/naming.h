@@ -24,7 +24,8 @@ inline constexpr std::string_view kStatePlane27Name = "State Plane NAD27";
 // ("WGS 84" -> "WGS84"); every other run of characters becomes one "-".
 std::string normalizeKey(std::string_view text);
 
-// Cuts a key to kMaxKeyLength, keeping it distinct by the EPSG code at its end.
+// Cuts a key to kMaxKeyLength, keeping it distinct by the EPSG code at its
+// end (0: no code, plainly cut).
 std::string fitKey(std::string key, int code);
 
 // Key of a datum, from the name of its usual geographic CRS (or its own name).

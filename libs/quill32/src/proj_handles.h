@@ -4,6 +4,7 @@
 #include <memory>
 #include <proj.h>
 #include <string>
+#include <string_view>
 
 namespace quill32 {
 
@@ -14,6 +15,11 @@ struct PjDestroy {
     void operator()(PJ* pj) const { proj_destroy(pj); }
 };
 using PjPtr = std::unique_ptr<PJ, PjDestroy>;
+
+// A CRS from WKT, PROJJSON, a PROJ string or "AUTHORITY:CODE"; with
+// horizontal, the horizontal part of a bound or compound CRS. nullptr when
+// the text is none of these or not a CRS.
+PjPtr createCrs(PJ_CONTEXT* ctx, std::string_view definition, bool horizontal);
 
 // Path of PROJ's database (proj.db) as PROJ finds it.
 std::string projDatabasePath();

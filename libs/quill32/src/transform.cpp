@@ -14,11 +14,11 @@ bool extentToLonLat(std::string_view definition, double west, double north, doub
             !std::isfinite(south) || west > east || south > north)
             return false;
         PJ_CONTEXT* ctx = threadContext();
-        std::string source(definition);
-        if (!source.empty() && source[source.find_first_not_of(" \t") % source.size()] == '+' &&
-            source.find("+type=crs") == std::string::npos)
-            source += " +type=crs";
-        PjPtr op(proj_create_crs_to_crs(ctx, source.c_str(), "EPSG:4326", nullptr));
+        PjPtr source = createCrs(ctx, definition, false);
+        PjPtr target(proj_create(ctx, "EPSG:4326"));
+        if (!source || !target)
+            return false;
+        PjPtr op(proj_create_crs_to_crs_from_pj(ctx, source.get(), target.get(), nullptr, nullptr));
         if (!op)
             return false;
         // Longitude first, whatever the axis order of EPSG:4326.
