@@ -38,34 +38,37 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 int findCompanion(std::string_view stem, std::initializer_list<const char*> extensions,
                   std::string* found) {
     std::vector<std::string> names;
+    int exact = -1;
     for (const char* ext : extensions) {
         names.push_back(std::string(stem) + ext);
-        if (isFile(names.back())) {
-            if (found)
-                *found = names.back();
-            return static_cast<int>(names.size() - 1);
-        }
+        if (exact < 0 && isFile(names.back()))
+            exact = static_cast<int>(names.size() - 1);
     }
+    if (exact == 0) {
+        if (found)
+            *found = names[0];
+        return 0;
+    }
+    // An earlier name may exist in another letter case: one listing decides.
+    int best = exact;
+    std::string bestPath = exact >= 0 ? names[exact] : std::string();
     const auto slash = stem.find_last_of('/');
     const std::string folder =
         slash == std::string_view::npos ? std::string(".") : std::string(stem.substr(0, slash));
     const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.empty() ? "/" : folder.c_str()));
-    if (!dir)
-        return -1;
-    int best = -1;
-    std::string bestPath;
-    while (dirent* entry = readdir(dir.get())) {
-        const std::string_view entryName(entry->d_name);
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (best >= 0 && static_cast<int>(i) >= best)
+    if (std::unique_ptr<DIR, DirCloser> dir{opendir(folder.empty() ? "/" : folder.c_str())}) {
+        while (dirent* entry = readdir(dir.get())) {
+            const std::string_view entryName(entry->d_name);
+            const int limit = best >= 0 ? best : static_cast<int>(names.size());
+            for (int i = 0; i < limit; ++i) {
+                if (!equalsNoCase(entryName, std::string_view(names[i]).substr(nameStart)))
+                    continue;
+                std::string path = std::string(stem.substr(0, nameStart)) + std::string(entryName);
+                if (isFile(path)) {
+                    best = i;
+                    bestPath = std::move(path);
+                }
                 break;
-            if (!equalsNoCase(entryName, std::string_view(names[i]).substr(nameStart)))
-                continue;
-            std::string path = std::string(stem.substr(0, nameStart)) + std::string(entryName);
-            if (isFile(path)) {
-                best = static_cast<int>(i);
-                bestPath = std::move(path);
             }
         }
     }
