@@ -68,10 +68,16 @@ struct SearchRun::Walker {
 
     // Fills `entry` from the listing; false when the entry vanished.
     bool describe(const FolderListing& listing, const ListedEntry& listed) {
+        entry.fileName.assign(listing.name(listed));
+        // A folder entry only updates the status line: its type is enough.
+        if (listed.type == DT_DIR) {
+            entry.attributes = FileAttributeDirectory;
+            entry.size = 0;
+            return true;
+        }
         struct stat info {};
         if (!listing.statOf(listed, info))
             return false;
-        entry.fileName.assign(listing.name(listed));
         if (S_ISDIR(info.st_mode)) {
             entry.attributes = FileAttributeDirectory;
             entry.size = 0;
