@@ -3,9 +3,12 @@
 // the pickers list, and extents transformed to longitude/latitude.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <proj.h>
 #include <regex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "quill32/datora.h"
 #include "quill32/identify.h"
@@ -161,6 +164,36 @@ TEST(Identify, KeysEqualThoseOfTheDatabaseObjects) {
     EXPECT_EQ(quill32::liveObjectCount(), before);
     Datora_DBClose(db);
     Datora_DBDisconnect(db);
+}
+
+// The search identifies on its worker while the property pages may do so on
+// another thread: each thread has its own PROJ context and shares the cache.
+TEST(Identify, SameAnswersFromConcurrentThreads) {
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 20; ++round) {
+                const auto& e = kEpsgCases[(t + round) % std::size(kEpsgCases)];
+                // A fresh definition each round, so the cache does not answer alone.
+                const std::string definition =
+                    round % 2 ? std::string(e.definition)
+                              : std::string(e.definition) + std::string(round + t, ' ');
+                CoordSysKeys keys{};
+                if (!quill32::identifyCoordSys(definition, keys) ||
+                    field(keys.system) != e.system || field(keys.datum) != e.datum)
+                    ++wrong;
+                const DatoraDatabase db = Datora_DBConnect(kDatabase.c_str());
+                if (Datora_DBOpen(db, 1) != 1)
+                    ++wrong;
+                Datora_ObjectRelease(Datora_CoordSysGroupRead(db, keys.group, 0));
+                Datora_DBClose(db);
+                Datora_DBDisconnect(db);
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(Transform, ProjectedExtentToLonLat) {
