@@ -138,7 +138,7 @@ void CatalogBuilder::keyDatums(Catalog& c, std::vector<int>& order) {
               [&](int a, int b) { return datums[a].key < datums[b].key; });
     for (std::uint32_t i = 0; i < order.size(); ++i) {
         const auto& d = datums[order[i]];
-        c.db_.datums.push_back({d.key, d.name.substr(0, 255)});
+        c.db_.datums.push_back({d.key, naming::displayName(d.name)});
         c.datumCodes_[order[i]] = i;
         c.datumNames_.emplace(d.name, i);
         if (!d.crsName.empty())
@@ -222,12 +222,12 @@ std::unique_ptr<Catalog> CatalogBuilder::build() {
             if (keyUse[sysKey] > 1)
                 sysKey = naming::fitKey(sysKey + "-" + std::to_string(conv), conv);
             if (nameUse[sysName] > 1)
-                sysName += " [" + std::to_string(conv) + "]";
+                sysName = naming::displayName(sysName + " [" + std::to_string(conv) + "]");
             for (auto [d, n] : s.datumUse)
                 valid.insert(datumIndex(d));
             const int own = ownDatum(s);
             c->conversions_[conv] = {static_cast<int>(gi), static_cast<int>(g.systems.size())};
-            g.systems.push_back({sysKey, sysName.substr(0, 255), datumIndex(own), s.units});
+            g.systems.push_back({sysKey, sysName, datumIndex(own), s.units});
         }
         g.validDatums.assign(valid.begin(), valid.end());
         groups.push_back(std::move(g));

@@ -12,7 +12,6 @@ namespace quill32 {
 
 namespace {
 
-constexpr std::size_t kMaxNameLength = 255;
 constexpr std::size_t kMaxFileSize = 64u << 20;
 
 std::vector<std::string_view> split(std::string_view line, char sep) {
@@ -41,7 +40,7 @@ bool validKey(std::string_view key) {
 }
 
 bool validName(std::string_view name) {
-    return !name.empty() && name.size() <= kMaxNameLength &&
+    return !name.empty() && name.size() <= naming::kMaxNameLength &&
            std::none_of(name.begin(), name.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }

@@ -75,6 +75,14 @@ std::string normalizeKey(std::string_view text) {
     return out;
 }
 
+std::string displayName(std::string_view name) {
+    std::string out(name.substr(0, kMaxNameLength));
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    return out;
+}
+
 std::string fitKey(std::string key, int code) {
     if (key.empty())
         key = "EPSG";
@@ -124,13 +132,13 @@ SystemNaming nameConversion(int conversionCode, std::string_view conversionName,
                 utmName(conversionCode - 16100, false)};
     if (const int spcs = statePlaneDatum(conversionName)) {
         const bool nad83 = spcs == 83;
-        std::string name = statePlaneName(conversionName);
+        std::string name = displayName(statePlaneName(conversionName));
         return {std::string(nad83 ? kStatePlane83Key : kStatePlane27Key),
                 std::string(nad83 ? kStatePlane83Name : kStatePlane27Name),
                 fitKey(normalizeKey(name), conversionCode), name};
     }
-    return {fitKey(normalizeKey(methodName), 0), std::string(methodName),
-            fitKey(normalizeKey(conversionName), conversionCode), std::string(conversionName)};
+    return {fitKey(normalizeKey(methodName), 0), displayName(methodName),
+            fitKey(normalizeKey(conversionName), conversionCode), displayName(conversionName)};
 }
 
 std::optional<SystemNaming> utmFromParameters(double latitudeOfOrigin, double centralMeridian,

@@ -24,6 +24,12 @@ inline constexpr std::string_view kStatePlane27Name = "State Plane NAD27";
 // ("WGS 84" -> "WGS84"); every other run of characters becomes one "-".
 std::string normalizeKey(std::string_view text);
 
+constexpr std::size_t kMaxNameLength = 255;
+
+// A display name as the database stores it: control characters made blanks,
+// cut to kMaxNameLength.
+std::string displayName(std::string_view name);
+
 // Cuts a key to kMaxKeyLength, keeping it distinct by the EPSG code at its
 // end (0: no code, plainly cut).
 std::string fitKey(std::string key, int code);

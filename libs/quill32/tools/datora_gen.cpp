@@ -33,6 +33,13 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
+        // The library must be able to read what was written.
+        quill32::Database check;
+        if (!check.read(tmp.string(), error)) {
+            std::filesystem::remove(tmp);
+            std::fprintf(stderr, "datora-gen: written database unreadable: %s\n", error.c_str());
+            return 1;
+        }
         std::filesystem::rename(tmp, out);
         std::size_t systems = 0;
         for (const auto& g : catalog->database().groups)
