@@ -104,19 +104,23 @@ std::string datumKey(std::string_view crsOrDatumName, int code) {
 }
 
 std::string unitsKey(std::string_view unitName) {
-    if (unitName == "metre" || unitName == "meter")
+    // Names as EPSG, PROJ and ESRI write them, in any letter case.
+    std::string unit(unitName);
+    for (char& c : unit)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (unit == "metre" || unit == "meter")
         return "METERS";
-    if (unitName == "US survey foot" || unitName == "US survey foot (US-FEET)")
+    if (unit == "us survey foot" || unit == "foot_us")
         return "US-FEET";
-    if (unitName == "foot" || unitName == "international foot")
+    if (unit == "foot" || unit == "international foot")
         return "FEET";
-    if (unitName == "kilometre")
+    if (unit == "kilometre" || unit == "kilometer")
         return "KILOMETERS";
-    if (startsWith(unitName, "degree") || unitName == "sexagesimal DMS")
+    if (startsWith(unit, "degree") || unit == "sexagesimal dms")
         return "DEGREES";
-    if (unitName == "grad" || unitName == "gon")
+    if (unit == "grad" || unit == "gon")
         return "GRADS";
-    if (unitName == "radian")
+    if (unit == "radian")
         return "RADIANS";
     return fitKey(normalizeKey(unitName), 0);
 }

@@ -52,8 +52,6 @@ const Expected kEpsgCases[] = {
     {"EPSG:4267", "LAT-LONG", "LAT-LONG", "NAD27", "DEGREES"},
     {"EPSG:27700", "TRANSVERSE-MERCATOR", "BRITISH-NATIONAL-GRID", "OSGB36", "METERS"},
     {"EPSG:4456", "STATE-PLANE-NAD27", "NEW-YORK-LONG-ISLAND", "NAD27", "US-FEET"},
-    // A deprecated code of the same system.
-    {"EPSG:32018", "STATE-PLANE-NAD27", "NEW-YORK-LONG-ISLAND", "NAD27", "US-FEET"},
 };
 
 std::string field(const char (&f)[quill32::kKeySize]) {
@@ -74,9 +72,17 @@ TEST(Identify, EpsgSystemsInEveryNotation) {
         expectKeys(e.definition, e, e.definition);
         expectKeys(wktOf(e.definition, PJ_WKT1_GDAL, false), e,
                    std::string(e.definition) + " WKT1");
+        expectKeys(wktOf(e.definition, PJ_WKT1_ESRI, false), e,
+                   std::string(e.definition) + " ESRI WKT (.prj)");
         expectKeys(wktOf(e.definition, PJ_WKT2_2019, true), e,
                    std::string(e.definition) + " WKT2 without ids");
     }
+}
+
+TEST(Identify, DeprecatedCodeNamesItsReplacement) {
+    const Expected e{"EPSG:32018", "STATE-PLANE-NAD27", "NEW-YORK-LONG-ISLAND", "NAD27", "US-FEET"};
+    expectKeys(e.definition, e, e.definition);
+    expectKeys(wktOf(e.definition, PJ_WKT1_GDAL, false), e, "EPSG:32018 WKT1");
 }
 
 TEST(Identify, ProjStringsAndSystemsWithoutEpsgMatch) {
