@@ -1,19 +1,15 @@
 #include "platform/message_box.h"
 
+#include "process_hook.h"
+
 #include <cstdio>
-#include <mutex>
 
 namespace platform {
 
 namespace {
 
-std::mutex& presenterMutex() {
-    static std::mutex m;
-    return m;
-}
-
-MessageBoxPresenter& installedPresenter() {
-    static MessageBoxPresenter presenter;
+ProcessHook<MessageBoxPresenter>& installedPresenter() {
+    static ProcessHook<MessageBoxPresenter> presenter;
     return presenter;
 }
 
@@ -62,18 +58,13 @@ int messageBoxDefaultAnswer(unsigned style) {
 }
 
 int messageBox(void* owner, const std::string& text, const std::string& title, unsigned style) {
-    MessageBoxPresenter presenter;
-    {
-        std::lock_guard lock(presenterMutex());
-        presenter = installedPresenter();
-    }
+    const MessageBoxPresenter presenter = installedPresenter().get();
     const MessageBoxRequest request{owner, text, title, style};
     return presenter ? presenter(request) : messageBoxToStandardError(request);
 }
 
 void setMessageBoxPresenter(MessageBoxPresenter presenter) {
-    std::lock_guard lock(presenterMutex());
-    installedPresenter() = std::move(presenter);
+    installedPresenter().set(std::move(presenter));
 }
 
 } // namespace platform

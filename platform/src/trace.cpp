@@ -1,20 +1,16 @@
 #include "platform/trace.h"
 
+#include "process_hook.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 
 namespace platform {
 
 namespace {
 
-std::mutex& sinkMutex() {
-    static std::mutex m;
-    return m;
-}
-
-TraceSink& installedSink() {
-    static TraceSink sink;
+ProcessHook<TraceSink>& installedSink() {
+    static ProcessHook<TraceSink> sink;
     return sink;
 }
 
@@ -29,16 +25,14 @@ void defaultSink(std::string_view text) {
 } // namespace
 
 void debugTrace(std::string_view text) {
-    std::lock_guard lock(sinkMutex());
-    if (installedSink())
-        installedSink()(text);
+    if (const TraceSink sink = installedSink().get())
+        sink(text);
     else
         defaultSink(text);
 }
 
 void setTraceSink(TraceSink sink) {
-    std::lock_guard lock(sinkMutex());
-    installedSink() = std::move(sink);
+    installedSink().set(std::move(sink));
 }
 
 } // namespace platform
