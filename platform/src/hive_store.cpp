@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
 #include <set>
@@ -179,7 +180,14 @@ long updateHive(const std::string& path, const std::function<long(Document&)>& e
     const long result = edit(loaded.doc);
     if (result != ERROR_SUCCESS)
         return result;
-    return writeAtomically(path, loaded.doc.text(), true);
+    // A hive kept elsewhere behind a symbolic link stays a link: the file it
+    // points to is replaced.
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    return writeAtomically(target, loaded.doc.text(), true);
 }
 
 } // namespace platform::hive

@@ -281,6 +281,19 @@ TEST(registry, rewrites_replace_the_file_instead_of_changing_it_in_place) {
     EXPECT_EQ(files, 3u);
 }
 
+TEST(registry, a_hive_behind_a_symbolic_link_stays_a_link) {
+    HiveEnv env(std::nullopt);
+    const std::string real = env.dir().writeFile("dotfiles/system.reg", kMachineHive);
+    ASSERT_EQ(::symlink(real.c_str(), env.systemPath().c_str()), 0);
+    RegistryKey key;
+    ASSERT_EQ(key.open(Hive::LocalMachine, kProduct, RegAccess::SetValue), 0);
+    ASSERT_EQ(setText(key, "SupportedFormats", "*.DXF"), 0);
+    struct stat st {};
+    ASSERT_EQ(::lstat(env.systemPath().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_NE(testsupport::TempDir::readFile(real).find("\"*.DXF\""), std::string::npos);
+}
+
 TEST(registry, concurrent_writes_and_reads_never_see_a_torn_or_lost_value) {
     HiveEnv env(kMachineHive);
     constexpr std::uint32_t kRounds = 60;
