@@ -9,7 +9,13 @@ namespace platform::hive {
 
 namespace {
 
-constexpr std::string_view kHeader = "REGEDIT4";
+// The header of the format, and that of its successor, whose lines for
+// texts and numbers are the same (a file saved as UTF-8 may carry a BOM).
+bool isHeader(std::string_view line) {
+    if (line.substr(0, 3) == "\xEF\xBB\xBF")
+        line.remove_prefix(3);
+    return line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00";
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -190,7 +196,7 @@ Document parse(std::string_view text) {
     std::size_t i = 0;
     while (i < doc.lines.size() && trim(doc.lines[i]).empty())
         ++i;
-    if (i == doc.lines.size() || trim(doc.lines[i]) != kHeader) {
+    if (i == doc.lines.size() || !isHeader(trim(doc.lines[i]))) {
         doc.brokenLines.push_back(i + 1);
         return doc;
     }

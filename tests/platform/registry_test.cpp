@@ -240,9 +240,22 @@ Options=2
     EXPECT_EQ(key.setValue("Count", REG_DWORD, &one, 4), ERROR_BADDB);
     EXPECT_EQ(env.systemText(), broken);
 
-    // Without the header nothing is trusted.
-    HiveEnv headless("[Software]\n\"A\"=\"b\"\n");
-    EXPECT_EQ(key.open(Hive::LocalMachine, "Software", RegAccess::Query), ERROR_FILE_NOT_FOUND);
+    // Without the header nothing is trusted; a byte-order mark or the newer
+    // header do no harm.
+    const struct {
+        const char* header;
+        long expected;
+    } headers[] = {
+        {"", ERROR_FILE_NOT_FOUND},
+        {"REGEDIT5\n", ERROR_FILE_NOT_FOUND},
+        {"\xEF\xBB\xBFREGEDIT4\n", ERROR_SUCCESS},
+        {"\r\nWindows Registry Editor Version 5.00\r\n", ERROR_SUCCESS},
+    };
+    for (const auto& h : headers) {
+        HiveEnv hive(std::string(h.header) + "[Software]\n\"A\"=\"b\"\n");
+        EXPECT_EQ(key.open(Hive::LocalMachine, "Software", RegAccess::Query), h.expected)
+            << h.header;
+    }
 }
 
 TEST(registry, reports_a_broken_hive_once_with_its_line_numbers) {
