@@ -1,0 +1,180 @@
+// Over the sample tree and the real-world files: the extent equals what
+// GDAL's own tools report (ogrinfo, gdalinfo), and the keys name the same
+// coordinate system as gdalsrsinfo's definition of the file.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "quill32/identify.h"
+#include "strand32/mapora.h"
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string quoted(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Standard output of a command; empty when it fails.
+std::string run(const std::string& command) {
+    struct Closer {
+        void operator()(FILE* f) const { pclose(f); }
+    };
+    std::unique_ptr<FILE, Closer> pipe(popen((command + " 2>/dev/null").c_str(), "r"));
+    std::string out;
+    char buf[4096];
+    while (pipe && std::fgets(buf, sizeof buf, pipe.get()))
+        out += buf;
+    return out;
+}
+
+void include(std::optional<MaporaExtent>& e, double x1, double y1, double x2, double y2) {
+    if (!e)
+        e = MaporaExtent{x1, y2, x2, y1};
+    e->west = std::min(e->west, std::min(x1, x2));
+    e->east = std::max(e->east, std::max(x1, x2));
+    e->south = std::min(e->south, std::min(y1, y2));
+    e->north = std::max(e->north, std::max(y1, y2));
+}
+
+// Union of the layer extents ogrinfo prints (six decimals).
+std::optional<MaporaExtent> ogrinfoExtent(const std::string& path) {
+    const std::string out = run("ogrinfo -ro -so -al " + quoted(path));
+    static const std::regex line(R"(Extent: \(([^,]+), ([^)]+)\) - \(([^,]+), ([^)]+)\))");
+    std::optional<MaporaExtent> e;
+    for (std::sregex_iterator it(out.begin(), out.end(), line), end; it != end; ++it)
+        include(e, std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
+                std::stod((*it)[4]));
+    return e;
+}
+
+// Corners of a georeferenced raster from the transform and size gdalinfo
+// reports (its corner texts are rounded).
+std::optional<MaporaExtent> gdalinfoExtent(const std::string& path) {
+    const QJsonObject info =
+        QJsonDocument::fromJson(QByteArray::fromStdString(run("gdalinfo -json " + quoted(path))))
+            .object();
+    const QJsonArray gt = info["geoTransform"].toArray();
+    const QJsonArray size = info["size"].toArray();
+    if (gt.size() != 6 || size.size() != 2)
+        return std::nullopt;
+    std::optional<MaporaExtent> e;
+    for (const double px : {0.0, size[0].toDouble()}) {
+        for (const double py : {0.0, size[1].toDouble()}) {
+            const double x = gt[0].toDouble() + px * gt[1].toDouble() + py * gt[2].toDouble();
+            const double y = gt[3].toDouble() + px * gt[4].toDouble() + py * gt[5].toDouble();
+            include(e, x, y, x, y);
+        }
+    }
+    return e;
+}
+
+// Drawings: ogrinfo shows the stored range, so the drawing is first copied
+// to GeoJSON, whose extent GDAL computes from the geometries.
+std::optional<MaporaExtent> geometryExtent(const std::string& path) {
+    testsupport::TempDir dir;
+    const std::string copy = dir / "copy.geojson";
+    run("ogr2ogr -f GeoJSON " + quoted(copy) + " " + quoted(path));
+    return ogrinfoExtent(copy);
+}
+
+// The file GDAL's tools should read for a layer, and how.
+struct Reference {
+    std::string path;
+    std::optional<MaporaExtent> extent;
+};
+
+Reference referenceFor(const std::string& path, std::uint16_t type) {
+    switch (static_cast<LayerType>(type)) {
+    case LayerType::Raster:
+        return {path, gdalinfoExtent(path)};
+    case LayerType::Dgn:
+        return {path, geometryExtent(path)};
+    case LayerType::TabTable:
+        if (auto e = ogrinfoExtent(path))
+            return {path, e};
+        if (auto image = strand32::rasterTableImagePath(path))
+            return {*image, gdalinfoExtent(*image)};
+        return {path, std::nullopt};
+    default:
+        return {path, ogrinfoExtent(path)};
+    }
+}
+
+bool near(double a, double b) {
+    return std::abs(a - b) <= 1e-6 + 1e-9 * std::abs(b);
+}
+
+std::vector<std::string> layerFiles() {
+    std::vector<std::string> files;
+    for (const fs::path& root : {fs::path(KAVREL_DATA_DIR) / "samples",
+                                 fs::path(KAVREL_BUILD_DIR) / "testdata" / "rgdal"}) {
+        if (!fs::exists(root))
+            continue;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            if (entry.is_regular_file() &&
+                strand32::layerTypeOf(entry.path().string()) != LayerType::None)
+                files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace
+
+TEST(ReferenceTools, ExtentsAndKeysAgreeWithGdal) {
+    const std::vector<std::string> files = layerFiles();
+    if (files.empty())
+        GTEST_SKIP() << "sample data and real-world files not built";
+    int withExtent = 0;
+    int withKeys = 0;
+    for (const std::string& path : files) {
+        LayerDescriptor d;
+        ASSERT_TRUE(strand32::buildLayerDescriptor(path, d));
+        const Reference ref = referenceFor(path, d.layerType);
+        MaporaExtent got{};
+        const bool known = Mapora_LayerExtent(&d, &got) != 0;
+        ASSERT_EQ(known, ref.extent.has_value()) << path;
+        if (known) {
+            ++withExtent;
+            EXPECT_TRUE(near(got.west, ref.extent->west) && near(got.north, ref.extent->north) &&
+                        near(got.east, ref.extent->east) && near(got.south, ref.extent->south))
+                << path << ": " << got.west << " " << got.north << " " << got.east << " "
+                << got.south << " against " << ref.extent->west << " " << ref.extent->north << " "
+                << ref.extent->east << " " << ref.extent->south;
+        }
+        CoordSysKeys keys{};
+        char scratch[512];
+        const bool hasKeys = Mapora_LayerCoordSys(&d, &keys, scratch, sizeof scratch) != 0;
+        CoordSysKeys expected{};
+        const std::string wkt = run("gdalsrsinfo --single-line -o wkt2 " + quoted(ref.path));
+        const bool expectKeys = !wkt.empty() && quill32::identifyCoordSys(wkt, expected);
+        ASSERT_EQ(hasKeys, expectKeys) << path;
+        if (hasKeys) {
+            ++withKeys;
+            EXPECT_STREQ(keys.group, expected.group) << path;
+            EXPECT_STREQ(keys.system, expected.system) << path;
+            EXPECT_STREQ(keys.datum, expected.datum) << path;
+            EXPECT_STREQ(keys.units, expected.units) << path;
+        }
+    }
+    // The trees hold georeferenced files of every kind; most must be read.
+    EXPECT_GT(withExtent, static_cast<int>(files.size()) / 2);
+    EXPECT_GT(withKeys, static_cast<int>(files.size()) / 3);
+}
