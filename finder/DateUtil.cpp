@@ -1,5 +1,7 @@
 #include "DateUtil.h"
 
+#include <platform/find_file.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -159,8 +161,7 @@ DosDate dosDateOfFileTime(FileTime time) {
 }
 
 FileTime fileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
-    const std::int64_t ticks = seconds * TicksPerSecond + nanoseconds / 100 + UnixEpochTicks;
-    return ticks < 0 ? 0 : static_cast<FileTime>(ticks);
+    return platform::fileTimeFromUnix(seconds, nanoseconds);
 }
 
 std::int64_t unixSecondsOfFileTime(FileTime time) {

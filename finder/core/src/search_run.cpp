@@ -2,6 +2,7 @@
 
 #include "folder_listing.h"
 
+#include <platform/find_file.h>
 #include <platform/wildcard.h>
 
 #include <cerrno>
@@ -66,27 +67,29 @@ struct SearchRun::Walker {
         return WalkResult::Done;
     }
 
-    // Fills `entry` from the listing; false when the entry vanished.
+    // Fills `entry` from the listing, with the attributes the platform's
+    // folder listing gives; false when the entry vanished.
     bool describe(const FolderListing& listing, const ListedEntry& listed) {
         entry.fileName.assign(listing.name(listed));
         // A folder entry only updates the status line: its type is enough.
         if (listed.type == DT_DIR) {
-            entry.attributes = FileAttributeDirectory;
+            entry.attributes = platform::FILE_ATTRIBUTE_DIRECTORY;
             entry.size = 0;
             return true;
         }
         struct stat info {};
         if (!listing.statOf(listed, info))
             return false;
-        if (S_ISDIR(info.st_mode)) {
-            entry.attributes = FileAttributeDirectory;
-            entry.size = 0;
-        } else {
-            entry.attributes = FileAttributeNormal;
-            entry.size = static_cast<std::uint64_t>(info.st_size);
-        }
-        if (!entry.fileName.empty() && entry.fileName.front() == '.')
-            entry.attributes |= FileAttributeHidden;
+        const std::string_view name = entry.fileName;
+        entry.attributes = S_ISDIR(info.st_mode) ? platform::FILE_ATTRIBUTE_DIRECTORY
+                                                 : platform::FILE_ATTRIBUTE_ARCHIVE;
+        entry.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+        if ((info.st_mode & 0222) == 0)
+            entry.attributes |= platform::FILE_ATTRIBUTE_READONLY;
+        if (name.size() > 1 && name.front() == '.' && name != "..")
+            entry.attributes |= platform::FILE_ATTRIBUTE_HIDDEN;
+        if (listed.type == DT_LNK)
+            entry.attributes |= platform::FILE_ATTRIBUTE_REPARSE_POINT;
         entry.lastWriteTime = DateUtil::fileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
         return true;
     }

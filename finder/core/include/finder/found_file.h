@@ -3,15 +3,16 @@
 // the texts of its row in the results list.
 #include "DateUtil.h"
 
+#include <platform/find_file.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace finder {
 
-inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
-inline constexpr std::uint32_t FileAttributeHidden = 0x02;
-inline constexpr std::uint32_t FileAttributeNormal = 0x80;
+// Attribute bits are those of platform/find_file.h; a folder has this one.
+inline constexpr std::uint32_t FileAttributeDirectory = platform::FILE_ATTRIBUTE_DIRECTORY;
 
 struct FoundFile {
     std::uint32_t attributes = 0;         // 0x10 marks a folder
