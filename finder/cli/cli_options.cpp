@@ -42,6 +42,19 @@ std::string setDateMode(CriteriaForm& form, bool between, bool months, bool days
     return {};
 }
 
+// --months / --days: the count as the window's box would correct it.
+std::string setCount(CriteriaForm& form, DateUtil::BackUnit unit, const char* option,
+                     const std::string& value) {
+    if (!isWholeNumber(value))
+        return countError(option, value);
+    const bool months = unit == DateUtil::BackUnit::Months;
+    const int year = DateUtil::currentUtcYear();
+    const int limit = months ? monthsLimit(year) : daysLimit(year);
+    (months ? form.prevMonthsText : form.prevDaysText) =
+        correctedCountText(value, limit).value_or(value);
+    return setDateMode(form, false, months, !months);
+}
+
 std::string setSize(CriteriaForm& form, std::string_view mode, const char* option,
                     const std::string& value) {
     if (!form.sizeMode.empty())
@@ -81,19 +94,11 @@ const std::vector<OptionRule>& rules() {
          }},
         {"--months", 1,
          [](Options& o, const auto& v) {
-             if (!isWholeNumber(v[0]))
-                 return countError("--months", v[0]);
-             o.form.prevMonthsText =
-                 correctedCountText(v[0], monthsLimit(DateUtil::currentUtcYear())).value_or(v[0]);
-             return setDateMode(o.form, false, true, false);
+             return setCount(o.form, DateUtil::BackUnit::Months, "--months", v[0]);
          }},
         {"--days", 1,
          [](Options& o, const auto& v) {
-             if (!isWholeNumber(v[0]))
-                 return countError("--days", v[0]);
-             o.form.prevDaysText =
-                 correctedCountText(v[0], daysLimit(DateUtil::currentUtcYear())).value_or(v[0]);
-             return setDateMode(o.form, false, false, true);
+             return setCount(o.form, DateUtil::BackUnit::Days, "--days", v[0]);
          }},
         {"--area", 4,
          [](Options& o, const auto& v) {
