@@ -24,8 +24,8 @@ tmp=$(mktemp -d "${out%/}.tmp.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$tmp"/{world,europe,usa,rasters/adrg,cad,misc,broken,"with blank"}
 
-vec() { # ogr2ogr quietly, skipping features the target cannot take
-    ogr2ogr -q -skipfailures "$@"
+vec() { # ogr2ogr quietly
+    ogr2ogr -q "$@"
 }
 shp() { # destination, source, ogr2ogr options...
     local dst=$1 from=$2
@@ -115,7 +115,7 @@ for ext in shp shx dbf prj cpg; do
     up=$(tr '[:lower:]' '[:upper:]' <<<"$ext")
     mv "$tmp/with blank/capital cities.$ext" "$tmp/with blank/Capital Cities.$up"
 done
-vec -f "MapInfo File" -lco ENCODING=CP1252 "$tmp/with blank/South America.TAB" "$countries" \
+vec -f "MapInfo File" -lco ENCODING=CP1252 "$tmp/with blank/South America.tab" "$countries" \
     -sql "$country_sql WHERE continent = 'South America'" -nln "South America"
 
 # misc/: files that are not geographic data.
