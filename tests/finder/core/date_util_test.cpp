@@ -55,14 +55,6 @@ TEST(DateUtil, days_back_counts_years_months_and_the_remaining_days) {
             << c.days << " days";
 }
 
-TEST(DateUtil, dos_dates_order_by_calendar) {
-    EXPECT_EQ(dosDate(1980, 1, 1), 0x21);
-    EXPECT_EQ(dosDate(1999, 3, 7), (19 << 9) | (3 << 5) | 7);
-    EXPECT_LT(dosDate(1999, 12, 31), dosDate(2000, 1, 1));
-    EXPECT_LT(dosDate(2000, 1, 31), dosDate(2000, 2, 1));
-    EXPECT_EQ(civilOfDosDate(dosDate(2107, 12, 31)), (CivilDate{2107, 12, 31}));
-}
-
 TEST(DateUtil, parse_date_reads_leading_integers_between_two_slashes) {
     struct Case {
         const char* text;
@@ -137,19 +129,6 @@ TEST(DateUtil, dos_date_of_a_file_time_ignores_the_time_zone) {
     EXPECT_EQ(dosDateOfFileTime(lateEvening), dosDate(1999, 12, 31));
     EXPECT_EQ(dosDateOfFileTime(fileTimeFromUnix(0)), dosDate(1980, 1, 1));
     tzset();
-}
-
-TEST(DateUtil, file_times_round_trip_through_unix_seconds) {
-    for (std::int64_t seconds : {0LL, 1LL, 920797530LL, -86401LL, 4102444800LL})
-        EXPECT_EQ(unixSecondsOfFileTime(fileTimeFromUnix(seconds, 999999999)), seconds);
-    EXPECT_EQ(fileTimeFromUnix(0), 116444736000000000ULL);
-}
-
-TEST(DateUtil, today_is_a_valid_utc_date) {
-    const CivilDate today = todayUtc();
-    EXPECT_GE(today.year, 2024);
-    EXPECT_EQ(currentUtcYear(), today.year);
-    EXPECT_EQ(civilOfDosDate(dosDate(today.year, today.month, today.day)), today);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "finder/found_file.h"
 
-#include "hive_env.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -60,29 +58,6 @@ TEST(FoundFile, known_types_come_from_the_mime_database) {
     EXPECT_EQ(fromThread.name, png.name);
     EXPECT_EQ(fileTypeOf("x.tar.gz").name, fileTypeOf("y.tar.gz").name);
     EXPECT_NE(fileTypeOf("x.tar.gz").name, "gz File");
-}
-
-TEST(FoundFile, full_path_of_a_row_adds_one_separator) {
-    EXPECT_EQ(fullPathOfRow("/data/maps", "roads.shp"), "/data/maps/roads.shp");
-    EXPECT_EQ(fullPathOfRow("/data/maps/", "roads.shp"), "/data/maps/roads.shp");
-    EXPECT_EQ(fullPathOfRow("/", "roads.shp"), "/roads.shp");
-}
-
-TEST(FoundFile, row_texts_of_an_entry) {
-    testsupport::ScopedEnv tz("TZ", "UTC");
-    tzset();
-    FoundFile file;
-    file.fileName = "data.xyz";
-    file.folder = "/srv/gis";
-    file.size = 1025;
-    file.lastWriteTime = DateUtil::fileTimeFromUnix(920797530); // 7 March 1999 09:05 UTC
-    const RowTexts row = rowTexts(file);
-    EXPECT_EQ(row.name, "data.xyz");
-    EXPECT_EQ(row.folder, "/srv/gis");
-    EXPECT_EQ(row.size, "2KB");
-    EXPECT_EQ(row.type, "xyz File");
-    EXPECT_EQ(row.modified, "3/7/1999 9:05 AM");
-    tzset();
 }
 
 } // namespace

@@ -115,13 +115,6 @@ TEST(SearchCriteria, other_bits_follow_their_controls) {
     EXPECT_EQ(build(form).sizeKB, 0u);
 }
 
-TEST(SearchCriteria, all_types_walks_every_name) {
-    SearchCriteria c;
-    EXPECT_EQ(walkPattern(c), "*.*");
-    c.namePattern = "*.SHP";
-    EXPECT_EQ(walkPattern(c), "*.SHP");
-}
-
 TEST(SearchCriteria, look_in_rule_cuts_drive_items_and_keeps_folders_whole) {
     struct Case {
         const char* text;

@@ -318,10 +318,4 @@ TEST(SearchRun, unreadable_folders_are_skipped_and_the_walk_goes_on) {
     EXPECT_EQ(WEXITSTATUS(status), 2); // 1.shp and 4.shp
 }
 
-TEST(SearchRun, status_texts) {
-    EXPECT_EQ(searchingText("/data"), "Searching: /data");
-    EXPECT_EQ(filesFoundText(0), "0 file(s) found");
-    EXPECT_EQ(filesFoundText(12345), "12345 file(s) found");
-}
-
 } // namespace
