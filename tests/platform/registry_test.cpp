@@ -176,6 +176,9 @@ TEST(registry, texts_survive_a_round_trip_whatever_they_hold) {
 }
 
 TEST(registry, keys_are_never_created) {
+    // A prefix without an installed default-user hive.
+    testsupport::TempDir prefix;
+    testsupport::ScopedEnv prefixEnv("KAVREL_PREFIX", prefix.str());
     HiveEnv env(kMachineHive, std::nullopt);
     RegistryKey key;
     EXPECT_EQ(key.open(Hive::LocalMachine, "Software\\New Key", RegAccess::SetValue),
