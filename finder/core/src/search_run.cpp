@@ -47,7 +47,7 @@ struct SearchRun::Walker {
             if (!listing.enter(listed))
                 continue;
             const std::size_t parentLength = folder.size();
-            if (folder.back() != '/')
+            if (folder.empty() || folder.back() != '/')
                 folder += '/';
             folder += name;
             ++run.foldersEntered_;
@@ -129,7 +129,10 @@ std::uint32_t SearchRun::run() {
         result = static_cast<std::uint32_t>(errno);
     } else {
         try {
-            Walker walker{*this, walkPattern(criteria_), currentFolderPath(), {}};
+            std::string start = currentFolderPath();
+            if (start.empty()) // the path cannot be had: show the folder as given
+                start = criteria_.startFolder;
+            Walker walker{*this, walkPattern(criteria_), std::move(start), {}};
             result = walker.folderStep(0);
         } catch (...) {
             // A callback failed: the walk ends where it was, as if stopped.
