@@ -251,7 +251,7 @@ std::int32_t IMDLerror_string(std::uintptr_t buffer, std::int32_t size) {
     const std::string_view text = stringText(t_errorId);
     const std::size_t count = std::min(text.size(), std::size_t(size) - 1);
     auto* out = reinterpret_cast<char*>(buffer);
-    std::memcpy(out, text.data(), count);
+    std::copy_n(text.begin(), count, out);
     out[count] = '\0';
     return kOk;
 }
