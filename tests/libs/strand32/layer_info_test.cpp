@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gis_writer.h"
+#include "quill32/datora.h"
 #include "strand32/mapora.h"
 #include "temp_dir.h"
 
@@ -243,4 +244,38 @@ TEST(LayerInfo, InitNeedsAReadableDatabase) {
     EXPECT_NE(Mapora_Init(nullptr), 0);
     EXPECT_NE(Mapora_Init(""), 0);
     Mapora_Shutdown();
+}
+
+TEST(LayerInfo, KeysAreThoseOfTheDatabaseObjects) {
+    const std::string database = std::string(KAVREL_DATA_DIR) + "/datora.dat";
+    if (!std::filesystem::exists(database))
+        GTEST_SKIP() << "datora.dat not built";
+    const DatoraDatabase db = Datora_DBConnect(database.c_str());
+    ASSERT_NE(db, 0u);
+    ASSERT_NE(Datora_DBOpen(db, 1), 0);
+    TempDir dir;
+    for (const int epsg : {4326, 32633, 25833, 2263, 27700}) {
+        const std::string path = dir / ("epsg" + std::to_string(epsg) + ".shp");
+        writeVector(path, "ESRI Shapefile", epsg, {"POINT (1 2)"});
+        const auto keys = keysOf(describe(path));
+        ASSERT_TRUE(keys) << epsg;
+        // What a picker's choice reads from the database compares equal.
+        auto keyOf = [](DatoraObject object) {
+            char buffer[512] = {};
+            Datora_ObjectGetKey(object, buffer, sizeof buffer);
+            Datora_ObjectRelease(object);
+            return std::string(buffer);
+        };
+        const DatoraObject group = Datora_CoordSysGroupRead(db, keys->group.c_str(), 0);
+        ASSERT_NE(group, 0u) << *keys;
+        const DatoraObject system = Datora_CoordSysRead2(db, group, keys->system.c_str(), 0);
+        ASSERT_NE(system, 0u) << *keys;
+        const DatoraObject datum = Datora_DatumRead(db, keys->datum.c_str(), 0);
+        ASSERT_NE(datum, 0u) << *keys;
+        EXPECT_EQ(keyOf(system), keys->system);
+        EXPECT_EQ(keyOf(group), keys->group);
+        EXPECT_EQ(keyOf(datum), keys->datum);
+    }
+    Datora_DBClose(db);
+    Datora_DBDisconnect(db);
 }
