@@ -54,6 +54,11 @@ int statePlaneDatum(std::string_view name) {
 } // namespace
 
 std::string normalizeKey(std::string_view text) {
+    // "+" is a word of its own ("CH1903+" is not "CH1903").
+    std::string spelled;
+    for (char c : text)
+        spelled += c == '+' ? std::string_view(" PLUS ") : std::string_view(&c, 1);
+    text = spelled;
     std::string out;
     bool pendingDash = false;
     bool pendingBlank = false;
