@@ -103,7 +103,7 @@ TEST(SearchRun, finds_matching_files_ignoring_case_in_every_subfolder) {
     EXPECT_EQ(std::count(rec.folders.begin(), rec.folders.end(), tree.root), 1);
 }
 
-TEST(SearchRun, every_name_matches_star_dot_star_and_folders_never_become_rows) {
+TEST(SearchRun, every_name_matches_all_types_and_folders_never_become_rows) {
     SampleTree tree;
     Recorder rec;
     ASSERT_EQ(rec.run(criteriaFor(tree.root)), WalkResult::Done);
@@ -112,6 +112,10 @@ TEST(SearchRun, every_name_matches_star_dot_star_and_folders_never_become_rows) 
               rec.files.end());
     for (const FoundFile& entry : rec.entries)
         EXPECT_FALSE(entry.isFolder()) << entry.fileName;
+    // "( All types )" lists with "*.*" too.
+    Recorder allTypes;
+    ASSERT_EQ(allTypes.run(criteriaFor(tree.root, std::string(AllTypesText))), WalkResult::Done);
+    EXPECT_EQ(allTypes.sortedFiles(), rec.sortedFiles());
 }
 
 TEST(SearchRun, each_folder_is_searched_before_its_subfolders_depth_first) {
