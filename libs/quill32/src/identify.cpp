@@ -37,22 +37,19 @@ int epsgCode(const PJ* obj) {
 int findEpsg(PJ_CONTEXT* ctx, const PJ* crs, const Catalog& catalog) {
     if (const int own = epsgCode(crs); own && catalog.findCrs(own))
         return own;
-    int* confidence = nullptr;
-    PJ_OBJ_LIST* list = proj_identify(ctx, crs, "EPSG", nullptr, &confidence);
+    int* rawConfidence = nullptr;
+    PjListPtr list(proj_identify(ctx, crs, "EPSG", nullptr, &rawConfidence));
+    IntListPtr confidence(rawConfidence);
     int found = 0;
-    if (list != nullptr) {
-        const int n = proj_list_get_count(list);
-        for (int i = 0; i < n && !found; ++i) {
-            if (confidence[i] < kMinConfidence)
-                break; // sorted by decreasing confidence
-            PjPtr match(proj_list_get(ctx, list, i));
-            const int code = match ? epsgCode(match.get()) : 0;
-            if (code && catalog.findCrs(code))
-                found = code;
-        }
-        proj_list_destroy(list);
+    const int n = list && confidence ? proj_list_get_count(list.get()) : 0;
+    for (int i = 0; i < n && !found; ++i) {
+        if (confidence.get()[i] < kMinConfidence)
+            break; // sorted by decreasing confidence
+        PjPtr match(proj_list_get(ctx, list.get(), i));
+        const int code = match ? epsgCode(match.get()) : 0;
+        if (code && catalog.findCrs(code))
+            found = code;
     }
-    proj_int_list_destroy(confidence);
     return found;
 }
 

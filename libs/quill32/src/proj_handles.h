@@ -16,6 +16,16 @@ struct PjDestroy {
 };
 using PjPtr = std::unique_ptr<PJ, PjDestroy>;
 
+struct PjListDestroy {
+    void operator()(PJ_OBJ_LIST* list) const { proj_list_destroy(list); }
+};
+using PjListPtr = std::unique_ptr<PJ_OBJ_LIST, PjListDestroy>;
+
+struct IntListDestroy {
+    void operator()(int* list) const { proj_int_list_destroy(list); }
+};
+using IntListPtr = std::unique_ptr<int, IntListDestroy>;
+
 // A CRS from WKT, PROJJSON, a PROJ string or "AUTHORITY:CODE"; with
 // horizontal, the horizontal part of a bound or compound CRS. nullptr when
 // the text is none of these or not a CRS.
