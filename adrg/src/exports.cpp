@@ -76,6 +76,18 @@ template <typename Body> std::int32_t guarded(std::int32_t onException, Body&& b
     }
 }
 
+// Runs the body of an export that takes an image handle with the record
+// locked; a value that is not a live image is refused with 8.
+template <typename Body>
+std::int32_t withRecord(std::uintptr_t image, std::int32_t onException, Body&& body) noexcept {
+    return guarded(onException, [&]() -> std::int32_t {
+        RecordLock record(image);
+        if (!record)
+            return fail(kBadHandle, kInvalidHandle);
+        return body(record);
+    });
+}
+
 void closeFile(ImageRecord& record) {
     if (record.file == 0)
         return;
@@ -157,10 +169,7 @@ std::int32_t IMDLinit_image(std::uintptr_t path, std::uintptr_t handleOut, std::
 }
 
 std::int32_t IMDLopen(std::uintptr_t image, std::uintptr_t) {
-    return guarded(kOpenFailed, [&]() -> std::int32_t {
-        RecordLock record(image);
-        if (!record)
-            return fail(kBadHandle, kInvalidHandle);
+    return withRecord(image, kOpenFailed, [](RecordLock& record) -> std::int32_t {
         if (record->file != 0)
             return kOk;
         const HostFileProcs* procs = procsOf(*record);
@@ -173,10 +182,7 @@ std::int32_t IMDLopen(std::uintptr_t image, std::uintptr_t) {
 }
 
 std::int32_t IMDLbuildDIBhead(std::uintptr_t image, std::uintptr_t headRecord) {
-    return guarded(kNoMemory, [&]() -> std::int32_t {
-        RecordLock record(image);
-        if (!record)
-            return fail(kBadHandle, kInvalidHandle);
+    return withRecord(image, kNoMemory, [&](RecordLock& record) -> std::int32_t {
         auto* head = reinterpret_cast<DibHeadRecord*>(headRecord);
         const std::uintptr_t block = head ? platform::GlobalAlloc(kRecordFlags, kDibBlockSize) : 0;
         // Handed to the host locked; the plug-in never frees it.
@@ -193,19 +199,15 @@ std::int32_t IMDLbuildDIBhead(std::uintptr_t image, std::uintptr_t headRecord) {
 }
 
 std::int32_t IMDLset_row(std::uintptr_t image, std::int32_t row) {
-    RecordLock record(image);
-    if (!record)
-        return fail(kBadHandle, kInvalidHandle);
-    record->currentRow = row;
-    return kOk;
+    return withRecord(image, kFailed, [row](RecordLock& record) {
+        record->currentRow = row;
+        return kOk;
+    });
 }
 
 std::int32_t IMDLread_rows(std::uintptr_t image, std::uintptr_t buffer, std::int32_t rows,
                            std::int32_t bytesPerRow, std::int32_t firstColumn, std::uintptr_t) {
-    return guarded(kFailed, [&]() -> std::int32_t {
-        RecordLock record(image);
-        if (!record)
-            return fail(kBadHandle, kInvalidHandle);
+    return withRecord(image, kFailed, [&](RecordLock& record) -> std::int32_t {
         // Nothing to deliver: no rows, no bytes per row or no buffer.
         if (rows <= 0 || bytesPerRow <= 0 || buffer == 0)
             return fail(kFailed, kReadError);
@@ -216,33 +218,30 @@ std::int32_t IMDLread_rows(std::uintptr_t image, std::uintptr_t buffer, std::int
 }
 
 std::int32_t IMDLimg_name(std::uintptr_t image, std::uintptr_t nameOut) {
-    RecordLock record(image);
-    if (!record)
-        return fail(kBadHandle, kInvalidHandle);
-    if (nameOut != 0)
-        *reinterpret_cast<std::uintptr_t*>(nameOut) = record->path;
-    return kOk;
+    return withRecord(image, kFailed, [nameOut](RecordLock& record) {
+        if (nameOut != 0)
+            *reinterpret_cast<std::uintptr_t*>(nameOut) = record->path;
+        return kOk;
+    });
 }
 
 std::int32_t IMDLclose_keep(std::uintptr_t image) {
-    RecordLock record(image);
-    if (!record)
-        return fail(kBadHandle, kInvalidHandle);
-    closeFile(*record);
-    return kOk;
+    return withRecord(image, kFailed, [](RecordLock& record) {
+        closeFile(*record);
+        return kOk;
+    });
 }
 
 std::int32_t IMDLclose_image(std::uintptr_t image) {
-    RecordLock record(image);
-    if (!record)
-        return fail(kBadHandle, kInvalidHandle);
-    closeFile(*record);
-    platform::GlobalFree(record->tileMap);
-    platform::GlobalFree(record->band);
-    record->tag = 0;
-    record.unlock();
-    platform::GlobalFree(image);
-    return kOk;
+    return withRecord(image, kFailed, [image](RecordLock& record) {
+        closeFile(*record);
+        platform::GlobalFree(record->tileMap);
+        platform::GlobalFree(record->band);
+        record->tag = 0;
+        record.unlock();
+        platform::GlobalFree(image);
+        return kOk;
+    });
 }
 
 std::int32_t IMDLerror_string(std::uintptr_t buffer, std::int32_t size) {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <thread>
 #include <vector>
 
@@ -16,34 +15,6 @@ namespace {
 struct Rgb {
     int r, g, b;
 };
-
-Rgb paletteEntry(const ColourTable& table, int index) {
-    return {table.palette[index * 4], table.palette[index * 4 + 1], table.palette[index * 4 + 2]};
-}
-
-TEST(colour_table, palette_is_six_levels_per_channel_with_209_brightest) {
-    const ColourTable& table = sharedColourTable();
-    const struct {
-        int index;
-        Rgb colour;
-    } cases[] = {
-        {0, {0, 0, 0}},     {1, {0, 0, 41}},        {6, {0, 41, 0}},        {36, {41, 0, 0}},
-        {43, {41, 41, 41}}, {86, {83, 83, 83}},     {180, {209, 0, 0}},     {30, {0, 209, 0}},
-        {5, {0, 0, 209}},   {129, {125, 125, 125}}, {215, {209, 209, 209}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.index);
-        const Rgb got = paletteEntry(table, c.index);
-        EXPECT_EQ(got.r, c.colour.r);
-        EXPECT_EQ(got.g, c.colour.g);
-        EXPECT_EQ(got.b, c.colour.b);
-        EXPECT_EQ(table.palette[c.index * 4 + 3], 0);
-    }
-    std::set<int> levels;
-    for (int i = 0; i < kPaletteEntries; ++i)
-        levels.insert(table.palette[i * 4]);
-    EXPECT_EQ(levels, (std::set<int>{0, 41, 83, 125, 167, 209}));
-}
 
 TEST(colour_table, source_pixels_map_to_the_nearest_colour) {
     const ColourTable& table = sharedColourTable();

@@ -98,23 +98,6 @@ TEST(general_info, unreadable_texts_fail) {
     }
 }
 
-TEST(general_info, a_text_cut_short_of_any_field_fails_and_is_never_read_past) {
-    for (bool withMap : {true, false}) {
-        GenText gen;
-        gen.flag = withMap ? 'Y' : 'N';
-        const std::string full = gen.build();
-        // The last character read: the last tile index entry, or the flag.
-        const std::size_t anchor = full.find("ADRG", full.find("ADRG") + 14);
-        const std::size_t needed = withMap ? anchor + 339 + 30 : anchor + 292;
-        for (std::size_t length = 0; length <= full.size(); ++length) {
-            // An exact-size copy, so that a read past it is caught by the sanitizer.
-            const std::string cut = full.substr(0, length);
-            EXPECT_EQ(parseGeneralInfo(cut, false).has_value(), length >= needed)
-                << "length " << length << (withMap ? " with map" : " without map");
-        }
-    }
-}
-
 TEST(general_info, overview_images_are_only_the_two_exact_spellings) {
     const struct {
         const char* path;
@@ -160,24 +143,6 @@ TEST(general_info, the_first_gen_file_by_name_is_read_whatever_its_letter_case) 
     dir.writeFile("AAAAAA02.Gen", "garbage");
     EXPECT_FALSE(readGeneralInfo(dir / "ABCDEF01.IMG").has_value());
     EXPECT_FALSE(readGeneralInfo(dir / "missing-folder/ABCDEF01.IMG").has_value());
-}
-
-TEST(general_info, sets_written_by_gdal_are_read) {
-    const struct {
-        int width, height, rows, columns;
-    } cases[] = {{300, 200, 2, 3}, {128, 128, 1, 1}, {129, 520, 5, 2}};
-    for (const auto& c : cases) {
-        testsupport::TempDir dir;
-        const std::string img = adrgtest::writeAdrgSet(dir.str(), c.width, c.height, 1);
-        for (const std::string& image : {img, dir / "ABCDEF01.OVR"}) {
-            SCOPED_TRACE(image);
-            const auto g = readGeneralInfo(image);
-            ASSERT_TRUE(g.has_value());
-            EXPECT_EQ(g->tileRows, c.rows);
-            EXPECT_EQ(g->tileColumns, c.columns);
-            EXPECT_EQ(g->tileMap, std::vector<std::uint8_t>(std::size_t(c.rows * c.columns), 255));
-        }
-    }
 }
 
 } // namespace

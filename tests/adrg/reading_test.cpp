@@ -181,15 +181,6 @@ TEST_F(reading, garbage_image_files_still_deliver_whole_buffers) {
         ASSERT_LT(index, 216);
 }
 
-TEST_F(reading, the_gen_file_read_is_the_first_by_name) {
-    writeAdrgSet(dir.str(), 128, 256, 12);
-    const Expected want = expectedOf(dir.str());
-    dir.writeFile("ZZZZZZ01.GEN", "garbage listed after the real one");
-    EXPECT_EQ(OpenImage(dir / "ABCDEF01.IMG").readAll(128, 256, 128), want.indices);
-    dir.writeFile("aaaaaa01.gen", "garbage listed before the real one");
-    EXPECT_EQ(OpenImage(dir / "ABCDEF01.IMG").status(), 3);
-}
-
 TEST_F(reading, overview_spelling_chooses_the_anchor) {
     writeAdrgSet(dir.str(), 384, 256, 13);
     const std::string genPath = dir / "ABCDEF01.GEN";

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
-#include <thread>
 #include <vector>
 
 using namespace platform;
@@ -106,23 +105,6 @@ TEST(global_memory, owner_frees_its_block_unless_released) {
     EXPECT_TRUE(GlobalIsLive(released));
     GlobalFree(released);
     EXPECT_EQ(GlobalLiveCount(), before);
-}
-
-TEST(global_memory, blocks_can_be_used_from_several_threads) {
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([] {
-            for (int i = 0; i < 500; ++i) {
-                const HGLOBAL block = GlobalAlloc(GHND, 64);
-                auto* data = static_cast<int*>(GlobalLock(block));
-                data[0] = i;
-                GlobalUnlock(block);
-                EXPECT_EQ(static_cast<int*>(GlobalLock(block))[0], i);
-                GlobalFree(block);
-            }
-        });
-    for (auto& thread : threads)
-        thread.join();
 }
 
 } // namespace

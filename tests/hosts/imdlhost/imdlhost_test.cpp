@@ -108,23 +108,4 @@ TEST(imdlhost, failures_print_a_message_and_exit_non_zero) {
     }
 }
 
-TEST(imdlhost, damaged_sets_decode_with_fill_where_tiles_are_gone) {
-    testsupport::TempDir dir;
-    const std::string img = writeAdrgSet(dir.str(), 256, 256, 25);
-    removeTile(dir.str(), 0);
-    const std::string bytes = readBytes(img);
-    writeBytes(img, bytes.substr(0, 2048 + 2 * 49152)); // tile 3 cut off
-    const HostRun run =
-        imdlhost(dir, quoted(img) + " --band 7 --indices " + quoted(dir / "out.raw"));
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::string got = testsupport::TempDir::readFile(dir / "out.raw");
-    ASSERT_EQ(got.size(), 256u * 256u);
-    for (int tile : {0, 3}) {
-        const int top = tile / 2 * 128, left = tile % 2 * 128;
-        for (int y = 0; y < 128; ++y)
-            for (int x = 0; x < 128; ++x)
-                ASSERT_EQ(std::uint8_t(got[std::size_t((top + y) * 256 + left + x)]), kFill);
-    }
-}
-
 } // namespace
