@@ -72,10 +72,11 @@ int Datora_ObjectRelease(DatoraObject object);
 // degrees, hemisphere letter N/S/E/W before or after, degrees minutes seconds
 // separated by blanks or degree/minute/second marks. mode 1 checks typed
 // input, mode 0 converts. *value holds decimal degrees when the status is 0.
-// Statuses: 0 valid; 6 valid but empty/blank (no value); 7 degrees out of
-// range; 8 malformed; 9 degrees out of range in hemisphere form; 10 signed
-// value out of range with minutes/seconds; 11 minutes out of range; 12
-// seconds out of range. *detail receives the position of the fault.
+// Statuses: 0 valid; 6 nothing to read (blank text, a lone sign or point):
+// valid, no value; 7 degrees beyond 90 / 180; 8 malformed; 9 out of range
+// with a hemisphere letter; 10 degrees in range but the value with its
+// minutes and seconds beyond the bound; 11 minutes not below 60; 12 seconds
+// not below 60. *detail receives the position of the fault.
 int16_t Datora_LLStringToDbl(const char* text, double* value, int16_t isLongitude, int16_t* detail,
                              int mode);
 // Write a latitude / longitude as display text, e.g. "45°30'15.00\"N".
