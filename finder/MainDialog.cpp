@@ -1,0 +1,246 @@
+#include "MainDialog.h"
+
+#include "DateUtil.h"
+#include "finder/search_status.h"
+#include "finder/settings_registry.h"
+#include "finder/startup_settings.h"
+#include "map/window_layout.h"
+#include "pages/area_page.h"
+#include "pages/criteria_pages.h"
+#include "pages/date_page.h"
+#include "pages/name_location_page.h"
+#include "resources/globe_frames.h"
+#include "results/result_list.h"
+#include "results/search_worker.h"
+
+#include <platform/paths.h>
+#include <sorrel32/about.h>
+#include <strand32/mapora.h>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+namespace finder {
+namespace {
+
+constexpr int GlobeInterval = 150; // milliseconds between frames
+constexpr int StartupFolderLimit = 259;
+
+QString qText(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+} // namespace
+
+TFindMainDlg::TFindMainDlg(std::string savedSearchPath, QWidget* parent)
+    : QMainWindow(parent), savedSearchPath_(std::move(savedSearchPath)) {
+    const int year = DateUtil::currentUtcYear();
+    monthsLimit_ = monthsLimit(year);
+    daysLimit_ = daysLimit(year);
+    buildControls();
+    buildMenus();
+    createWorker();
+
+    // Compact size: the pages and the buttons with a ninth to spare, the
+    // height of the pages and room for the menu.
+    const int width = (Design::FilterPages.width() + Design::ButtonWidth) * 10 / 9;
+    compactHeight_ = Design::FilterPages.height() + 65;
+    resize(width, compactHeight_);
+
+    showGlobeFrame(0);
+    pages_->area()->ShowCornerEdits(false);
+    pages_->date()->setDefaults(DateUtil::todayUtc());
+    helpFile_ = qText(platform::dataFolder()) + "/kestra.html";
+    readSettings();
+    setWindowTitle(qText(AppTitle));
+
+    // Tooltips are off for the whole application; F1 is seen from every control.
+    qApp->installEventFilter(this);
+
+    // A folder named by the environment (the sample data of a demonstration)
+    // is offered and chosen as Browse would.
+    if (const char* lookIn = std::getenv("KAVREL_LOOK_IN"); lookIn && *lookIn)
+        pages_->nameLocation()->addLookInFolder(QString::fromLocal8Bit(lookIn));
+    defaultLookInIndex_ = pages_->nameLocation()->lookInIndex();
+
+    folderPicker_ = [](QWidget* owner, const QString& title) {
+        return QFileDialog::getExistingDirectory(owner, title, qText(platform::desktopFolder()),
+                                                 QFileDialog::ShowDirsOnly);
+    };
+    urlOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+TFindMainDlg::~TFindMainDlg() {
+    qApp->removeEventFilter(this);
+    worker_.reset(); // a running search is stopped before the window goes
+    shutDown();
+}
+
+void TFindMainDlg::buildControls() {
+    central_ = new QWidget(this);
+    setCentralWidget(central_);
+    pages_ = new CriteriaPages(monthsLimit_, daysLimit_, central_);
+    pages_->setGeometry(Design::FilterPages);
+
+    const auto button = [this](const char* name, const QString& caption, int top) {
+        auto* b = new QPushButton(caption, central_);
+        b->setObjectName(name);
+        b->setGeometry(0, top, Design::ButtonWidth, Design::ButtonHeight);
+        return b;
+    };
+    findNow_ = button("FindNowButton", tr("F&ind Now"), Design::FindNowTop);
+    stop_ = button("StopButton", tr("Sto&p"), Design::StopTop);
+    newSearch_ = button("NewSearchButton", tr("Ne&w Search"), Design::NewSearchTop);
+    findNow_->setDefault(true);
+    stop_->setEnabled(false);
+    connect(findNow_, &QPushButton::clicked, this, &TFindMainDlg::FindNowButtonClick);
+    connect(stop_, &QPushButton::clicked, this, &TFindMainDlg::StopButtonClick);
+    connect(newSearch_, &QPushButton::clicked, this, &TFindMainDlg::NewSearchButtonClick);
+    connect(pages_->nameLocation()->browseButton(), &QPushButton::clicked, this,
+            &TFindMainDlg::BrowseButtonClick);
+    // Find Now is the default button: Return starts a search from any control.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [this] {
+            if (findNow_->isEnabled())
+                findNow_->click();
+        });
+
+    const std::vector<QPixmap> frames = drawGlobeFrames();
+    for (int i = 0; i < GlobeFrameCount; ++i) {
+        auto* frame = new QLabel(central_);
+        frame->setObjectName(QStringLiteral("Globe%1").arg(i + 1));
+        frame->setPixmap(frames[static_cast<std::size_t>(i)]);
+        frame->setGeometry(0, Design::GlobeTop, Design::GlobeSize, Design::GlobeSize);
+        frame->hide();
+        globe_.push_back(frame);
+    }
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName("Timer1");
+    timer1_->setInterval(GlobeInterval);
+    connect(timer1_, &QTimer::timeout, this, &TFindMainDlg::Timer1Timer);
+
+    results_ = new ResultList(central_);
+    results_->hide();
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->hide();
+}
+
+void TFindMainDlg::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* exit = file->addAction(tr("E&xit"));
+    exit->setObjectName("Close1");
+    connect(exit, &QAction::triggered, this, &TFindMainDlg::Close1Click);
+
+    QMenu* options = menuBar()->addMenu(tr("&Options"));
+    saveResults_ = options->addAction(tr("Sa&ve Results"));
+    saveResults_->setObjectName("SaveResults1");
+    saveResults_->setCheckable(true);
+    connect(saveResults_, &QAction::triggered, this, &TFindMainDlg::SaveResults1Click);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* contents = help->addAction(tr("&Help Contents"));
+    contents->setObjectName("Contents1");
+    connect(contents, &QAction::triggered, this, &TFindMainDlg::Contents1Click);
+    QAction* about = help->addAction(tr("&About Atlion Find"));
+    about->setObjectName("About1");
+    connect(about, &QAction::triggered, this, &TFindMainDlg::About1Click);
+}
+
+void TFindMainDlg::readSettings() {
+    CSettingsRegistry registry;
+    const StartupSettings settings = readStartupSettings(registry);
+    databaseFile_ = settings.databaseFile;
+    options_ = settings.options;
+    installFolder_ = settings.installFolder;
+    pages_->nameLocation()->fillNamed(settings.namedEntries);
+    registry.Close();
+}
+
+void TFindMainDlg::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The window becomes the application's active window once, when it is
+    // first shown: later activations come from other applications.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
+        activated_ = true;
+        FormActivate();
+    }
+}
+
+void TFindMainDlg::FormActivate() {
+    pages_->setCurrentIndex(CriteriaPages::NameLocation);
+    pages_->nameLocation()->focusNamed();
+    defaultLookInIndex_ = pages_->nameLocation()->lookInIndex();
+    saveResults_->setChecked((options_ & SaveResultsOption) != 0);
+    // A saved search named on the command line is loaded here once saved
+    // searches can be read.
+}
+
+void TFindMainDlg::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layOutWindow(this, central_);
+}
+
+bool TFindMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip)
+        return true;
+    if (event->type() == QEvent::KeyRelease &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        Contents1Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFindMainDlg::BrowseButtonClick() {
+    if (!folderPicker_)
+        return;
+    const QString chosen = folderPicker_(this, qText(BrowseTitle));
+    if (chosen.isEmpty())
+        return;
+    pages_->nameLocation()->addLookInFolder(chosen.left(StartupFolderLimit));
+}
+
+void TFindMainDlg::Close1Click() {
+    close();
+}
+
+void TFindMainDlg::Contents1Click() {
+    if (urlOpener_)
+        urlOpener_(QUrl::fromLocalFile(helpFile_));
+}
+
+void TFindMainDlg::About1Click() {
+    KVRDialogAbout(AppTitle.data(), AppVersion.data());
+}
+
+void TFindMainDlg::SaveResults1Click() {
+    if (saveResults_->isChecked())
+        options_ |= SaveResultsOption;
+    else
+        options_ = 0;
+}
+
+void TFindMainDlg::shutDown() {
+    CSettingsRegistry registry;
+    if (mapHandle_ != 0)
+        Mapora_MapClose(mapHandle_);
+    if (mapCreated_)
+        for (const char* suffix : {".md3", ".md2", ".md1", ".zvm"})
+            std::remove((mapTempBase_ + suffix).c_str());
+    registry.SetOptions(ProductSubkey, options_);
+    registry.Close();
+}
+
+} // namespace finder

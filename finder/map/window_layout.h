@@ -1,0 +1,62 @@
+#pragma once
+// Layout of the main window, recomputed on every resize: the criteria pages
+// take four fifths of the width, the buttons and the globe stand to their
+// right, and the results list fills the rest below them.
+#include "finder/search_criteria.h"
+
+#include <QPoint>
+#include <QRect>
+
+class QWidget;
+
+namespace finder {
+
+// Design geometry the rules start from.
+namespace Design {
+inline constexpr QRect FilterPages{8, 6, 442, 192};
+inline constexpr int ButtonWidth = 74;
+inline constexpr int ButtonHeight = 26;
+inline constexpr int FindNowTop = 32, StopTop = 68, NewSearchTop = 103;
+inline constexpr int GlobeTop = 148;
+inline constexpr int GlobeSize = 32;
+inline constexpr int CornerEditLeft = 56;
+inline constexpr QPoint BackIcon{352, 85};
+inline constexpr int ResultListGap = 26; // between the pages and the list
+} // namespace Design
+
+struct LayoutInput {
+    int windowWidth = 0;
+    int clientHeight = 0;       // height the list may use, status line excluded
+    int eastWestLabelWidth = 0; // width of the northwest "East / West" label
+    int backIconTop = Design::BackIcon.y();
+    int lookInLeft = 76;
+    AreaMode areaMode = AreaMode::Inclusive;
+};
+
+struct WindowLayout {
+    int filterPagesWidth = 0;
+    int buttonsLeft = 0;
+    int namedWidth = 0;
+    int lookInWidth = 0;
+    int browseLeft = 0;
+    int groupBox1Width = 0;
+    int pickerWidth = 0;
+    int cornerEditWidth = 0;
+    int cornerLabelLeft = 0;
+    int areaWidth = 0; // both corner groups and the map panel
+    QPoint backIcon;
+    QPoint foreIcon;
+    int areaControlsLeft = 0; // mode buttons, Lat/Lon box, read-out
+    QRect resultList;
+    int globeLeft = 0;
+};
+
+WindowLayout computeWindowLayout(const LayoutInput& input);
+
+// Applies `layout` to the controls found by name below `central`.
+void applyWindowLayout(QWidget* central, const WindowLayout& layout);
+
+// Lays the window's controls out for the current size of `window`.
+void layOutWindow(QWidget* window, QWidget* central);
+
+} // namespace finder

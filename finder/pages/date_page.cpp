@@ -1,0 +1,149 @@
+#include "date_page.h"
+
+#include "up_down.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace finder {
+namespace {
+
+constexpr int CountBoxMaxLength = 3; // characters a user may type
+constexpr int SpinMaximum = 32767;
+constexpr int DateBoxLength = 10; // "MM/DD/YYYY"
+
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+} // namespace
+
+DatePage::DatePage(int monthsLimit, int daysLimit, QWidget* parent)
+    : QWidget(parent), allFiles_(new QRadioButton(tr("&All Files"), this)),
+      findModified_(new QRadioButton(tr("Find all files created or &modified:"), this)),
+      between_(new QRadioButton(tr("&between"), this)),
+      previousMonths_(new QRadioButton(tr("&during the previou&s"), this)),
+      previousDays_(new QRadioButton(tr("&during the previous"), this)),
+      dateStart_(new QLineEdit(this)), dateEnd_(new QLineEdit(this)), monthsLimit_(monthsLimit),
+      daysLimit_(daysLimit) {
+    allFiles_->setObjectName("AllFilesButton");
+    findModified_->setObjectName("FindAllModifiedButton");
+    between_->setObjectName("FindBetweenRadioButton");
+    previousMonths_->setObjectName("DuringPreviousMonth");
+    previousDays_->setObjectName("DuringPreviousDay");
+    dateStart_->setObjectName("DateMaskStart");
+    dateEnd_->setObjectName("DateMaskEnd");
+
+    auto* first = new QButtonGroup(this);
+    first->addButton(allFiles_);
+    first->addButton(findModified_);
+    auto* second = new QButtonGroup(this);
+    for (QRadioButton* b : {between_, previousMonths_, previousDays_})
+        second->addButton(b);
+    allFiles_->setChecked(true);
+
+    // Month and day may be left blank, the year is four digits; the slashes
+    // stay in the text, blanks show as "_".
+    for (QLineEdit* box : {dateStart_, dateEnd_}) {
+        box->setInputMask("00/00/9999;_");
+        box->setMaxLength(DateBoxLength);
+    }
+    prevMonths_ = countBox("PrevMonths", monthsLimit_);
+    prevDays_ = countBox("PrevDays", daysLimit_);
+    monthsSpin_ = new UpDown(prevMonths_, 0, SpinMaximum, 1, this);
+    daysSpin_ = new UpDown(prevDays_, 0, SpinMaximum, 1, this);
+    monthsSpin_->setObjectName("PrevMonthsSpin");
+    daysSpin_->setObjectName("PrevDaysSpin");
+
+    allFiles_->setGeometry(10, 8, 300, 22);
+    findModified_->setGeometry(10, 32, 300, 22);
+    between_->setGeometry(30, 60, 110, 22);
+    dateStart_->setGeometry(166, 59, 90, 24);
+    auto* andLabel = new QLabel(tr("and"), this);
+    andLabel->setGeometry(264, 62, 30, 20);
+    dateEnd_->setGeometry(296, 59, 90, 24);
+    previousMonths_->setGeometry(30, 90, 136, 22);
+    prevMonths_->setGeometry(166, 89, 44, 24);
+    monthsSpin_->setGeometry(210, 89, 16, 24);
+    (new QLabel(tr("month(s)"), this))->setGeometry(234, 92, 80, 20);
+    previousDays_->setGeometry(30, 120, 136, 22);
+    prevDays_->setGeometry(166, 119, 44, 24);
+    daysSpin_->setGeometry(210, 119, 16, 24);
+    (new QLabel(tr("day(s)"), this))->setGeometry(234, 122, 80, 20);
+
+    connect(allFiles_, &QRadioButton::clicked, this, &DatePage::applyEnableRules);
+    connect(findModified_, &QRadioButton::clicked, this, &DatePage::applyEnableRules);
+    for (QRadioButton* b : {between_, previousMonths_, previousDays_})
+        connect(b, &QRadioButton::clicked, this, &DatePage::secondGroupClicked);
+    applyEnableRules();
+}
+
+QLineEdit* DatePage::countBox(const char* name, int limit) {
+    auto* box = new QLineEdit("1", this);
+    box->setObjectName(name);
+    // The length limit holds for typing only; the spin buttons may go further.
+    connect(box, &QLineEdit::textEdited, box, [box](const QString& typed) {
+        if (typed.size() > CountBoxMaxLength)
+            box->setText(typed.left(CountBoxMaxLength));
+    });
+    connect(box, &QLineEdit::textChanged, box, [box, limit](const QString& now) {
+        if (const auto corrected = correctedCountText(now.toStdString(), limit))
+            box->setText(QString::fromStdString(*corrected));
+    });
+    return box;
+}
+
+void DatePage::secondGroupClicked() {
+    findModified_->setChecked(true);
+    applyEnableRules();
+}
+
+void DatePage::applyEnableRules() {
+    bool dates = false, months = false, days = false;
+    if (allFiles_->isChecked()) {
+        // everything off
+    } else if (findModified_->isChecked()) {
+        if (!between_->isChecked() && !previousMonths_->isChecked() && !previousDays_->isChecked())
+            between_->setChecked(true);
+        dates = between_->isChecked();
+        months = previousMonths_->isChecked();
+        days = previousDays_->isChecked();
+    } else {
+        return;
+    }
+    dateStart_->setEnabled(dates);
+    dateEnd_->setEnabled(dates);
+    prevMonths_->setEnabled(months);
+    monthsSpin_->setEnabled(months);
+    prevDays_->setEnabled(days);
+    daysSpin_->setEnabled(days);
+}
+
+void DatePage::chooseBetween() {
+    between_->setChecked(true);
+    secondGroupClicked();
+}
+
+void DatePage::setDefaults(DateUtil::CivilDate today) {
+    allFiles_->setChecked(true);
+    applyEnableRules();
+    const auto end = DateUtil::dosDate(today.year, today.month, today.day);
+    const auto start = DateUtil::dateBack(3, DateUtil::BackUnit::Months, today);
+    dateEnd_->setText(text(DateUtil::dateText(end, true)).left(DateBoxLength));
+    dateStart_->setText(text(DateUtil::dateText(start, true)).left(DateBoxLength));
+}
+
+void DatePage::fillForm(CriteriaForm& form) const {
+    form.findAllModified = findModified_->isChecked();
+    form.between = between_->isChecked();
+    form.previousMonths = previousMonths_->isChecked();
+    form.previousDays = previousDays_->isChecked();
+    form.dateStartText = dateStart_->text().toStdString();
+    form.dateEndText = dateEnd_->text().toStdString();
+    form.prevMonthsText = prevMonths_->text().toStdString();
+    form.prevDaysText = prevDays_->text().toStdString();
+}
+
+} // namespace finder

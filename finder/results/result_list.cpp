@@ -1,0 +1,65 @@
+#include "result_list.h"
+
+#include <QFileIconProvider>
+#include <QHeaderView>
+
+namespace finder {
+namespace {
+
+QString qText(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+ResultList::ResultList(QWidget* parent) : QTreeWidget(parent) {
+    setObjectName("ResultList");
+    setColumnCount(5);
+    setHeaderLabels({tr("Name"), tr("In Folder"), tr("Size    "), tr("Type"), tr("Modified")});
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setTextElideMode(Qt::ElideRight);
+    header()->setStretchLastSection(false);
+    for (int c : {NameColumn, FolderColumn, TypeColumn, ModifiedColumn})
+        setColumnWidth(c, 121);
+    // The size column is narrow but never narrower than its header.
+    setColumnWidth(SizeColumn, std::max(44, header()->sectionSizeHint(SizeColumn)));
+}
+
+QIcon ResultList::iconFor(const std::string& iconName) {
+    const QString name = qText(iconName);
+    auto it = icons_.constFind(name);
+    if (it != icons_.constEnd())
+        return *it;
+    static const QFileIconProvider provider;
+    QIcon icon = QIcon::fromTheme(name, provider.icon(QFileIconProvider::File));
+    icons_.insert(name, icon);
+    return icon;
+}
+
+void ResultList::appendRow(const RowTexts& texts, const std::string& iconName) {
+    auto* item =
+        new QTreeWidgetItem(QStringList{qText(texts.name), qText(texts.folder), qText(texts.size),
+                                        qText(texts.type), qText(texts.modified)});
+    if (!iconName.empty())
+        item->setIcon(NameColumn, iconFor(iconName));
+    addTopLevelItem(item);
+}
+
+QStringList ResultList::rowTexts(int row) const {
+    QStringList texts;
+    if (const QTreeWidgetItem* item = topLevelItem(row))
+        for (int c = 0; c < columnCount(); ++c)
+            texts << item->text(c);
+    return texts;
+}
+
+void ResultList::selectFirstRow() {
+    if (QTreeWidgetItem* first = topLevelItem(0))
+        first->setSelected(true);
+}
+
+} // namespace finder

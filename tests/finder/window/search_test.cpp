@@ -1,0 +1,221 @@
+// Searches run by the finder window over real temporary folder trees.
+#include "window_fixture.h"
+
+#include "pages/name_location_page.h"
+#include "results/result_list.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace windowtest {
+namespace {
+
+// Sets a file's modification time to a local calendar time.
+void setLocalMtime(const std::string& path, int year, int month, int day, int hour, int minute) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_isdst = -1;
+    const timespec times[2] = {{std::mktime(&tm), 0}, {std::mktime(&tm), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+class WindowSearch : public WindowTest {
+protected:
+    void lookIn(const std::string& folder) {
+        pickedFolder = QString::fromStdString(folder);
+        control<QPushButton>("BrowseButton")->click();
+    }
+    void named(const QString& pattern) { control<QComboBox>("NameComboBox")->setEditText(pattern); }
+    void findNow() {
+        control<QPushButton>("FindNowButton")->click();
+        ASSERT_TRUE(waitForSearch());
+    }
+    finder::ResultList* results() { return control<finder::ResultList>("ResultList"); }
+    std::vector<QStringList> rows() {
+        std::vector<QStringList> all;
+        for (int r = 0; r < results()->rowCount(); ++r)
+            all.push_back(results()->rowTexts(r));
+        std::sort(all.begin(), all.end());
+        return all;
+    }
+    QString status() { return window->statusBar()->currentMessage(); }
+};
+
+TEST_F(WindowSearch, ListsTheFilesOfATreeWithTheirExactTexts) {
+    testsupport::TempDir dir;
+    const std::string top = dir.makeFolder("Maps and Data");
+    setLocalMtime(dir.writeFile("Maps and Data/data.xyz", std::string(1025, 'x')), 1999, 3, 7, 9,
+                  5);
+    setLocalMtime(dir.writeFile("Maps and Data/landcover"), 2004, 11, 20, 0, 30);
+    setLocalMtime(dir.writeFile("Maps and Data/sub/exact.KB", std::string(1024, 'k')), 2010, 1, 2,
+                  12, 0);
+    setLocalMtime(dir.writeFile("Maps and Data/sub/deeper/notes.txt", "hello"), 2021, 12, 31, 13,
+                  59);
+    dir.makeFolder("Maps and Data/empty.folder");
+
+    auto& w = open();
+    lookIn(top);
+    named("*.*");
+    findNow();
+
+    std::vector<QStringList> expected = {
+        {"data.xyz", QString::fromStdString(top), "2KB", "xyz File", "3/7/1999 9:05 AM"},
+        {"exact.KB", QString::fromStdString(top + "/sub"), "1KB", "KB File", "1/2/2010 12:00 PM"},
+        {"notes.txt", QString::fromStdString(top + "/sub/deeper"), "1KB", "txt File",
+         "12/31/2021 1:59 PM"},
+        {"landcover", QString::fromStdString(top), "0KB", "File", "11/20/2004 12:30 AM"},
+    };
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(rows(), expected);
+    EXPECT_EQ(status(), "4 file(s) found");
+    EXPECT_TRUE(results()->topLevelItem(0)->isSelected());
+    EXPECT_FALSE(w.resultsHidden());
+    EXPECT_EQ(w.height(), 257 * 5 / 3);
+    EXPECT_TRUE(control<QPushButton>("FindNowButton")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("NewSearchButton")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("StopButton")->isEnabled());
+    EXPECT_TRUE(control("FilterPages")->isEnabled());
+    EXPECT_TRUE(boxes.empty());
+
+    // Again: the list starts empty and the window does not grow twice.
+    named("*.txt");
+    control<QCheckBox>("Recurse")->setChecked(false);
+    findNow();
+    EXPECT_EQ(results()->rowCount(), 0);
+    EXPECT_EQ(status(), "0 file(s) found");
+    EXPECT_EQ(w.height(), 257 * 5 / 3);
+
+    named("*.TXT"); // letter case ignored
+    control<QCheckBox>("Recurse")->setChecked(true);
+    findNow();
+    ASSERT_EQ(results()->rowCount(), 1);
+    EXPECT_EQ(results()->rowTexts(0)[0], "notes.txt");
+
+    control<QPushButton>("NewSearchButton")->click();
+    EXPECT_TRUE(w.resultsHidden());
+    EXPECT_EQ(w.height(), 257);
+    EXPECT_EQ(results()->rowCount(), 0);
+    EXPECT_EQ(status(), "");
+}
+
+TEST_F(WindowSearch, EmptyNameOrMissingDatabaseDoesNothing) {
+    testsupport::TempDir dir;
+    dir.writeFile("a.shp");
+    auto& w = open();
+    lookIn(dir.str());
+    named("");
+    control<QPushButton>("FindNowButton")->click();
+    EXPECT_FALSE(w.searchRunning());
+    EXPECT_TRUE(w.resultsHidden());
+    window.reset();
+
+    auto& noDatabase = open("REGEDIT4\n\n");
+    lookIn(dir.str());
+    control<QPushButton>("FindNowButton")->click();
+    EXPECT_FALSE(noDatabase.searchRunning());
+    EXPECT_TRUE(noDatabase.resultsHidden());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(WindowSearch, StopEndsALargeSearchEarlyAndRestoresTheFolder) {
+    testsupport::TempDir dir;
+    for (int f = 0; f < 200; ++f)
+        for (int i = 0; i < 20; ++i)
+            dir.writeFile("tree/f" + std::to_string(f) + "/file" + std::to_string(i) + ".dat");
+    const auto cwd = std::filesystem::current_path();
+    auto& w = open();
+    lookIn(dir / "tree");
+    control<QPushButton>("FindNowButton")->click();
+    ASSERT_TRUE(w.searchRunning());
+    EXPECT_FALSE(control("FilterPages")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("StopButton")->isEnabled());
+    while (w.searchRunning() && results()->rowCount() < 50)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    control<QPushButton>("StopButton")->click();
+    EXPECT_TRUE(control("FilterPages")->isEnabled()); // at once
+    ASSERT_TRUE(waitForSearch());
+    const int found = results()->rowCount();
+    EXPECT_GE(found, 50);
+    EXPECT_LT(found, 4000);
+    EXPECT_EQ(status(), QString("%1 file(s) found").arg(found));
+    EXPECT_TRUE(control<QPushButton>("FindNowButton")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("StopButton")->isEnabled());
+    EXPECT_EQ(std::filesystem::current_path(), cwd);
+}
+
+TEST_F(WindowSearch, TooDeepATreeKeepsItsRowsAndSaysSo) {
+    testsupport::TempDir dir;
+    std::string path = "deep";
+    for (int level = 0; level < 12; ++level) {
+        dir.writeFile(path + "/level" + std::to_string(level) + ".tab");
+        path += "/d";
+    }
+    const auto cwd = std::filesystem::current_path();
+    auto& w = open();
+    w.setDepthLimit(5);
+    lookIn(dir / "deep");
+    named("*.tab");
+    findNow();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "The maximum number of files has been exceeded.");
+    EXPECT_EQ(boxes[0].title, "Atlion Find");
+    EXPECT_EQ(boxes[0].style, platform::MB_OK | platform::MB_ICONWARNING);
+    EXPECT_GE(results()->rowCount(), 5);
+    EXPECT_LT(results()->rowCount(), 12);
+    EXPECT_EQ(status(), QString("%1 file(s) found").arg(results()->rowCount()));
+    EXPECT_TRUE(control<QPushButton>("FindNowButton")->isEnabled());
+    EXPECT_EQ(std::filesystem::current_path(), cwd);
+}
+
+TEST_F(WindowSearch, ClosingDuringASearchEndsIt) {
+    testsupport::TempDir dir;
+    for (int f = 0; f < 100; ++f)
+        for (int i = 0; i < 20; ++i)
+            dir.writeFile("tree/f" + std::to_string(f) + "/file" + std::to_string(i) + ".dat");
+    auto& w = open();
+    lookIn(dir / "tree");
+    control<QPushButton>("FindNowButton")->click();
+    while (w.searchRunning() && results()->rowCount() < 10)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    window.reset(); // must neither hang nor crash
+    SUCCEED();
+}
+
+TEST_F(WindowSearch, GlobeTurnsThroughFifteenDifferentFramesAndWraps) {
+    auto& w = open();
+    std::vector<QImage> seen;
+    for (int tick = 0; tick < 15; ++tick) {
+        const int shown = w.globeIndex();
+        EXPECT_TRUE(control(QStringLiteral("Globe%1").arg(shown + 1).toLatin1())->isVisible());
+        seen.push_back(control<QLabel>(QStringLiteral("Globe%1").arg(shown + 1).toLatin1())
+                           ->pixmap()
+                           .toImage());
+        w.Timer1Timer();
+        EXPECT_FALSE(control(QStringLiteral("Globe%1").arg(shown + 1).toLatin1())->isVisible());
+    }
+    EXPECT_EQ(w.globeIndex(), 0); // after Globe15 comes Globe1
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].size(), QSize(32, 32));
+        EXPECT_NE(seen[i], seen[(i + 1) % seen.size()]) << "frame " << i + 1;
+    }
+    EXPECT_EQ(control<QTimer>("Timer1")->interval(), 150);
+}
+
+} // namespace
+} // namespace windowtest
