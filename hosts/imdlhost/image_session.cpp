@@ -75,6 +75,7 @@ bool ImageSession::readIndices(const ImageHeader& header, std::int32_t band,
     out.assign(width * std::size_t(height), 0);
     if (width == 0)
         return true;
+    band = std::min(band, std::max(height, 1));
     std::vector<std::uint8_t> buffer(width * std::size_t(band));
     for (std::int32_t top = 0; top < height; top += band) {
         const std::int32_t rows = std::min(band, height - top);

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -149,5 +150,9 @@ int main(int argc, char** argv) {
         return failWith(library.error(), {});
     if (!options->verify.empty())
         return verify(library.exports(), options->verify);
-    return decode(library, *options);
+    try {
+        return decode(library, *options);
+    } catch (const std::exception& e) { // an image too large for memory
+        return failWith(e.what(), {});
+    }
 }
