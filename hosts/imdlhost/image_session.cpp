@@ -19,6 +19,9 @@ constexpr std::uint32_t kMaxColours = (rastrel::kDibBlockSize - kHeaderSize) / 4
 
 } // namespace
 
+ImageSession::ImageSession(const PluginExports& exports, const rastrel::HostFileProcs* procs)
+    : exports_(exports), procs_(procs ? procs : &hostFileProcs()) {}
+
 ImageSession::~ImageSession() {
     if (image_ != 0) {
         exports_.closeKeep(image_);
@@ -27,6 +30,7 @@ ImageSession::~ImageSession() {
 }
 
 bool ImageSession::check(std::int32_t status, const char* what) {
+    status_ = status;
     if (status == rastrel::kOk)
         return true;
     failure_ = std::string(what) + " answered " + std::to_string(status);
@@ -35,11 +39,10 @@ bool ImageSession::check(std::int32_t status, const char* what) {
 
 bool ImageSession::open(const std::string& path) {
     path_ = path;
-    const auto& procs = hostFileProcs();
     std::uintptr_t handle = 0;
     if (!check(exports_.initImage(reinterpret_cast<std::uintptr_t>(path_.c_str()),
                                   reinterpret_cast<std::uintptr_t>(&handle), 0, 0, 0,
-                                  reinterpret_cast<std::uintptr_t>(&procs)),
+                                  reinterpret_cast<std::uintptr_t>(procs_)),
                "IMDLinit_image"))
         return false;
     image_ = handle;
@@ -68,6 +71,14 @@ bool ImageSession::readHeader(ImageHeader& header) {
     return true;
 }
 
+bool ImageSession::readRows(std::int32_t row, std::int32_t rows, std::int32_t bytesPerRow,
+                            std::int32_t firstColumn, std::uint8_t* buffer) {
+    return check(exports_.setRow(image_, row), "IMDLset_row") &&
+           check(exports_.readRows(image_, reinterpret_cast<std::uintptr_t>(buffer), rows,
+                                   bytesPerRow, firstColumn, 0),
+                 "IMDLread_rows");
+}
+
 bool ImageSession::readIndices(const ImageHeader& header, std::int32_t band,
                                std::vector<std::uint8_t>& out) {
     const std::size_t width = std::size_t(std::max(header.width, 0));
@@ -79,10 +90,7 @@ bool ImageSession::readIndices(const ImageHeader& header, std::int32_t band,
     std::vector<std::uint8_t> buffer(width * std::size_t(band));
     for (std::int32_t top = 0; top < height; top += band) {
         const std::int32_t rows = std::min(band, height - top);
-        if (!check(exports_.setRow(image_, top), "IMDLset_row") ||
-            !check(exports_.readRows(image_, reinterpret_cast<std::uintptr_t>(buffer.data()), rows,
-                                     header.width, 0, 0),
-                   "IMDLread_rows"))
+        if (!readRows(top, rows, header.width, 0, buffer.data()))
             return false;
         // The band arrives bottom-up: its first row is the last image row asked.
         for (std::int32_t i = 0; i < rows; ++i)

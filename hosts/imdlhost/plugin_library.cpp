@@ -37,6 +37,10 @@ bool PluginLibrary::load(const std::string& path) {
     resolve(exports_.closeKeep, "IMDLclose_keep");
     resolve(exports_.closeImage, "IMDLclose_image");
     resolve(exports_.errorString, "IMDLerror_string");
+    resolve(exports_.setExt, "IMDLset_ext");
+    resolve(exports_.escape, "IMDLescape");
+    resolve(exports_.print, "IMDLprint");
+    resolve(exports_.render, "IMDLrender");
     return complete;
 }
 

@@ -18,6 +18,10 @@ struct PluginExports {
     decltype(&IMDLclose_keep) closeKeep = nullptr;
     decltype(&IMDLclose_image) closeImage = nullptr;
     decltype(&IMDLerror_string) errorString = nullptr;
+    decltype(&IMDLset_ext) setExt = nullptr;
+    decltype(&IMDLescape) escape = nullptr;
+    decltype(&IMDLprint) print = nullptr;
+    decltype(&IMDLrender) render = nullptr;
 };
 
 class PluginLibrary {

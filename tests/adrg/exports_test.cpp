@@ -45,7 +45,7 @@ TEST(plugin_library, exports_exactly_the_fifteen_entry_points) {
 }
 
 TEST(plugin_library, fixed_answers_and_version_text) {
-    const Exports& p = plugin();
+    const auto& p = plugin();
     EXPECT_STREQ(reinterpret_cast<const char*>(p.getVer()), "ADRG File Reader V1.0");
     EXPECT_EQ(p.setExt(1, 2), 1);
     EXPECT_EQ(p.escape(1, 2, 3, 4), 9);
@@ -118,7 +118,7 @@ TEST_F(exports, values_that_are_not_live_handles_are_refused_by_every_export) {
     for (std::uintptr_t value : {std::uintptr_t{0}, closed, closed + 0x1C, std::uintptr_t{1},
                                  std::uintptr_t{0xDEADBEEF}, dibBlock, ptr(&head)}) {
         SCOPED_TRACE(value);
-        const Exports& p = plugin();
+        const auto& p = plugin();
         const std::int32_t answers[] = {
             p.open(value, 0),
             p.buildDibHead(value, ptr(&head)),
