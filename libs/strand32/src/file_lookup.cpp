@@ -1,5 +1,6 @@
 // Case-insensitive look-up of companion files: one stat per candidate, and
-// one listing of the folder only when none exists as spelt.
+// the folder's listing only when an earlier candidate may exist in another
+// letter case.
 #include "file_lookup.h"
 
 #include <dirent.h>
@@ -13,6 +14,34 @@ namespace {
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
+
+// The names in a folder, kept per thread while the folder is the same and
+// unchanged: a search asks about many files of one folder in a row. The
+// folder is known by device and inode, since "." changes with the current
+// folder.
+const std::vector<std::string>& folderNames(const std::string& folder) {
+    struct Cache {
+        dev_t device = 0;
+        ino_t inode = 0;
+        struct timespec modified {};
+        std::vector<std::string> names;
+    };
+    thread_local Cache cache;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        cache = Cache{};
+        return cache.names;
+    }
+    if (cache.inode == st.st_ino && cache.device == st.st_dev &&
+        cache.modified.tv_sec == st.st_mtim.tv_sec && cache.modified.tv_nsec == st.st_mtim.tv_nsec)
+        return cache.names;
+    cache = Cache{st.st_dev, st.st_ino, st.st_mtim, {}};
+    if (std::unique_ptr<DIR, DirCloser> dir{opendir(folder.c_str())}) {
+        while (dirent* entry = readdir(dir.get()))
+            cache.names.emplace_back(entry->d_name);
+    }
+    return cache.names;
+}
 
 bool isFile(const std::string& path) {
     struct stat st {};
@@ -35,7 +64,7 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-int findCompanion(std::string_view stem, std::initializer_list<const char*> extensions,
+int findCompanion(std::string_view stem, std::span<const char* const> extensions,
                   std::string* found) {
     std::vector<std::string> names;
     int exact = -1;
@@ -56,20 +85,17 @@ int findCompanion(std::string_view stem, std::initializer_list<const char*> exte
     const std::string folder =
         slash == std::string_view::npos ? std::string(".") : std::string(stem.substr(0, slash));
     const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    if (std::unique_ptr<DIR, DirCloser> dir{opendir(folder.empty() ? "/" : folder.c_str())}) {
-        while (dirent* entry = readdir(dir.get())) {
-            const std::string_view entryName(entry->d_name);
-            const int limit = best >= 0 ? best : static_cast<int>(names.size());
-            for (int i = 0; i < limit; ++i) {
-                if (!equalsNoCase(entryName, std::string_view(names[i]).substr(nameStart)))
-                    continue;
-                std::string path = std::string(stem.substr(0, nameStart)) + std::string(entryName);
-                if (isFile(path)) {
-                    best = i;
-                    bestPath = std::move(path);
-                }
-                break;
+    for (const std::string& entryName : folderNames(folder.empty() ? "/" : folder)) {
+        const int limit = best >= 0 ? best : static_cast<int>(names.size());
+        for (int i = 0; i < limit; ++i) {
+            if (!equalsNoCase(entryName, std::string_view(names[i]).substr(nameStart)))
+                continue;
+            std::string path = std::string(stem.substr(0, nameStart)) + entryName;
+            if (isFile(path)) {
+                best = i;
+                bestPath = std::move(path);
             }
+            break;
         }
     }
     if (best >= 0 && found)
@@ -80,8 +106,9 @@ int findCompanion(std::string_view stem, std::initializer_list<const char*> exte
 std::string resolveNoCase(const std::string& path) {
     if (path.empty())
         return {};
+    static constexpr const char* kAsIs[] = {""};
     std::string found;
-    return findCompanion(path, {""}, &found) >= 0 ? found : std::string();
+    return findCompanion(path, kAsIs, &found) >= 0 ? found : std::string();
 }
 
 } // namespace strand32

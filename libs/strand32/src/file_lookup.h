@@ -1,7 +1,7 @@
 #pragma once
 // File names compared without regard to letter case, as the data files'
 // home systems do: "roads.SHX" finds "roads.shx".
-#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -10,7 +10,7 @@ namespace strand32 {
 // The index in `extensions` of the first one for which stem + extension
 // names an existing file, letter case of the file name ignored; -1 when none.
 // `found` (if given) receives the path as it exists.
-int findCompanion(std::string_view stem, std::initializer_list<const char*> extensions,
+int findCompanion(std::string_view stem, std::span<const char* const> extensions,
                   std::string* found = nullptr);
 
 // `path` itself when it exists, else the existing file whose name equals its

@@ -36,9 +36,9 @@ void fillCompanions(std::string_view name, LayerType type, LayerDescriptor& out)
         break;
     case LayerType::Raster: {
         // The first georeferencing companion that exists, else the raster table.
-        const int found = findCompanion(stem, {".RSF", ".TFW", ".WLD", ".JGW"});
-        static constexpr const char* kNames[] = {".RSF", ".TFW", ".WLD", ".JGW"};
-        copySlot(out.companion[0], stem + (found >= 0 ? kNames[found] : ".TAB"));
+        static constexpr const char* kGeoreferencing[] = {".RSF", ".TFW", ".WLD", ".JGW"};
+        const int found = findCompanion(stem, kGeoreferencing);
+        copySlot(out.companion[0], stem + (found >= 0 ? kGeoreferencing[found] : ".TAB"));
         break;
     }
     case LayerType::Shape:

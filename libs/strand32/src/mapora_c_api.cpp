@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QThread>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 
 #include "gdal_support.h"

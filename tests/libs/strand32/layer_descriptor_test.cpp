@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "strand32/layer.h"
@@ -99,6 +100,22 @@ TEST(LayerDescriptor, RasterTakesFirstExistingGeoreferencingCompanion) {
     other.makeFolder("scan.TFW");
     ASSERT_TRUE(strand32::buildLayerDescriptor(other / "scan.bmp", d));
     EXPECT_EQ(slot(d, 1), other / "scan.TAB");
+}
+
+TEST(LayerDescriptor, BareNamesFollowTheCurrentFolder) {
+    TempDir a;
+    TempDir b;
+    a.writeFile("x.jgw");
+    b.writeFile("x.Wld");
+    const auto previous = std::filesystem::current_path();
+    LayerDescriptor d;
+    std::filesystem::current_path(a.path());
+    ASSERT_TRUE(strand32::buildLayerDescriptor("x.tif", d));
+    EXPECT_EQ(slot(d, 1), "x.JGW");
+    std::filesystem::current_path(b.path());
+    ASSERT_TRUE(strand32::buildLayerDescriptor("x.tif", d));
+    EXPECT_EQ(slot(d, 1), "x.WLD");
+    std::filesystem::current_path(previous);
 }
 
 TEST(LayerDescriptor, LongNamesAreCutToTheirSlot) {
