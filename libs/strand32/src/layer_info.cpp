@@ -1,6 +1,6 @@
 // Extent, coordinate system and object counts of one layer, read with
 // GDAL/OGR. Every function opens the file once and closes it on return.
-#include "layer_info.h"
+#include "strand32/layer_info.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,25 +1,3 @@
 #pragma once
-// What a layer tells about itself: extent, coordinate system, objects.
-#include <optional>
-#include <string>
-
-#include "quill32/coordsys_keys.h"
-#include "strand32/layer.h"
-#include "strand32/mapora.h"
-
-namespace strand32 {
-
-// Extent in the layer's own coordinates, west <= east and south <= north.
-std::optional<MaporaExtent> layerExtent(const LayerDescriptor& layer);
-
-// Definition (WKT) and name of the layer's coordinate system.
-struct LayerCrs {
-    std::string wkt;
-    std::string name;
-};
-std::optional<LayerCrs> layerCrs(const LayerDescriptor& layer);
-
-// Objects by kind of geometry; a raster counts as one other object.
-std::optional<MaporaObjectCounts> layerObjectCounts(const LayerDescriptor& layer);
-
-} // namespace strand32
+// Kept for callers that include the library's sources folder.
+#include "strand32/layer_info.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "gdal_support.h"
-#include "layer_info.h"
+#include "strand32/layer_info.h"
 #include "map_table.h"
 #include "quill32/datora.h"
 #include "quill32/identify.h"

@@ -1,0 +1,27 @@
+#pragma once
+// What a layer tells about itself, for C++ callers: extent, the definition of
+// its coordinate system, objects. The Mapora_Layer* functions are built on
+// these. None of them throws for a bad file; they answer nothing instead.
+#include <optional>
+#include <string>
+
+#include "quill32/coordsys_keys.h"
+#include "strand32/layer.h"
+#include "strand32/mapora.h"
+
+namespace strand32 {
+
+// Extent in the layer's own coordinates, west <= east and south <= north.
+std::optional<MaporaExtent> layerExtent(const LayerDescriptor& layer);
+
+// Definition (WKT) and name of the layer's coordinate system.
+struct LayerCrs {
+    std::string wkt;
+    std::string name;
+};
+std::optional<LayerCrs> layerCrs(const LayerDescriptor& layer);
+
+// Objects by kind of geometry; a raster counts as one other object.
+std::optional<MaporaObjectCounts> layerObjectCounts(const LayerDescriptor& layer);
+
+} // namespace strand32
