@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "gis_writer.h"
 #include "strand32/mapora.h"
 #include "temp_dir.h"
 
@@ -249,4 +250,41 @@ TEST_F(MapTest, NoMapWithoutInit) {
     QWidget parent;
     EXPECT_EQ(
         Mapora_MapCreate((dir_ / "again.zvm").c_str(), &parent, &rect_, 1, nullptr, &kMapKeys), 0u);
+}
+
+TEST_F(MapTest, RasterAndPointLayersDrawnWhereTheyLie) {
+    TempDir dir;
+    // A grey image over 0..40 E, 0..20 N and a point, both
+    // in longitude/latitude.
+    strand32test::writeRaster(dir / "patch.tif", "GTiff", 40, 20, {0, 1, 0, 20, 0, -1}, 4326);
+    strand32test::writeVector(dir / "spot.shp", "ESRI Shapefile", 4326, {"POINT (-100 40)"});
+    for (const char* file : {"patch.tif", "spot.shp"}) {
+        LayerDescriptor d;
+        ASSERT_TRUE(strand32::buildLayerDescriptor(dir / file, d));
+        const std::int32_t id =
+            Mapora_LayerConnect(map_, d.layerType, 0, d.fileName, d.companion[0], d.companion[1],
+                                d.companion[2], file, 0, &kMapKeys);
+        ASSERT_GT(id, layer_) << file;
+        ASSERT_NE(Mapora_LayerSetVisible(map_, id, 1), 0);
+    }
+    MapProperties props{};
+    ASSERT_NE(Mapora_MapGetProperties(map_, &props), 0);
+    props.showGraticule = 0;
+    ASSERT_NE(Mapora_MapSetProperties(map_, &props), 0);
+    const QImage image = drawn();
+    MaporaExtent area{};
+    ASSERT_NE(Mapora_MapGetViewArea(map_, &area), 0);
+    auto colourAt = [&](double lon, double lat) {
+        const double px = rect_.left + (lon - area.west) / (area.east - area.west) * 400;
+        const double py = rect_.top + (area.north - lat) / (area.north - area.south) * 220;
+        return image.pixelColor(static_cast<int>(px), static_cast<int>(py));
+    };
+    // Inside the image: a grey level, neither land nor sea.
+    for (const auto& [lon, lat] : {std::pair{5.0, 5.0}, {35.0, 15.0}, {20.0, 10.0}}) {
+        const QColor c = colourAt(lon, lat);
+        EXPECT_TRUE(c.red() == c.green() && c.green() == c.blue()) << lon << " " << lat;
+    }
+    // Outside it the world map shows; the point is drawn in its colour.
+    EXPECT_EQ(colourAt(-140, 10).rgb() & 0xffffff, props.backgroundRgb);
+    EXPECT_EQ(colourAt(-100, 40).rgb() & 0xffffff, props.pointRgb);
 }
