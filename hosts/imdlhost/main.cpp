@@ -22,13 +22,15 @@ struct Options {
     std::string verify;
     std::string plugin;
     bool info = false;
+    bool version = false;
     std::int32_t band = 128;
 };
 
 constexpr const char* kUsage =
     "usage: imdlhost IMAGE [-o out.png] [--indices out.raw] [--info] [--band N]\n"
     "                [--plugin LIBRARY]\n"
-    "       imdlhost --verify FILE [--plugin LIBRARY]\n";
+    "       imdlhost --verify FILE [--plugin LIBRARY]\n"
+    "       imdlhost --version [--plugin LIBRARY]\n";
 
 std::optional<Options> parseOptions(int argc, char** argv) {
     Options o;
@@ -38,6 +40,8 @@ std::optional<Options> parseOptions(int argc, char** argv) {
         const char* v = nullptr;
         if (arg == "--info") {
             o.info = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else if (arg == "-o" || arg == "--indices" || arg == "--verify" || arg == "--plugin" ||
                    arg == "--band") {
             if (!(v = value()))
@@ -58,7 +62,7 @@ std::optional<Options> parseOptions(int argc, char** argv) {
             return std::nullopt;
         }
     }
-    if (o.image.empty() == o.verify.empty())
+    if (!o.version && o.image.empty() == o.verify.empty())
         return std::nullopt;
     return o;
 }
@@ -148,6 +152,10 @@ int main(int argc, char** argv) {
         options->plugin.empty() ? imdlhost::defaultPluginPath() : options->plugin;
     if (!library.load(plugin))
         return failWith(library.error(), {});
+    if (options->version) {
+        std::cout << reinterpret_cast<const char*>(library.exports().getVer()) << "\n";
+        return 0;
+    }
     if (!options->verify.empty())
         return verify(library.exports(), options->verify);
     try {

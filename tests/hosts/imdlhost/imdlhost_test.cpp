@@ -71,7 +71,7 @@ TEST(imdlhost, png_carries_the_palette_and_the_indices) {
             ASSERT_EQ(png.pixelIndex(x, y), want[std::size_t(y * 256 + x)]) << x << "," << y;
 }
 
-TEST(imdlhost, verify_prints_the_plug_in_answer) {
+TEST(imdlhost, verify_and_version_print_the_plug_in_answers) {
     testsupport::TempDir dir;
     const std::string img = writeAdrgSet(dir.str(), 128, 128, 23);
     const std::string both = dir.writeFile("both.img", "OVERVIEW_IMAGE_FILE GEO_DATA_FILE");
@@ -84,6 +84,7 @@ TEST(imdlhost, verify_prints_the_plug_in_answer) {
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.out, c.answer) << c.file;
     }
+    EXPECT_EQ(imdlhost(dir, "--version").out, "ADRG File Reader V1.0\n");
 }
 
 TEST(imdlhost, failures_print_a_message_and_exit_non_zero) {
