@@ -82,7 +82,9 @@ public:
     void CoordinateSystemGroupChange();
     void CoordinateSystemChange();
 
-    // Index of the group whose systems were last loaded (0 at first).
+    // Index of the group whose systems were last loaded: 0 at first and
+    // after "( Any )", NoGroupLoaded after a load that failed.
+    static constexpr int NoGroupLoaded = -1;
     int rememberedGroupIndex() const { return rememberedGroup_; }
     const std::string& databaseFile() const { return databaseFile_; }
 
