@@ -14,37 +14,16 @@ namespace strand32 {
 // Registers GDAL's drivers once per process.
 void ensureGdal();
 
-struct DatasetCloser {
-    void operator()(void* h) const { GDALClose(static_cast<GDALDatasetH>(h)); }
+// GDAL's C handles are all void pointers; each kind has its own release.
+template <auto Release> struct HandleRelease {
+    void operator()(void* h) const { Release(h); }
 };
-using DatasetPtr = std::unique_ptr<void, DatasetCloser>;
-
-struct FeatureDestroyer {
-    void operator()(void* h) const { OGR_F_Destroy(static_cast<OGRFeatureH>(h)); }
-};
-using FeaturePtr = std::unique_ptr<void, FeatureDestroyer>;
-
-struct GeometryDestroyer {
-    void operator()(void* h) const { OGR_G_DestroyGeometry(static_cast<OGRGeometryH>(h)); }
-};
-using GeometryPtr = std::unique_ptr<void, GeometryDestroyer>;
-
-struct SrsReleaser {
-    void operator()(void* h) const { OSRRelease(static_cast<OGRSpatialReferenceH>(h)); }
-};
-using SrsPtr = std::unique_ptr<void, SrsReleaser>;
-
-struct TransformDestroyer {
-    void operator()(void* h) const {
-        OCTDestroyCoordinateTransformation(static_cast<OGRCoordinateTransformationH>(h));
-    }
-};
-using TransformPtr = std::unique_ptr<void, TransformDestroyer>;
-
-struct CplFree {
-    void operator()(void* p) const { CPLFree(p); }
-};
-using CplString = std::unique_ptr<char, CplFree>;
+using DatasetPtr = std::unique_ptr<void, HandleRelease<GDALClose>>;
+using FeaturePtr = std::unique_ptr<void, HandleRelease<OGR_F_Destroy>>;
+using GeometryPtr = std::unique_ptr<void, HandleRelease<OGR_G_DestroyGeometry>>;
+using SrsPtr = std::unique_ptr<void, HandleRelease<OSRRelease>>;
+using TransformPtr = std::unique_ptr<void, HandleRelease<OCTDestroyCoordinateTransformation>>;
+using CplString = std::unique_ptr<char, HandleRelease<VSIFree>>;
 
 // While alive on this thread: GDAL's messages are dropped (damaged files are
 // expected), and opens do not list the whole folder of the file, which

@@ -165,23 +165,19 @@ std::optional<LayerCrs> layerCrs(const LayerDescriptor& layer) {
     if (!source)
         return std::nullopt;
     OGRSpatialReferenceH srs = nullptr;
+    SrsPtr companion;
     if (source->raster) {
         srs = GDALGetSpatialRef(source->handle());
         if (srs == nullptr && !source->companionWkt.empty()) {
-            SrsPtr companion(OSRNewSpatialReference(source->companionWkt.c_str()));
-            if (!companion)
-                return std::nullopt;
-            auto h = static_cast<OGRSpatialReferenceH>(companion.get());
-            return LayerCrs{wktOf(h), OSRGetName(h) ? OSRGetName(h) : ""};
+            companion.reset(OSRNewSpatialReference(source->companionWkt.c_str()));
+            srs = static_cast<OGRSpatialReferenceH>(companion.get());
         }
         if (srs == nullptr)
             srs = GDALGetGCPSpatialRef(source->handle());
     } else {
         srs = firstLayerSrs(source->handle());
     }
-    if (srs == nullptr)
-        return std::nullopt;
-    LayerCrs crs{wktOf(srs), OSRGetName(srs) ? OSRGetName(srs) : ""};
+    LayerCrs crs{wktOf(srs), srs && OSRGetName(srs) ? OSRGetName(srs) : ""};
     if (crs.wkt.empty())
         return std::nullopt;
     return crs;

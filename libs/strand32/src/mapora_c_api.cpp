@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "gdal_support.h"
-#include "strand32/layer_info.h"
 #include "map_table.h"
 #include "quill32/datora.h"
 #include "quill32/identify.h"
+#include "strand32/layer_info.h"
 
 namespace {
 
@@ -50,6 +50,14 @@ template <class F> std::int32_t guarded(F&& f) noexcept {
     } catch (...) {
         return 0;
     }
+}
+
+// 1 when the handle names a map of this thread and `f` succeeds with it.
+template <class F> std::int32_t withMap(MaporaMap handle, F&& f) noexcept {
+    return guarded([&] {
+        Map* m = guiMap(handle);
+        return m != nullptr && f(*m) ? 1 : 0;
+    });
 }
 
 void copyText(char* out, std::int32_t size, const std::string& text) {
@@ -133,123 +141,103 @@ std::int32_t Mapora_LayerConnect(MaporaMap map, std::uint16_t layerType, std::in
 }
 
 std::int32_t Mapora_MapGetProperties(MaporaMap map, MapProperties* properties) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || properties == nullptr)
-            return 0;
-        *properties = m->properties();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        if (properties == nullptr)
+            return false;
+        *properties = m.properties();
+        return true;
     });
 }
 
 std::int32_t Mapora_MapSetProperties(MaporaMap map, const MapProperties* properties) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || properties == nullptr)
-            return 0;
-        m->setProperties(*properties);
-        m->saveDocument();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        if (properties == nullptr)
+            return false;
+        m.setProperties(*properties);
+        m.saveDocument();
+        return true;
     });
 }
 
 std::int32_t Mapora_LayerSetVisible(MaporaMap map, std::int32_t layer, std::int32_t visible) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        return m != nullptr && m->setLayerVisible(layer, visible != 0) ? 1 : 0;
-    });
+    return withMap(map, [&](Map& m) { return m.setLayerVisible(layer, visible != 0); });
 }
 
 std::int32_t Mapora_MapRedraw(MaporaMap map, std::int32_t) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr)
-            return 0;
-        m->redraw();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        m.redraw();
+        return true;
     });
 }
 
 std::int32_t Mapora_MapSetCursor(MaporaMap map, std::int32_t cursor) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr)
-            return 0;
-        m->setCursor(cursor);
-        return 1;
+    return withMap(map, [&](Map& m) {
+        m.setCursor(cursor);
+        return true;
     });
 }
 
 std::int32_t Mapora_MapSize(MaporaMap map, const MaporaRect* rect) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || rect == nullptr)
-            return 0;
-        m->resize(*rect);
-        m->redraw();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        if (rect == nullptr)
+            return false;
+        m.resize(*rect);
+        m.redraw();
+        return true;
     });
 }
 
 std::int32_t Mapora_MapConvertCoordinates(MaporaMap map, const MaporaPoint* in, MaporaPoint* out,
                                           std::int32_t mode) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || in == nullptr || out == nullptr || mode != MAPORA_PIXEL_TO_LONLAT)
-            return 0;
-        return m->view().pixelToLonLat(*in, *out) ? 1 : 0;
+    return withMap(map, [&](Map& m) {
+        return in != nullptr && out != nullptr && mode == MAPORA_PIXEL_TO_LONLAT &&
+               m.view().pixelToLonLat(*in, *out);
     });
 }
 
 std::int32_t Mapora_MapGetViewCenter(MaporaMap map, MaporaPoint* center) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || center == nullptr)
-            return 0;
-        *center = m->view().center();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        if (center == nullptr)
+            return false;
+        *center = m.view().center();
+        return true;
     });
 }
 
 std::int32_t Mapora_MapSetViewCenter(MaporaMap map, const MaporaPoint* center) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || center == nullptr || !std::isfinite(center->x) ||
-            !std::isfinite(center->y))
-            return 0;
-        m->view().setCenter(*center);
-        m->saveDocument();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        if (center == nullptr || !std::isfinite(center->x) || !std::isfinite(center->y))
+            return false;
+        m.view().setCenter(*center);
+        m.saveDocument();
+        return true;
     });
 }
 
 std::int32_t Mapora_MapGetViewScale(MaporaMap map, double* scale) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || scale == nullptr)
-            return 0;
-        *scale = m->view().scale();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        if (scale == nullptr)
+            return false;
+        *scale = m.view().scale();
+        return true;
     });
 }
 
 std::int32_t Mapora_MapSetViewScale(MaporaMap map, double scale) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || !m->view().setScale(scale))
-            return 0;
-        m->saveDocument();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        if (!m.view().setScale(scale))
+            return false;
+        m.saveDocument();
+        return true;
     });
 }
 
 std::int32_t Mapora_MapGetViewArea(MaporaMap map, MaporaExtent* area) {
-    return guarded([&] {
-        Map* m = guiMap(map);
-        if (m == nullptr || area == nullptr || m->view().resolution() <= 0.0)
-            return 0;
-        *area = m->view().area();
-        return 1;
+    return withMap(map, [&](Map& m) {
+        if (area == nullptr || m.view().resolution() <= 0.0)
+            return false;
+        *area = m.view().area();
+        return true;
     });
 }
 

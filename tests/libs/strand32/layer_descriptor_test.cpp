@@ -82,19 +82,15 @@ TEST(LayerDescriptor, RasterTakesFirstExistingGeoreferencingCompanion) {
     LayerDescriptor d;
     ASSERT_TRUE(strand32::buildLayerDescriptor(stem + ".tif", d));
     EXPECT_EQ(slot(d, 1), stem + ".TAB");
-    // Priority .RSF, .TFW, .WLD, .JGW; a file's letter case does not matter.
-    dir.writeFile("scan.jgw", "1\n0\n0\n-1\n0\n0\n");
-    ASSERT_TRUE(strand32::buildLayerDescriptor(stem + ".tif", d));
-    EXPECT_EQ(slot(d, 1), stem + ".JGW");
-    dir.writeFile("scan.WLD", "x");
-    ASSERT_TRUE(strand32::buildLayerDescriptor(stem + ".tif", d));
-    EXPECT_EQ(slot(d, 1), stem + ".WLD");
-    dir.writeFile("scan.Tfw", "x");
-    ASSERT_TRUE(strand32::buildLayerDescriptor(stem + ".tif", d));
-    EXPECT_EQ(slot(d, 1), stem + ".TFW");
-    dir.writeFile("scan.RSF", "x");
-    ASSERT_TRUE(strand32::buildLayerDescriptor(stem + ".tif", d));
-    EXPECT_EQ(slot(d, 1), stem + ".RSF");
+    // Priority .RSF, .TFW, .WLD, .JGW, whatever the letter case of the file:
+    // each file added outranks the ones before.
+    const std::pair<const char*, const char*> steps[] = {
+        {"scan.jgw", ".JGW"}, {"scan.WLD", ".WLD"}, {"scan.Tfw", ".TFW"}, {"scan.RSF", ".RSF"}};
+    for (const auto& [file, slotExtension] : steps) {
+        dir.writeFile(file, "1\n0\n0\n-1\n0\n0\n");
+        ASSERT_TRUE(strand32::buildLayerDescriptor(stem + ".tif", d));
+        EXPECT_EQ(slot(d, 1), stem + slotExtension) << file;
+    }
     // A folder of that name is no companion.
     TempDir other;
     other.makeFolder("scan.TFW");
