@@ -3,6 +3,7 @@
 // the drawing properties as stored.
 #include "map.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <cstring>
 #include <fstream>
