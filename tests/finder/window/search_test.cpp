@@ -141,6 +141,7 @@ TEST_F(WindowSearch, StopEndsALargeSearchEarlyAndRestoresTheFolder) {
     const auto cwd = std::filesystem::current_path();
     auto& w = open();
     lookIn(dir / "tree");
+    named("*.dat");
     control<QPushButton>("FindNowButton")->click();
     ASSERT_TRUE(w.searchRunning());
     EXPECT_FALSE(control("FilterPages")->isEnabled());
@@ -190,6 +191,7 @@ TEST_F(WindowSearch, ClosingDuringASearchEndsIt) {
             dir.writeFile("tree/f" + std::to_string(f) + "/file" + std::to_string(i) + ".dat");
     auto& w = open();
     lookIn(dir / "tree");
+    named("*.dat");
     control<QPushButton>("FindNowButton")->click();
     while (w.searchRunning() && results()->rowCount() < 10)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);

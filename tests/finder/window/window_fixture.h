@@ -24,13 +24,24 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace windowtest {
 
-inline QApplication& app() {
-    static int argc = 1;
-    static char name[] = "finder_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
+// One application for the whole test program, made before the first test and
+// destroyed after the last, while Qt's own globals still exist.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "finder_window_test";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
+inline ::testing::Environment* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // The local-machine hive of an installed finder, with the database beside
 // the program's data; `formats` is the "SupportedFormats" line, if any.
@@ -56,7 +67,6 @@ inline std::string userHive(const std::optional<unsigned>& options) {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
         platform::setMessageBoxPresenter([this](const platform::MessageBoxRequest& box) {
             boxes.push_back(box);
             return answer;
