@@ -256,22 +256,21 @@ PickerListResult ListPickerTexts(const std::string& databaseFile,
         return collect(PickerListStatus::DatabaseUnavailable);
     systems.setEnabled(false);
     datums.setEnabled(false);
-    if (!group)
-        return collect(PickerListStatus::Ok);
 
-    const int groupIndex = indexOf(groups.items(), *group);
-    if (groupIndex < 0)
+    // Selects `text` in `list` and runs its change handler; false when the
+    // list has no such item.
+    const auto choose = [&](MemoryPickerList& list, const std::string& text, auto handler) {
+        const int index = indexOf(list.items(), text);
+        if (index < 0)
+            return false;
+        list.selectIndex(index);
+        (pickers.*handler)();
+        return true;
+    };
+    if (group && !choose(groups, *group, &CoordSysPickers::CoordinateSystemGroupChange))
         return collect(PickerListStatus::UnknownGroup);
-    groups.selectIndex(groupIndex);
-    pickers.CoordinateSystemGroupChange();
-    if (!system)
-        return collect(PickerListStatus::Ok);
-
-    const int systemIndex = indexOf(systems.items(), *system);
-    if (systemIndex < 0)
+    if (group && system && !choose(systems, *system, &CoordSysPickers::CoordinateSystemChange))
         return collect(PickerListStatus::UnknownSystem);
-    systems.selectIndex(systemIndex);
-    pickers.CoordinateSystemChange();
     return collect(PickerListStatus::Ok);
 }
 

@@ -1,5 +1,5 @@
-// The group, system and datum lists filled from the real database and from
-// small databases written here, the change handlers' re-selection rules, the
+// The group, system and datum lists filled from the real database and from a
+// small database written here, the change handlers' re-selection rules, the
 // open failure, and the release of every handle the fills obtain.
 #include "finder/coords/coordsys_pickers.h"
 
@@ -24,39 +24,34 @@ const std::string kDatabase = std::string(KAVREL_DATA_DIR) + "/datora.dat";
 const std::string kAny(AnyItemText);
 const std::string kUtm = "Universal Transverse Mercator (UTM)";
 
-// The database file read as text: datum keys, and per group its name, its
-// systems' names and the keys of its valid datums, all in file order.
+// The real database read as text: "( Any )" and the group names, and for
+// one group "( Any )" with its systems' names and its valid datum keys.
 struct DatabaseText {
-    struct Group {
-        std::string name;
-        Texts systems;
-        Texts datums;
-    };
-    Texts datumKeys;
-    std::vector<Group> groups;
+    Texts groups{kAny}, systems{kAny}, datums{kAny};
 
-    explicit DatabaseText(const std::string& path) {
+    DatabaseText(const std::string& path, const std::string& group) {
         std::istringstream in(TempDir::readFile(path));
+        Texts datumKeys;
+        bool inGroup = false;
         for (std::string line; std::getline(in, line);) {
-            std::vector<std::string> f;
+            Texts f;
             std::istringstream fields(line);
             for (std::string field; std::getline(fields, field, '\t');)
                 f.push_back(field);
-            if (f[0] == "D") {
+            if (f[0] == "D")
                 datumKeys.push_back(f[1]);
-            } else if (f[0] == "G") {
-                groups.push_back({f[2], {}, {}});
-                std::istringstream list(f.size() > 3 ? f[3] : "");
-                for (std::string item; std::getline(list, item, ',');)
-                    groups.back().datums.push_back(datumKeys.at(std::stoul(item)));
-            } else if (f[0] == "S") {
-                groups.back().systems.push_back(f[2]);
+            if (f[0] == "G") {
+                groups.push_back(f[2]);
+                inGroup = f[2] == group;
             }
+            if (f[0] == "G" && inGroup) {
+                std::istringstream list(f[3]);
+                for (std::string item; std::getline(list, item, ',');)
+                    datums.push_back(datumKeys.at(std::stoul(item)));
+            }
+            if (f[0] == "S" && inGroup)
+                systems.push_back(f[2]);
         }
-    }
-    const Group& group(const std::string& name) const {
-        return *std::find_if(groups.begin(), groups.end(),
-                             [&](const Group& g) { return g.name == name; });
     }
 };
 
@@ -70,30 +65,40 @@ std::uint32_t crc32(const std::string& data) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-// Writes a database of the given records with its trailer.
-std::string writeDatabase(const TempDir& dir, const Texts& records) {
-    std::string body = "DATORA\t1\n";
-    for (const std::string& record : records)
-        body += record + "\n";
-    char crc[9];
-    std::snprintf(crc, sizeof crc, "%08x", crc32(body));
-    return dir.writeFile("datora.dat",
-                         body + "END\t" + std::to_string(records.size()) + "\t" + crc + "\n");
+TEST(PickerTexts, ListsOverTheRealDatabaseAfterEachSelection) {
+    const std::size_t objectsBefore = quill32::liveObjectCount();
+    const DatabaseText utm(kDatabase, kUtm);
+    ASSERT_GT(utm.groups.size(), 2u);
+    ASSERT_NE(std::find(utm.systems.begin(), utm.systems.end(), "UTM zone 33N"), utm.systems.end());
+    ASSERT_NE(std::find(utm.datums.begin(), utm.datums.end(), "WGS84"), utm.datums.end());
+    struct Case {
+        std::optional<std::string> group, system;
+        PickerListStatus status;
+        Texts systems, datums;
+    };
+    const Case cases[] = {
+        {{}, {}, PickerListStatus::Ok, {kAny}, {kAny}},
+        {kAny, kAny, PickerListStatus::Ok, {kAny}, {kAny}},
+        {kUtm, {}, PickerListStatus::Ok, utm.systems, {kAny}},
+        {kUtm, "UTM zone 33N", PickerListStatus::Ok, utm.systems, utm.datums},
+        {"No Such Group", {}, PickerListStatus::UnknownGroup, {kAny}, {kAny}},
+        {"universal transverse mercator (utm)", {}, PickerListStatus::UnknownGroup, {kAny}, {kAny}},
+        {kUtm, "UTM zone 99X", PickerListStatus::UnknownSystem, utm.systems, {kAny}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.group.value_or("-") + " / " + c.system.value_or("-"));
+        const PickerListResult result = ListPickerTexts(kDatabase, c.group, c.system);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.texts.groups, utm.groups);
+        EXPECT_EQ(result.texts.systems, c.systems);
+        EXPECT_EQ(result.texts.datums, c.datums);
+    }
+    EXPECT_EQ(quill32::liveObjectCount(), objectsBefore) << "an object was not released";
 }
 
-Texts withAny(Texts texts) {
-    texts.insert(texts.begin(), kAny);
-    return texts;
-}
-
-int indexOf(const MemoryPickerList& list, const std::string& text) {
-    const auto& items = list.items();
-    const auto found = std::find(items.begin(), items.end(), text);
-    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
-}
-
-// Three lists and the pickers over them, started as the window starts them;
-// every box shown is recorded, and no handle may outlive the test.
+// Pickers over a database written here: "Grid A" lies on BETA, which its
+// group does not list; "Beta" differs from BETA only in letter case; "Empty"
+// has no systems. Boxes are recorded; no handle may outlive a test.
 class Pickers : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -103,6 +108,16 @@ protected:
             boxes.push_back(request);
             return platform::IDOK;
         });
+        std::string body = "DATORA\t1\n";
+        const Texts records = {"D\tALPHA\tAlpha",         "D\tBeta\tBeta lower",
+                               "D\tBETA\tBeta",           "D\tGAMMA\tGamma",
+                               "G\tTEST\tTest Grid\t0,3", "S\tGRID-A\tGrid A\t2\tMETERS",
+                               "S\tGRID-B\tGrid B\t0\tM", "G\tEMPTY\tEmpty\t0"};
+        for (const std::string& record : records)
+            body += record + "\n";
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08x", crc32(body));
+        file_ = dir_.writeFile("datora.dat", body + "END\t8\t" + crc + "\n");
     }
     void TearDown() override {
         platform::setMessageBoxPresenter({});
@@ -111,24 +126,27 @@ protected:
         EXPECT_EQ(quill32::liveDatabaseCount(), databasesBefore_) << "a database stayed open";
     }
 
-    bool start(const std::string& file = kDatabase) {
+    // Start-up as the window runs it.
+    bool start(const std::string& file) {
         pickers.emplace(groups, systems, datums, file, handle);
         const bool filled = pickers->FillSystemGroups();
         systems.setEnabled(false);
         datums.setEnabled(false);
         return filled;
     }
-    void chooseGroup(const std::string& name) {
-        groups.selectIndex(indexOf(groups, name));
-        ASSERT_GE(groups.selectedIndex(), 0) << name;
-        pickers->CoordinateSystemGroupChange();
-    }
-    void chooseSystem(const std::string& name) {
-        systems.selectIndex(indexOf(systems, name));
-        ASSERT_GE(systems.selectedIndex(), 0) << name;
-        pickers->CoordinateSystemChange();
+    void choose(MemoryPickerList& list, const std::string& text) {
+        const auto& items = list.items();
+        const auto found = std::find(items.begin(), items.end(), text);
+        ASSERT_NE(found, items.end()) << text;
+        list.selectIndex(static_cast<int>(found - items.begin()));
+        if (&list == &groups)
+            pickers->CoordinateSystemGroupChange();
+        else
+            pickers->CoordinateSystemChange();
     }
 
+    TempDir dir_;
+    std::string file_;
     MemoryPickerList groups, systems, datums;
     DatoraDatabase handle = 0;
     std::optional<CoordSysPickers> pickers;
@@ -136,201 +154,97 @@ protected:
     std::size_t objectsBefore_ = 0, databasesBefore_ = 0;
 };
 
-TEST_F(Pickers, StartUpListsAnyThenEveryGroupInDatabaseOrder) {
-    const DatabaseText file(kDatabase);
-    ASSERT_TRUE(start());
-    Texts expected;
-    for (const auto& g : file.groups)
-        expected.push_back(g.name);
-    EXPECT_EQ(groups.items(), withAny(expected));
-    EXPECT_EQ(groups.selectedIndex(), 0);
-    EXPECT_NE(indexOf(groups, kUtm), -1);
-    EXPECT_EQ(systems.items(), Texts{kAny});
-    EXPECT_EQ(datums.items(), Texts{kAny});
-    EXPECT_EQ(systems.selectedIndex(), 0);
-    EXPECT_EQ(datums.selectedIndex(), 0);
-    EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(Pickers, GroupThenSystemFillTheChainedLists) {
-    const DatabaseText file(kDatabase);
-    ASSERT_TRUE(start());
-
-    chooseGroup(kUtm);
-    EXPECT_EQ(systems.items(), withAny(file.group(kUtm).systems));
-    EXPECT_NE(indexOf(systems, "UTM zone 33N"), -1);
-    EXPECT_TRUE(systems.isEnabled());
-    EXPECT_EQ(systems.selectedIndex(), 0);
-    EXPECT_FALSE(datums.isEnabled());
-    EXPECT_EQ(pickers->rememberedGroupIndex(), indexOf(groups, kUtm));
-
-    chooseSystem("UTM zone 33N");
-    EXPECT_EQ(datums.items(), withAny(file.group(kUtm).datums));
-    EXPECT_NE(indexOf(datums, "WGS84"), -1);
-    EXPECT_TRUE(datums.isEnabled());
-    EXPECT_EQ(datums.selectedIndex(), 0);
+TEST_F(Pickers, DatumsValidForTheGroupPlusTheSystemsOwnKey) {
+    ASSERT_TRUE(start(file_));
+    EXPECT_EQ(groups.items(), (Texts{kAny, "Test Grid", "Empty"}));
+    choose(groups, "Test Grid");
+    EXPECT_EQ(systems.items(), (Texts{kAny, "Grid A", "Grid B"}));
+    choose(systems, "Grid A");
+    EXPECT_EQ(datums.items(), (Texts{kAny, "ALPHA", "BETA", "GAMMA"}));
+    choose(systems, "Grid B");
+    EXPECT_EQ(datums.items(), (Texts{kAny, "ALPHA", "GAMMA"}));
     EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(Pickers, ReselectionRules) {
-    ASSERT_TRUE(start());
-    chooseGroup(kUtm);
-    chooseSystem("UTM zone 33N");
-    const Texts utmSystems = systems.items();
-    const Texts utmDatums = datums.items();
+    ASSERT_TRUE(start(file_));
+    choose(groups, "Test Grid");
+    EXPECT_TRUE(systems.isEnabled());
+    EXPECT_FALSE(datums.isEnabled());
+    choose(systems, "Grid A");
+    EXPECT_TRUE(datums.isEnabled());
 
     // The same system again reloads the datums: the selection returns to 0.
     datums.selectIndex(2);
     pickers->CoordinateSystemChange();
     EXPECT_EQ(datums.selectedIndex(), 0);
-    EXPECT_EQ(datums.items(), utmDatums);
+    EXPECT_EQ(datums.count(), 4);
 
-    // "( Any )" as system disables the datums and leaves their items and selection.
+    // "( Any )" as system disables the datums, keeping items and selection.
     datums.selectIndex(2);
-    systems.selectIndex(0);
-    pickers->CoordinateSystemChange();
+    choose(systems, kAny);
     EXPECT_FALSE(datums.isEnabled());
     EXPECT_EQ(datums.selectedIndex(), 2);
-    EXPECT_EQ(datums.items(), utmDatums);
+    EXPECT_EQ(datums.count(), 4);
 
-    // The loaded group again is not reloaded: the system chosen stays chosen.
-    systems.selectIndex(3);
+    // The loaded group again is not reloaded: the chosen system stays chosen.
+    systems.selectIndex(2);
     pickers->CoordinateSystemGroupChange();
-    EXPECT_EQ(systems.selectedIndex(), 3);
+    EXPECT_EQ(systems.selectedIndex(), 2);
 
     // "( Any )" as group disables both and selects their first items, which stay.
-    groups.selectIndex(0);
-    pickers->CoordinateSystemGroupChange();
+    choose(groups, kAny);
     EXPECT_FALSE(systems.isEnabled());
     EXPECT_FALSE(datums.isEnabled());
     EXPECT_EQ(systems.selectedIndex(), 0);
     EXPECT_EQ(datums.selectedIndex(), 0);
-    EXPECT_EQ(systems.items(), utmSystems);
-    EXPECT_EQ(pickers->rememberedGroupIndex(), 0);
+    EXPECT_EQ(systems.count(), 3);
 
-    // After "( Any )" the same group loads again, and its datums start over.
-    chooseGroup(kUtm);
+    // Afterwards the same group loads again, and its datums start over.
+    choose(groups, "Test Grid");
     EXPECT_TRUE(systems.isEnabled());
-    EXPECT_EQ(systems.items(), utmSystems);
+    EXPECT_EQ(systems.count(), 3);
     EXPECT_EQ(datums.items(), Texts{kAny});
+
+    // A group without systems leaves "( Any )" alone; the group before it,
+    // whose systems were cleared, loads again when chosen.
+    choose(groups, "Empty");
+    EXPECT_EQ(systems.items(), Texts{kAny});
+    choose(groups, "Test Grid");
+    EXPECT_EQ(systems.count(), 3);
     EXPECT_TRUE(boxes.empty());
 }
 
-// A database written here: "Grid A" lies on BETA, which its group does not
-// list; "Beta" differs from it only in letter case; "Empty" has no systems.
-class SmallDatabase : public Pickers {
-protected:
-    void SetUp() override {
-        Pickers::SetUp();
-        file_ = writeDatabase(dir_, {"D\tALPHA\tAlpha datum", "D\tBeta\tBeta lower",
-                                     "D\tBETA\tBeta datum", "D\tGAMMA\tGamma datum",
-                                     "G\tTEST\tTest Grid\t0,3", "S\tGRID-A\tGrid A\t2\tMETERS",
-                                     "S\tGRID-B\tGrid B\t0\tMETERS", "G\tEMPTY\tEmpty\t0"});
-        ASSERT_TRUE(start(file_));
-    }
-    TempDir dir_;
-    std::string file_;
-};
-
-TEST_F(SmallDatabase, DatumsValidForTheGroupPlusTheSystemsOwnKey) {
-    EXPECT_EQ(groups.items(), (Texts{kAny, "Test Grid", "Empty"}));
-    chooseGroup("Test Grid");
-    EXPECT_EQ(systems.items(), (Texts{kAny, "Grid A", "Grid B"}));
-    chooseSystem("Grid A");
-    EXPECT_EQ(datums.items(), (Texts{kAny, "ALPHA", "BETA", "GAMMA"}));
-    chooseSystem("Grid B");
-    EXPECT_EQ(datums.items(), (Texts{kAny, "ALPHA", "GAMMA"}));
-}
-
-TEST_F(SmallDatabase, GroupWithoutSystemsLeavesAnyAndReloadsThePreviousGroupAfterwards) {
-    chooseGroup("Test Grid");
-    chooseSystem("Grid A");
-    chooseGroup("Empty");
-    EXPECT_EQ(systems.items(), Texts{kAny});
-    EXPECT_EQ(datums.items(), Texts{kAny});
-    EXPECT_TRUE(boxes.empty());
-    // The systems of "Test Grid" were cleared, so choosing it again loads them.
-    chooseGroup("Test Grid");
-    EXPECT_EQ(systems.items(), (Texts{kAny, "Grid A", "Grid B"}));
-}
-
-TEST_F(SmallDatabase, DatabaseGoneAfterStartUpShowsTheBoxOnEachFill) {
-    std::filesystem::remove(file_);
-    chooseGroup("Test Grid");
-    EXPECT_EQ(systems.items(), Texts{kAny});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Error on OpenDatoraDatabase");
-}
-
-TEST_F(Pickers, OpenFailureShowsTheBoxAndLeavesTheListsEmpty) {
-    TempDir dir;
+TEST_F(Pickers, OpenFailureShowsTheBoxAndTouchesNoList) {
     for (const std::string& file :
-         {dir / "missing.dat", dir.writeFile("bad.dat", "DATORA\t1\n"), std::string()}) {
+         {dir_ / "missing.dat", dir_.writeFile("bad.dat", "DATORA\t1\n"), std::string()}) {
         SCOPED_TRACE(file);
         boxes.clear();
-        groups.clear();
         EXPECT_FALSE(start(file));
-        EXPECT_TRUE(groups.items().empty());
-        EXPECT_TRUE(systems.items().empty());
-        EXPECT_TRUE(datums.items().empty());
+        EXPECT_EQ(groups.count() + systems.count() + datums.count(), 0);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, "Error on OpenDatoraDatabase");
         EXPECT_EQ(boxes[0].title, "Atlion Find");
         EXPECT_EQ(boxes[0].style, platform::MB_OK | platform::MB_ICONERROR);
         EXPECT_EQ(boxes[0].owner, nullptr);
     }
+    // A database that goes away after start-up fails the next fill the same way.
+    ASSERT_TRUE(start(file_));
+    std::filesystem::remove(file_);
+    boxes.clear();
+    choose(groups, "Test Grid");
+    EXPECT_EQ(systems.items(), Texts{kAny});
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(ListPickerTexts(file_).status, PickerListStatus::DatabaseUnavailable);
 }
 
 TEST_F(Pickers, OpenAndCloseTheDatabase) {
-    handle = OpenCoordSysDatabase(kDatabase);
+    handle = OpenCoordSysDatabase(file_);
     EXPECT_NE(handle, 0u);
     EXPECT_EQ(quill32::liveDatabaseCount(), databasesBefore_ + 1);
     CloseCoordSysDatabase(handle);
     EXPECT_EQ(handle, 0u);
     CloseCoordSysDatabase(handle); // closing nothing is harmless
-    EXPECT_EQ(OpenCoordSysDatabase("/nonexistent/datora.dat"), 0u);
-}
-
-TEST_F(Pickers, ListTextsAfterTheSameSelections) {
-    const DatabaseText file(kDatabase);
-    const Texts groupTexts = withAny([&] {
-        Texts names;
-        for (const auto& g : file.groups)
-            names.push_back(g.name);
-        return names;
-    }());
-    struct Case {
-        std::optional<std::string> group, system;
-        PickerListStatus status;
-        Texts systems, datums;
-    };
-    const Case cases[] = {
-        {{}, {}, PickerListStatus::Ok, {kAny}, {kAny}},
-        {kAny, {}, PickerListStatus::Ok, {kAny}, {kAny}},
-        {kUtm, {}, PickerListStatus::Ok, withAny(file.group(kUtm).systems), {kAny}},
-        {kUtm, "UTM zone 33N", PickerListStatus::Ok, withAny(file.group(kUtm).systems),
-         withAny(file.group(kUtm).datums)},
-        {"No Such Group", {}, PickerListStatus::UnknownGroup, {kAny}, {kAny}},
-        {kUtm,
-         "UTM zone 99X",
-         PickerListStatus::UnknownSystem,
-         withAny(file.group(kUtm).systems),
-         {kAny}},
-        // Names match exactly, as the lists show them.
-        {"universal transverse mercator (utm)", {}, PickerListStatus::UnknownGroup, {kAny}, {kAny}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.group.value_or("-") + " / " + c.system.value_or("-"));
-        const PickerListResult result = ListPickerTexts(kDatabase, c.group, c.system);
-        EXPECT_EQ(result.status, c.status);
-        EXPECT_EQ(result.texts.groups, groupTexts);
-        EXPECT_EQ(result.texts.systems, c.systems);
-        EXPECT_EQ(result.texts.datums, c.datums);
-    }
-    const PickerListResult missing = ListPickerTexts("/nonexistent/datora.dat");
-    EXPECT_EQ(missing.status, PickerListStatus::DatabaseUnavailable);
-    EXPECT_TRUE(missing.texts.groups.empty());
-    EXPECT_EQ(boxes.size(), 1u);
 }
 
 } // namespace
