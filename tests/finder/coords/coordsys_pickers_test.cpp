@@ -238,13 +238,4 @@ TEST_F(Pickers, OpenFailureShowsTheBoxAndTouchesNoList) {
     EXPECT_EQ(ListPickerTexts(file_).status, PickerListStatus::DatabaseUnavailable);
 }
 
-TEST_F(Pickers, OpenAndCloseTheDatabase) {
-    handle = OpenCoordSysDatabase(file_);
-    EXPECT_NE(handle, 0u);
-    EXPECT_EQ(quill32::liveDatabaseCount(), databasesBefore_ + 1);
-    CloseCoordSysDatabase(handle);
-    EXPECT_EQ(handle, 0u);
-    CloseCoordSysDatabase(handle); // closing nothing is harmless
-}
-
 } // namespace
