@@ -1,12 +1,134 @@
 #include "finder/qualification.h"
 
-namespace finder {
+#include "layer_area.h"
 
-bool passesCandidateTest(const SearchCriteria& /*criteria*/, const FoundFile& /*file*/,
-                         DatabaseHandle /*database*/) {
-    // Every file the name pattern lists is a candidate until the date, area,
-    // coordinate-system, size and type tests are built.
+#include <finder/coords/corner_entry.h>
+#include <quill32/datora.h>
+#include <strand32/layer.h>
+#include <strand32/mapora.h>
+
+#include <cstring>
+#include <utility>
+
+namespace finder {
+namespace {
+
+// An object read from the coordinate-system database, released once.
+class DatoraObjectOwner {
+public:
+    explicit DatoraObjectOwner(DatoraObject object) : object_(object) {}
+    ~DatoraObjectOwner() {
+        if (object_ != 0)
+            Datora_ObjectRelease(object_);
+    }
+    DatoraObjectOwner(const DatoraObjectOwner&) = delete;
+    DatoraObjectOwner& operator=(const DatoraObjectOwner&) = delete;
+
+    DatoraObject get() const { return object_; }
+    explicit operator bool() const { return object_ != 0; }
+
+    // True when the object's key equals the layer's key field exactly.
+    bool hasKey(const char (&layerKey)[quill32::kKeySize]) const {
+        char key[512] = {};
+        if (Datora_ObjectGetKey(object_, key, sizeof key) == 0)
+            return false;
+        return std::strncmp(key, layerKey, sizeof layerKey) == 0 &&
+               std::strlen(key) < sizeof layerKey;
+    }
+
+private:
+    DatoraObject object_;
+};
+
+} // namespace
+
+CandidateTest::CandidateTest(const SearchCriteria& criteria, DatabaseHandle database)
+    : criteria_(criteria), database_(database) {
+    if ((criteria.flags & CriteriaFlags::Area) == 0)
+        return;
+    const coords::CornerValues corners = coords::cornerValuesForSearch(
+        {criteria.northwestX, criteria.northwestY, criteria.southeastX, criteria.southeastY},
+        criteria.latLonMode);
+    area_ = {corners.northwestX, corners.northwestY, corners.southeastX, corners.southeastY};
+    areaLatLon_ = corners.latLon;
+}
+
+bool CandidateTest::passes(const FoundFile& file) const {
+    const std::uint16_t flags = criteria_.flags;
+    if ((flags & (CriteriaFlags::DateBetween | CriteriaFlags::DatePreviousMonths |
+                  CriteriaFlags::DatePreviousDays)) != 0 &&
+        !datePasses(file.lastWriteTime))
+        return false;
+    if ((flags & CriteriaFlags::Area) != 0 && !areaPasses(file.fileName))
+        return false;
+    if ((flags & CriteriaFlags::CoordSysMatch) != 0 && !coordSysPasses(file.fileName))
+        return false;
+    if ((flags & CriteriaFlags::Size) != 0 && !sizePasses(file.size))
+        return false;
+    if ((flags & CriteriaFlags::LayerTypes) != 0 && !typePasses(file.fileName))
+        return false;
     return true;
+}
+
+bool CandidateTest::datePasses(DateUtil::FileTime lastWriteTime) const {
+    const DateUtil::DosDate day = DateUtil::dosDateOfFileTime(lastWriteTime);
+    if (day < criteria_.startDate)
+        return false;
+    // Only the between mode has an upper bound.
+    return (criteria_.flags & CriteriaFlags::DateBetween) == 0 || day <= criteria_.endDate;
+}
+
+bool CandidateTest::areaPasses(std::string_view name) const {
+    LayerDescriptor layer;
+    if (!strand32::buildLayerDescriptor(name, layer))
+        return false;
+    const auto extent = layerExtentFor(layer, areaLatLon_);
+    return extent && relationMatches(criteria_.areaMode, *extent, area_);
+}
+
+bool CandidateTest::coordSysPasses(std::string_view name) const {
+    LayerDescriptor layer;
+    if (!strand32::buildLayerDescriptor(name, layer))
+        return false;
+    CoordSysKeys keys{};
+    char scratch[512];
+    if (Mapora_LayerCoordSys(&layer, &keys, scratch, sizeof scratch) == 0)
+        return false;
+    const DatoraObjectOwner group(
+        Datora_CoordSysGroupRead(database_, criteria_.groupName.c_str(), 0));
+    if (!group || !group.hasKey(keys.group))
+        return false;
+    if (criteria_.systemName != AnyText) {
+        const DatoraObjectOwner system(
+            Datora_CoordSysRead2(database_, group.get(), criteria_.systemName.c_str(), 0));
+        if (!system || !system.hasKey(keys.system))
+            return false;
+    }
+    if (criteria_.datumName != AnyText) {
+        const DatoraObjectOwner datum(Datora_DatumRead(database_, criteria_.datumName.c_str(), 0));
+        if (!datum || !datum.hasKey(keys.datum))
+            return false;
+    }
+    return true;
+}
+
+bool CandidateTest::sizePasses(std::uint64_t bytes) const {
+    // Whole kilobytes, rounded down, of the full 64-bit size.
+    const std::uint64_t kb = bytes / 1024;
+    if (criteria_.sizeMode == SizeAtLeast)
+        return kb >= criteria_.sizeKB;
+    if (criteria_.sizeMode == SizeAtMost)
+        return kb <= criteria_.sizeKB;
+    return true;
+}
+
+bool CandidateTest::typePasses(std::string_view name) {
+    return strand32::layerTypeOf(name) != LayerType::None;
+}
+
+bool passesCandidateTest(const SearchCriteria& criteria, const FoundFile& file,
+                         DatabaseHandle database) {
+    return CandidateTest(criteria, database).passes(file);
 }
 
 } // namespace finder

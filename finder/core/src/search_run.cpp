@@ -15,6 +15,7 @@ namespace finder {
 // One walk: the state shared by every level of the recursion.
 struct SearchRun::Walker {
     SearchRun& run;
+    const CandidateTest& candidateTest;
     std::string pattern;
     std::string folder; // the walk's current folder, absolute
     FoundFile entry;    // reused for every entry handed out
@@ -101,7 +102,7 @@ struct SearchRun::Walker {
             return;
         }
         entry.folder = folder;
-        if (!passesCandidateTest(run.criteria_, entry, run.database_))
+        if (!candidateTest.passes(entry))
             return;
         ++run.filesFound_;
         run.callbacks_.candidateFound(entry);
@@ -132,7 +133,8 @@ std::uint32_t SearchRun::run() {
             std::string start = currentFolderPath();
             if (start.empty()) // the path cannot be had: show the folder as given
                 start = criteria_.startFolder;
-            Walker walker{*this, walkPattern(criteria_), std::move(start), {}};
+            const CandidateTest candidateTest(criteria_, database_);
+            Walker walker{*this, candidateTest, walkPattern(criteria_), std::move(start), {}};
             result = walker.folderStep(0);
         } catch (...) {
             // A callback failed: the walk ends where it was, as if stopped.

@@ -157,7 +157,8 @@ TEST(KavrelFind, prints_one_tab_separated_row_per_file_and_the_count) {
                            rows[0].substr(rows[0].rfind('\t') + 1));
     EXPECT_EQ(rows[1], "roads.QMD\t" + root + "\t2KB\tQMD File\t3/7/1999 9:05 AM");
 
-    const RunResult flat = runKavrelFind({"--look-in", root, "--no-subfolders"}, scratch);
+    const RunResult flat =
+        runKavrelFind({"--look-in", root, "--no-subfolders", "--named", "*.qmd"}, scratch);
     EXPECT_EQ(flat.status, 0);
     EXPECT_EQ(lines(flat.out).size(), 1u);
     EXPECT_EQ(flat.err, "1 file(s) found\n");
