@@ -4,6 +4,7 @@
 #include "file_lookup.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -87,6 +88,12 @@ bool buildLayerDescriptor(std::string_view name, LayerDescriptor& out) {
 }
 
 std::optional<std::string> rasterTableImage(const std::string& tabPath) {
+    // A table is a short text; anything larger is not read into memory.
+    constexpr std::uintmax_t kMaxTableSize = 1 << 20;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(tabPath, ec);
+    if (ec || size > kMaxTableSize)
+        return std::nullopt;
     std::ifstream in(tabPath, std::ios::binary);
     if (!in)
         return std::nullopt;

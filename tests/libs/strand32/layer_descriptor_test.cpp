@@ -149,6 +149,9 @@ TEST(RasterTable, ReferencedImageFound) {
     const std::string longName = "File \"" + std::string(400, 'n') + "\" Type \"RASTER\"";
     EXPECT_EQ(strand32::rasterTableImage(dir.writeFile("long.tab", longName))->size(), 255u);
     EXPECT_FALSE(strand32::rasterTableImage(dir / "missing.tab"));
+    EXPECT_FALSE(strand32::rasterTableImage(dir.makeFolder("folder.tab")));
+    const std::string huge = "File \"big.tif\" Type RASTER" + std::string(2 << 20, ' ');
+    EXPECT_FALSE(strand32::rasterTableImage(dir.writeFile("huge.tab", huge)));
 }
 
 TEST(PageDescriptor, RasterTableStandsForItsImage) {

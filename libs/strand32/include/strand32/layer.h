@@ -49,8 +49,8 @@ bool buildLayerDescriptor(std::string_view name, LayerDescriptor& out);
 
 // The image a raster .tab table refers to: the text between the double quote
 // that follows "File" and the next quote (at most 255 characters), when
-// "Type" and then "RASTER" follow. Nothing when the file is not such a table
-// or cannot be read.
+// "Type" and then "RASTER" follow. Nothing when the file is not such a table,
+// cannot be read or is larger than 1 MiB (no table is).
 std::optional<std::string> rasterTableImage(const std::string& tabPath);
 
 // The path of the image a raster table refers to: the table's folder
