@@ -1,5 +1,7 @@
 #include "cli_options.h"
 
+#include <finder/coords/corner_entry.h>
+
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
@@ -66,6 +68,34 @@ std::string setSize(CriteriaForm& form, std::string_view mode, const char* optio
     return {};
 }
 
+// The corners are checked as the corner boxes check them on leaving.
+std::string setArea(CriteriaForm& form, const std::vector<std::string>& values) {
+    static const char* const names[] = {"northwest X", "northwest Y", "southeast X", "southeast Y"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (values[i].empty())
+            return "--area needs four non-empty corner values";
+        const coords::CornerCheck check = coords::checkCornerText(values[i], i % 2 == 0);
+        if (!check.ok)
+            return concat({"--area ", names[i], " \"", values[i], "\": ", check.message});
+    }
+    form.northwestX = values[0];
+    form.northwestY = values[1];
+    form.southeastX = values[2];
+    form.southeastY = values[3];
+    return {};
+}
+
+std::string setList(Options& options, ListRequest list, const std::vector<std::string>& values) {
+    if (options.list != ListRequest::None)
+        return "only one of --list-groups, --list-systems and --list-datums may be given";
+    options.list = list;
+    if (!values.empty())
+        options.listGroup = values[0];
+    if (values.size() > 1)
+        options.listSystem = values[1];
+    return {};
+}
+
 const std::vector<OptionRule>& rules() {
     static const std::vector<OptionRule> table = {
         {"--named", 1,
@@ -100,16 +130,7 @@ const std::vector<OptionRule>& rules() {
          [](Options& o, const auto& v) {
              return setCount(o.form, DateUtil::BackUnit::Days, "--days", v[0]);
          }},
-        {"--area", 4,
-         [](Options& o, const auto& v) {
-             if (std::any_of(v.begin(), v.end(), [](const std::string& s) { return s.empty(); }))
-                 return std::string("--area needs four non-empty corner values");
-             o.form.northwestX = v[0];
-             o.form.northwestY = v[1];
-             o.form.southeastX = v[2];
-             o.form.southeastY = v[3];
-             return std::string();
-         }},
+        {"--area", 4, [](Options& o, const auto& v) { return setArea(o.form, v); }},
         {"--inclusive", 0,
          [](Options& o, const auto&) {
              o.form.areaMode = AreaMode::Inclusive;
@@ -153,6 +174,12 @@ const std::vector<OptionRule>& rules() {
          [](Options& o, const auto& v) {
              return setSize(o.form, SizeAtMost, "--size-at-most", v[0]);
          }},
+        {"--list-groups", 0,
+         [](Options& o, const auto& v) { return setList(o, ListRequest::Groups, v); }},
+        {"--list-systems", 1,
+         [](Options& o, const auto& v) { return setList(o, ListRequest::Systems, v); }},
+        {"--list-datums", 2,
+         [](Options& o, const auto& v) { return setList(o, ListRequest::Datums, v); }},
         {"--help", 0,
          [](Options& o, const auto&) {
              o.help = true;
@@ -217,16 +244,24 @@ Date modified (at most one):
   --days N               modified during the previous N days
 
 Geographic area:
-  --area NWX NWY SEX SEY corners of the area: northwest X and Y, southeast X and Y
+  --area NWX NWY SEX SEY corners of the area: northwest X and Y, southeast X and Y,
+                         checked as the corner boxes check them: plain numbers, or
+                         latitudes/longitudes such as 45.5, 45 30 N, -12 15 30
   --inclusive            the file lies wholly inside the area (default)
   --exclusive            the file lies wholly outside the area
-  --intersection         the file lies across the edge of the area
-  --lat-lon              the corners are latitudes and longitudes
+  --intersection         the file overlaps the area without lying inside it
+  --lat-lon              the corners are latitudes and longitudes, as the map gives
+                         them; without it they are when the northwest X looks like a
+                         longitude. A projected file is then compared in degrees.
 
 Coordinate system:
   --group NAME           coordinate-system group, as the window lists it
   --system NAME          system of that group
   --datum NAME           datum
+  --list-groups          print the System Group list, one name a line
+  --list-systems GROUP   print the System list of GROUP
+  --list-datums GROUP SYSTEM
+                         print the Datum list of SYSTEM in GROUP
 
 Size:
   --size-at-least KB     at least KB kilobytes (1 KB = 1024 bytes)
@@ -235,7 +270,8 @@ Size:
   --help                 show this text
 
 Exit status: 0 when the search ran, 1 when it could not run or the folder tree
-was too deep, 2 for a usage error. Ctrl+C stops the search and prints the count.
+was too deep, 2 for a usage error (also a bad corner, an unknown group or system
+to list). Ctrl+C stops the search and prints the count.
 )usage";
 }
 

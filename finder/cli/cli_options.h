@@ -8,9 +8,19 @@
 
 namespace finder::cli {
 
+// The coordinate-system lists the window's pickers would show.
+enum class ListRequest {
+    None,
+    Groups,  // the System Group list
+    Systems, // the System list of listGroup
+    Datums,  // the Datum list of listSystem in listGroup
+};
+
 struct Options {
     CriteriaForm form;
     bool help = false;
+    ListRequest list = ListRequest::None;
+    std::string listGroup, listSystem;
 };
 
 struct ParseResult {

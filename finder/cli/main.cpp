@@ -2,6 +2,7 @@
 // rows the results list would show.
 #include "cli_options.h"
 
+#include "finder/coords/coordsys_pickers.h"
 #include "finder/found_file.h"
 #include "finder/search_database.h"
 #include "finder/search_run.h"
@@ -14,6 +15,9 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -35,6 +39,51 @@ void writeRow(const finder::FoundFile& file, std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
+std::string databaseFile() {
+    finder::CSettingsRegistry registry;
+    return finder::readStartupSettings(registry).databaseFile;
+}
+
+// Prints the list the window's picker holds after the same choices.
+int printPickerList(const finder::cli::Options& options) {
+    using finder::PickerListStatus;
+    using finder::cli::ListRequest;
+    std::optional<std::string> group, system;
+    if (options.list != ListRequest::Groups)
+        group = options.listGroup;
+    if (options.list == ListRequest::Datums)
+        system = options.listSystem;
+    const std::string file = databaseFile();
+    const finder::PickerListResult result = finder::ListPickerTexts(file, group, system);
+    switch (result.status) {
+    case PickerListStatus::DatabaseUnavailable:
+        std::fprintf(stderr, "kavrel-find: cannot open the coordinate-system database %s\n",
+                     file.c_str());
+        return 1;
+    case PickerListStatus::UnknownGroup:
+        std::fprintf(stderr,
+                     "kavrel-find: no coordinate-system group is named \"%s\" "
+                     "(--list-groups lists them)\n",
+                     group->c_str());
+        return 2;
+    case PickerListStatus::UnknownSystem:
+        std::fprintf(stderr,
+                     "kavrel-find: the group \"%s\" has no system named \"%s\" "
+                     "(--list-systems lists them)\n",
+                     group->c_str(), system->c_str());
+        return 2;
+    case PickerListStatus::Ok:
+        break;
+    }
+    const std::vector<std::string>& names =
+        options.list == ListRequest::Groups    ? result.texts.groups
+        : options.list == ListRequest::Systems ? result.texts.systems
+                                               : result.texts.datums;
+    for (const std::string& name : names)
+        std::printf("%s\n", name.c_str());
+    return 0;
+}
+
 int runSearch(const finder::cli::Options& options) {
     using namespace finder;
     const SearchCriteria criteria =
@@ -42,11 +91,10 @@ int runSearch(const finder::cli::Options& options) {
 
     SearchDatabase database;
     if (criteria.flags & CriteriaFlags::CoordSysMatch) {
-        CSettingsRegistry registry;
-        const StartupSettings settings = readStartupSettings(registry);
-        if (!database.open(settings.databaseFile)) {
+        const std::string file = databaseFile();
+        if (!database.open(file)) {
             std::fprintf(stderr, "kavrel-find: cannot open the coordinate-system database %s\n",
-                         settings.databaseFile.c_str());
+                         file.c_str());
             return 1;
         }
     }
@@ -94,6 +142,8 @@ int main(int argc, char** argv) {
             std::fputs(finder::cli::usageText(), stdout);
             return 0;
         }
+        if (parsed.options.list != finder::cli::ListRequest::None)
+            return printPickerList(parsed.options);
         return runSearch(parsed.options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kavrel-find: %s\n", error.what());

@@ -122,6 +122,20 @@ TEST(KavrelFindOptions, usage_errors_name_the_problem) {
         {{"--named", ""}, "--named needs a non-empty pattern"},
         {{"--area", "1", "2", "3"}, "--area needs 4 value(s)"},
         {{"--area", "1", "", "3", "4"}, "--area needs four non-empty corner values"},
+        // Corners are checked as the corner boxes check them.
+        {{"--area", "abc", "50", "20", "40"},
+         "--area northwest X \"abc\": Invalid number format! "},
+        {{"--area", "10", "50", "1e3", "40"},
+         "--area southeast X \"1e3\": Invalid number format! "},
+        {{"--area", "10", "-95 30", "20", "40"},
+         "--area northwest Y \"-95 30\": Invalid Lat-Lon format:\nlatitude degrees must be "
+         "between -90 and +90 inclusive."},
+        {{"--area", "10", "50", "20", "45 75"},
+         "--area southeast Y \"45 75\": Invalid Lat-Lon format:\nminutes must be between 0 "
+         "and 60! "},
+        {{"--list-groups", "--list-systems", "UTM"},
+         "only one of --list-groups, --list-systems and --list-datums may be given"},
+        {{"--list-datums", "UTM"}, "--list-datums needs 2 value(s)"},
         {{"--months", "x"}, "--months needs a whole number, not \"x\""},
         {{"--days", "-1"}, "--days needs a whole number, not \"-1\""},
         {{"--between", "2000-01-01", "1/1/2001"},
@@ -179,6 +193,111 @@ TEST(KavrelFind, exit_status_tells_usage_errors_from_failed_searches) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
     EXPECT_NE(missing.err.find("0 file(s) found"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples";
+const std::string kUtm = "Universal Transverse Mercator (UTM)";
+
+// Registry hives whose database path is the built coordinate-system database.
+testsupport::HiveEnv databaseHives() {
+    return testsupport::HiveEnv("REGEDIT4\n\n[Software\\Quorvane Geo]\n\"DataBasePath\"=\"" +
+                                std::string(KAVREL_DATA_DIR) + "\"\n");
+}
+
+// The names of the rows found, sorted.
+std::vector<std::string> namesFound(const RunResult& run) {
+    std::vector<std::string> names;
+    for (const std::string& row : lines(run.out))
+        names.push_back(row.substr(0, row.find('\t')));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
+TEST(KavrelFind, area_modes_over_the_samples_compare_projected_files_in_degrees) {
+    TempDir scratch;
+    // Roughly Europe; the files in UTM 33N, the State Plane file and the
+    // lat/lon files are all judged in degrees.
+    const std::vector<std::string> area = {"--look-in", kSamples, "--area", "-40",
+                                           "75",        "70",     "30",     "--lat-lon"};
+    auto with = [&](const char* mode) {
+        std::vector<std::string> args = area;
+        args.push_back(mode);
+        return args;
+    };
+    const RunResult inside = runKavrelFind(with("--inclusive"), scratch);
+    EXPECT_EQ(inside.status, 0) << inside.err;
+    EXPECT_EQ(namesFound(inside), (Names{"central_etrs89.shp", "europe_utm33.mif",
+                                         "europe_utm33.shp", "europe_utm33.tif"}));
+    const RunResult outside = runKavrelFind(with("--exclusive"), scratch);
+    EXPECT_EQ(namesFound(outside), (Names{"South America.tab", "europe.dgn",
+                                          "new_york_stateplane.shp", "us_cities.shp"}));
+    const RunResult across = runKavrelFind(with("--intersection"), scratch);
+    const Names acrossNames = namesFound(across);
+    EXPECT_EQ(acrossNames.size(), 12u) << across.out;
+    EXPECT_TRUE(std::binary_search(acrossNames.begin(), acrossNames.end(), "countries.shp"));
+}
+
+TEST(KavrelFind, coordinate_system_options_take_the_names_the_lists_print) {
+    TempDir scratch;
+    const auto hives = databaseHives();
+    const RunResult groups = runKavrelFind({"--list-groups"}, scratch);
+    ASSERT_EQ(groups.status, 0) << groups.err;
+    const std::vector<std::string> groupLines = [&] {
+        std::vector<std::string> out;
+        std::istringstream in(groups.out);
+        for (std::string line; std::getline(in, line);)
+            out.push_back(line);
+        return out;
+    }();
+    ASSERT_GE(groupLines.size(), 3u);
+    EXPECT_EQ(groupLines[0], "( Any )");
+    EXPECT_NE(std::find(groupLines.begin(), groupLines.end(), kUtm), groupLines.end());
+
+    const RunResult systems = runKavrelFind({"--list-systems", kUtm}, scratch);
+    EXPECT_EQ(systems.status, 0);
+    EXPECT_EQ(systems.out.rfind("( Any )\n", 0), 0u);
+    EXPECT_NE(systems.out.find("\nUTM zone 33N\n"), std::string::npos);
+
+    const RunResult datums = runKavrelFind({"--list-datums", kUtm, "UTM zone 33N"}, scratch);
+    EXPECT_EQ(datums.status, 0);
+    EXPECT_EQ(datums.out.rfind("( Any )\n", 0), 0u);
+    for (const char* datum : {"\nWGS84\n", "\nETRS89\n"})
+        EXPECT_NE(datums.out.find(datum), std::string::npos) << datum;
+
+    // The printed names select the files of that system.
+    const std::vector<std::string> search = {"--look-in", kSamples,   "--group",
+                                             kUtm,        "--system", "UTM zone 33N"};
+    auto withDatum = [&](const char* datum) {
+        std::vector<std::string> args = search;
+        args.insert(args.end(), {"--datum", datum});
+        return args;
+    };
+    EXPECT_EQ(namesFound(runKavrelFind(withDatum("ETRS89"), scratch)),
+              (Names{"central_etrs89.shp"}));
+    EXPECT_EQ(namesFound(runKavrelFind(withDatum("WGS84"), scratch)),
+              (Names{"europe_utm33.mif", "europe_utm33.shp", "europe_utm33.tif"}));
+}
+
+TEST(KavrelFind, unknown_names_to_list_are_usage_errors) {
+    TempDir scratch;
+    const auto hives = databaseHives();
+    const RunResult group = runKavrelFind({"--list-systems", "No Such Group"}, scratch);
+    EXPECT_EQ(group.status, 2);
+    EXPECT_EQ(group.out, "");
+    EXPECT_NE(group.err.find("no coordinate-system group is named \"No Such Group\""),
+              std::string::npos);
+    const RunResult system = runKavrelFind({"--list-datums", kUtm, "UTM zone 99N"}, scratch);
+    EXPECT_EQ(system.status, 2);
+    EXPECT_NE(system.err.find("has no system named \"UTM zone 99N\""), std::string::npos);
+    const RunResult corner = runKavrelFind({"--area", "10", "-95 30", "20", "40"}, scratch);
+    EXPECT_EQ(corner.status, 2);
+    EXPECT_NE(corner.err.find("Invalid Lat-Lon format:\nlatitude degrees"), std::string::npos);
 }
 
 } // namespace
