@@ -8,6 +8,7 @@
 #include <platform/paths.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
     addOwnMimeData();
     QApplication app(argc, argv);
     platform::installQtMessageBoxPresenter();
+    // Type pictures of the results list come from the desktop's icon theme;
+    // outside a desktop session the common theme stands in.
+    QIcon::setFallbackThemeName("Adwaita");
     try {
         QApplication::setApplicationName("kavrel");
         QApplication::setApplicationDisplayName(QString::fromUtf8(finder::AppTitle.data()));

@@ -2,6 +2,7 @@
 
 #include <QFileIconProvider>
 #include <QHeaderView>
+#include <QMimeDatabase>
 
 namespace finder {
 namespace {
@@ -22,20 +23,27 @@ ResultList::ResultList(QWidget* parent) : QTreeWidget(parent) {
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setTextElideMode(Qt::ElideRight);
-    header()->setStretchLastSection(false);
+    header()->setStretchLastSection(true);
     for (int c : {NameColumn, FolderColumn, TypeColumn, ModifiedColumn})
         setColumnWidth(c, 121);
     // The size column is narrow but never narrower than its header.
     setColumnWidth(SizeColumn, std::max(44, header()->sectionSizeHint(SizeColumn)));
 }
 
-QIcon ResultList::iconFor(const std::string& iconName) {
+QIcon ResultList::iconFor(const std::string& iconName, const QString& fileName) {
     const QString name = qText(iconName);
     auto it = icons_.constFind(name);
     if (it != icons_.constEnd())
         return *it;
+    // The type's own picture, else the picture of its family (image, drawing,
+    // text ...), else a plain document. Looked up once per type.
     static const QFileIconProvider provider;
-    QIcon icon = QIcon::fromTheme(name, provider.icon(QFileIconProvider::File));
+    QIcon icon = QIcon::fromTheme(name);
+    if (icon.isNull()) {
+        const QMimeType type =
+            QMimeDatabase().mimeTypeForFile(fileName, QMimeDatabase::MatchExtension);
+        icon = QIcon::fromTheme(type.genericIconName(), provider.icon(QFileIconProvider::File));
+    }
     icons_.insert(name, icon);
     return icon;
 }
@@ -45,7 +53,7 @@ void ResultList::appendRow(const RowTexts& texts, const std::string& iconName) {
         new QTreeWidgetItem(QStringList{qText(texts.name), qText(texts.folder), qText(texts.size),
                                         qText(texts.type), qText(texts.modified)});
     if (!iconName.empty())
-        item->setIcon(NameColumn, iconFor(iconName));
+        item->setIcon(NameColumn, iconFor(iconName, item->text(NameColumn)));
     addTopLevelItem(item);
 }
 

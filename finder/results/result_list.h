@@ -24,7 +24,7 @@ public:
     void selectFirstRow();
 
 private:
-    QIcon iconFor(const std::string& iconName);
+    QIcon iconFor(const std::string& iconName, const QString& fileName);
 
     QHash<QString, QIcon> icons_;
 };
