@@ -7,11 +7,12 @@
 
 namespace finder {
 
-// The layer's extent in its own coordinates. When `inDegrees` is set and the
-// layer's coordinate system is known and projected, the extent is turned
-// into longitudes and latitudes (following its edges), so that it can be
-// compared with an area read as degrees. Nothing when the extent is unknown
-// or cannot be turned.
-std::optional<AreaRect> layerExtentFor(const LayerDescriptor& layer, bool inDegrees);
+class LonLatProjector;
+
+// The layer's extent in its own coordinates. With a projector (the area is
+// read as degrees) and a layer whose coordinate system is known and
+// projected, the extent is turned into longitudes and latitudes, following
+// its edges. Nothing when the extent is unknown or cannot be turned.
+std::optional<AreaRect> layerExtentFor(const LayerDescriptor& layer, LonLatProjector* projector);
 
 } // namespace finder

@@ -1,6 +1,7 @@
 #include "finder/qualification.h"
 
 #include "layer_area.h"
+#include "lonlat_projector.h"
 
 #include <finder/coords/corner_entry.h>
 #include <quill32/datora.h>
@@ -51,7 +52,11 @@ CandidateTest::CandidateTest(const SearchCriteria& criteria, DatabaseHandle data
         criteria.latLonMode);
     area_ = {corners.northwestX, corners.northwestY, corners.southeastX, corners.southeastY};
     areaLatLon_ = corners.latLon;
+    if (areaLatLon_)
+        projector_ = std::make_unique<LonLatProjector>();
 }
+
+CandidateTest::~CandidateTest() = default;
 
 bool CandidateTest::passes(const FoundFile& file) const {
     const std::uint16_t flags = criteria_.flags;
@@ -82,7 +87,7 @@ bool CandidateTest::areaPasses(std::string_view name) const {
     LayerDescriptor layer;
     if (!strand32::buildLayerDescriptor(name, layer))
         return false;
-    const auto extent = layerExtentFor(layer, areaLatLon_);
+    const auto extent = layerExtentFor(layer, projector_.get());
     return extent && relationMatches(criteria_.areaMode, *extent, area_);
 }
 

@@ -6,20 +6,27 @@
 #include "finder/search_criteria.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace finder {
+
+class LonLatProjector;
 
 // An open coordinate-system database of the running search (0 = none).
 using DatabaseHandle = std::uint32_t;
 
 // The candidate test of one search: the corners are read once, when the
-// search starts, and the test is then shared read-only by the walk.
+// search starts. Used by one thread at a time (the search's worker): it
+// keeps the transformations of the projected systems it has met.
 class CandidateTest {
 public:
     // `criteria` must outlive the test; `database` is the search's open
     // database (needed only when the coordinate-system test is on).
     CandidateTest(const SearchCriteria& criteria, DatabaseHandle database);
+    ~CandidateTest();
+    CandidateTest(const CandidateTest&) = delete;
+    CandidateTest& operator=(const CandidateTest&) = delete;
 
     // True when the file passes every test its criteria switch on, run in
     // flag order (date, area, coordinate system, size, type); the first
@@ -27,7 +34,8 @@ public:
     // current folder.
     bool passes(const FoundFile& file) const;
 
-    // The single tests, whatever the flags say.
+    // The single tests, whatever the flags say. A lat/lon area meets the
+    // extent of a file in a projected system in degrees.
     bool datePasses(DateUtil::FileTime lastWriteTime) const;
     bool areaPasses(std::string_view name) const;
     bool coordSysPasses(std::string_view name) const;
@@ -43,6 +51,7 @@ private:
     DatabaseHandle database_;
     AreaRect area_;
     bool areaLatLon_ = false;
+    std::unique_ptr<LonLatProjector> projector_; // when the area is in degrees
 };
 
 // One-off form of CandidateTest(criteria, database).passes(file).
