@@ -4,42 +4,23 @@
 #include "lonlat_projector.h"
 
 #include <finder/coords/corner_entry.h>
+#include <finder/coords/datora_object.h>
 #include <quill32/datora.h>
 #include <strand32/layer.h>
 #include <strand32/mapora.h>
 
 #include <cstring>
-#include <utility>
 
 namespace finder {
 namespace {
 
-// An object read from the coordinate-system database, released once.
-class DatoraObjectOwner {
-public:
-    explicit DatoraObjectOwner(DatoraObject object) : object_(object) {}
-    ~DatoraObjectOwner() {
-        if (object_ != 0)
-            Datora_ObjectRelease(object_);
-    }
-    DatoraObjectOwner(const DatoraObjectOwner&) = delete;
-    DatoraObjectOwner& operator=(const DatoraObjectOwner&) = delete;
-
-    DatoraObject get() const { return object_; }
-    explicit operator bool() const { return object_ != 0; }
-
-    // True when the object's key equals the layer's key field exactly.
-    bool hasKey(const char (&layerKey)[quill32::kKeySize]) const {
-        char key[512] = {};
-        if (Datora_ObjectGetKey(object_, key, sizeof key) == 0)
-            return false;
-        return std::strncmp(key, layerKey, sizeof layerKey) == 0 &&
-               std::strlen(key) < sizeof layerKey;
-    }
-
-private:
-    DatoraObject object_;
-};
+// True when the object's key equals the layer's key field exactly.
+bool hasKey(const DatoraObjectOwner& object, const char (&layerKey)[quill32::kKeySize]) {
+    char key[512] = {};
+    if (Datora_ObjectGetKey(object.get(), key, sizeof key) == 0)
+        return false;
+    return std::strncmp(key, layerKey, sizeof layerKey) == 0 && std::strlen(key) < sizeof layerKey;
+}
 
 } // namespace
 
@@ -101,17 +82,17 @@ bool CandidateTest::coordSysPasses(std::string_view name) const {
         return false;
     const DatoraObjectOwner group(
         Datora_CoordSysGroupRead(database_, criteria_.groupName.c_str(), 0));
-    if (!group || !group.hasKey(keys.group))
+    if (!group || !hasKey(group, keys.group))
         return false;
     if (criteria_.systemName != AnyText) {
         const DatoraObjectOwner system(
             Datora_CoordSysRead2(database_, group.get(), criteria_.systemName.c_str(), 0));
-        if (!system || !system.hasKey(keys.system))
+        if (!system || !hasKey(system, keys.system))
             return false;
     }
     if (criteria_.datumName != AnyText) {
         const DatoraObjectOwner datum(Datora_DatumRead(database_, criteria_.datumName.c_str(), 0));
-        if (!datum || !datum.hasKey(keys.datum))
+        if (!datum || !hasKey(datum, keys.datum))
             return false;
     }
     return true;
