@@ -61,7 +61,7 @@ void TFindMainDlg::FindNowButtonClick() {
     criteria_ = built.criteria;
 
     stop_->setEnabled(true);
-    results_->clear();
+    results_->clearRows();
     if (resultsHidden_) {
         results_->show();
         statusBar()->show();
@@ -96,7 +96,7 @@ void TFindMainDlg::NewSearchButtonClick() {
         resultsHidden_ = true;
     }
     pages_->reset(defaultLookInIndex_, DateUtil::todayUtc());
-    results_->clear();
+    results_->clearRows();
     showGlobeFrame(0);
 }
 

@@ -32,3 +32,8 @@ if(EXISTS ${kavrel_manual})
   configure_file(${kavrel_manual} ${KAVREL_DATA_DIR}/kestra.html COPYONLY)
   install(FILES ${kavrel_manual} DESTINATION ${CMAKE_INSTALL_DATADIR}/kavrel)
 endif()
+
+# Timing of a window search (bench/finder/window_bench.sh runs it).
+add_executable(kavrel-window-bench ${CMAKE_SOURCE_DIR}/bench/finder/window_bench.cpp)
+target_link_libraries(kavrel-window-bench PRIVATE kavrel_window)
+kavrel_target_options(kavrel-window-bench)

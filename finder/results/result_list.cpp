@@ -13,7 +13,14 @@ QString qText(const std::string& s) {
 
 } // namespace
 
-ResultList::ResultList(QWidget* parent) : QTreeWidget(parent) {
+namespace {
+constexpr int FlushInterval = 100; // milliseconds between batches of rows
+} // namespace
+
+ResultList::ResultList(QWidget* parent) : QTreeWidget(parent), flushTimer_(new QTimer(this)) {
+    flushTimer_->setSingleShot(true);
+    flushTimer_->setInterval(FlushInterval);
+    connect(flushTimer_, &QTimer::timeout, this, &ResultList::flushRows);
     setObjectName("ResultList");
     setColumnCount(5);
     setHeaderLabels({tr("Name"), tr("In Folder"), tr("Size    "), tr("Type"), tr("Modified")});
@@ -28,6 +35,10 @@ ResultList::ResultList(QWidget* parent) : QTreeWidget(parent) {
         setColumnWidth(c, 121);
     // The size column is narrow but never narrower than its header.
     setColumnWidth(SizeColumn, std::max(44, header()->sectionSizeHint(SizeColumn)));
+}
+
+ResultList::~ResultList() {
+    qDeleteAll(pending_);
 }
 
 QIcon ResultList::iconFor(const std::string& iconName, const QString& fileName) {
@@ -54,18 +65,40 @@ void ResultList::appendRow(const RowTexts& texts, const std::string& iconName) {
                                         qText(texts.type), qText(texts.modified)});
     if (!iconName.empty())
         item->setIcon(NameColumn, iconFor(iconName, item->text(NameColumn)));
-    addTopLevelItem(item);
+    pending_.append(item);
+    if (!flushTimer_->isActive())
+        flushTimer_->start();
+}
+
+void ResultList::flushRows() {
+    flushTimer_->stop();
+    if (pending_.isEmpty())
+        return;
+    addTopLevelItems(pending_);
+    pending_.clear();
+}
+
+void ResultList::clearRows() {
+    flushTimer_->stop();
+    qDeleteAll(pending_);
+    pending_.clear();
+    clear();
 }
 
 QStringList ResultList::rowTexts(int row) const {
     QStringList texts;
-    if (const QTreeWidgetItem* item = topLevelItem(row))
+    const int shown = topLevelItemCount();
+    const QTreeWidgetItem* item =
+        row < shown ? topLevelItem(row)
+                    : (row - shown < pending_.size() ? pending_[row - shown] : nullptr);
+    if (item)
         for (int c = 0; c < columnCount(); ++c)
             texts << item->text(c);
     return texts;
 }
 
 void ResultList::selectFirstRow() {
+    flushRows();
     if (QTreeWidgetItem* first = topLevelItem(0))
         first->setSelected(true);
 }
