@@ -15,10 +15,8 @@ TEST(CornerEntry, leading_number_reads_as_far_as_a_number_goes) {
         double value;
         std::size_t end;
     } cases[] = {
-        {"  12.5xyz", 12.5, 6}, {"-.5", -0.5, 3},  {"+3", 3, 2},   {"1e3", 1000, 3},
-        {"1e", 1, 1},           {"1e+", 1, 1},     {"5.", 5, 2},   {"-95 30", -95, 3},
-        {"abc", 0, 0},          {".", 0, 0},       {"-", 0, 0},    {"", 0, 0},
-        {"1e-999", 0, 6},       {"0.0e999", 0, 7}, {"45N", 45, 2},
+        {"  12.5xyz", 12.5, 6}, {"-.5", -0.5, 3}, {"1e3", 1000, 3}, {"1e+", 1, 1},
+        {"-95 30", -95, 3},     {"abc", 0, 0},    {"-", 0, 0},      {"1e-999", 0, 6},
     };
     for (const Case& c : cases) {
         const LeadingNumber n = leadingNumber(c.text);
