@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -175,6 +176,23 @@ TEST_F(WindowCriteria, NewSearchRestoresDefaultsOnlyAfterOk) {
     EXPECT_TRUE(control<QRadioButton>("bInclusive")->isChecked());
     EXPECT_EQ(control<QComboBox>("AdvancedSize")->currentIndex(), -1);
     EXPECT_EQ(control<QLineEdit>("KB")->text(), ""); // emptied, not "0"
+}
+
+TEST_F(WindowCriteria, TypedPatternJoinsTheNamedListOnce) {
+    open();
+    auto* named = control<QComboBox>("NameComboBox");
+    const int before = named->count();
+    const auto typeAndLeave = [named](const QString& text) {
+        named->setEditText(text);
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(named->lineEdit(), &leave);
+    };
+    typeAndLeave("*.GEN");
+    EXPECT_EQ(named->count(), before + 1);
+    EXPECT_EQ(named->itemText(before), "*.GEN");
+    typeAndLeave("*.gen"); // already there, letter case ignored
+    typeAndLeave("*.shp"); // one of the built-in patterns
+    EXPECT_EQ(named->count(), before + 1);
 }
 
 TEST(WindowLayout, FollowsThePageWidthAndNeverGoesNegative) {
