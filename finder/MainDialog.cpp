@@ -26,7 +26,9 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,7 +36,7 @@ namespace finder {
 namespace {
 
 constexpr int GlobeInterval = 150; // milliseconds between frames
-constexpr int StartupFolderLimit = 259;
+constexpr int PickedFolderLimit = 259;
 
 QString qText(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -52,8 +54,11 @@ TFindMainDlg::TFindMainDlg(std::string savedSearchPath, QWidget* parent)
     createWorker();
 
     // Compact size: the pages and the buttons with a ninth to spare, the
-    // height of the pages and room for the menu.
-    const int width = (Design::FilterPages.width() + Design::ButtonWidth) * 10 / 9;
+    // height of the pages and room for the menu. The pages are as wide as
+    // designed, or wider when the page captions need it in the current font.
+    const int pagesWidth =
+        std::max(Design::FilterPages.width(), pages_->tabBar()->sizeHint().width() + 8);
+    const int width = (pagesWidth + Design::ButtonWidth) * 10 / 9;
     compactHeight_ = Design::FilterPages.height() + 65;
     resize(width, compactHeight_);
 
@@ -209,7 +214,7 @@ void TFindMainDlg::BrowseButtonClick() {
     const QString chosen = folderPicker_(this, qText(BrowseTitle));
     if (chosen.isEmpty())
         return;
-    pages_->nameLocation()->addLookInFolder(chosen.left(StartupFolderLimit));
+    pages_->nameLocation()->addLookInFolder(chosen.left(PickedFolderLimit));
 }
 
 void TFindMainDlg::Close1Click() {

@@ -82,7 +82,7 @@ AreaPage::AreaPage(QWidget* parent)
     int top = 10;
     for (QRadioButton* b : {inclusive_, exclusive_, intersection_}) {
         modes->addButton(b);
-        b->setGeometry(336, top, 100, 20);
+        b->setGeometry(336, top, 120, 20);
         top += b == exclusive_ ? 24 : 22;
         connect(b, &QRadioButton::clicked, this, &AreaPage::placeModePicture);
     }
@@ -90,7 +90,7 @@ AreaPage::AreaPage(QWidget* parent)
 
     geodetic_->setObjectName("Geodetic");
     geodetic_->setChecked(true);
-    geodetic_->setGeometry(336, 122, 100, 20);
+    geodetic_->setGeometry(336, 122, 120, 20);
     connect(geodetic_, &QCheckBox::clicked, this,
             [this] { ShowCornerEdits(!geodetic_->isChecked()); });
     geoCoords_->setObjectName("GeoCoords");

@@ -59,19 +59,19 @@ DatePage::DatePage(int monthsLimit, int daysLimit, QWidget* parent)
 
     allFiles_->setGeometry(10, 8, 300, 22);
     findModified_->setGeometry(10, 32, 300, 22);
-    between_->setGeometry(30, 60, 110, 22);
-    dateStart_->setGeometry(166, 59, 90, 24);
+    between_->setGeometry(30, 60, 150, 22);
+    dateStart_->setGeometry(184, 59, 90, 24);
     auto* andLabel = new QLabel(tr("and"), this);
-    andLabel->setGeometry(264, 62, 30, 20);
-    dateEnd_->setGeometry(296, 59, 90, 24);
-    previousMonths_->setGeometry(30, 90, 136, 22);
-    prevMonths_->setGeometry(166, 89, 44, 24);
-    monthsSpin_->setGeometry(210, 89, 16, 24);
-    (new QLabel(tr("month(s)"), this))->setGeometry(234, 92, 80, 20);
-    previousDays_->setGeometry(30, 120, 136, 22);
-    prevDays_->setGeometry(166, 119, 44, 24);
-    daysSpin_->setGeometry(210, 119, 16, 24);
-    (new QLabel(tr("day(s)"), this))->setGeometry(234, 122, 80, 20);
+    andLabel->setGeometry(282, 62, 30, 20);
+    dateEnd_->setGeometry(314, 59, 90, 24);
+    previousMonths_->setGeometry(30, 90, 150, 22);
+    prevMonths_->setGeometry(184, 89, 44, 24);
+    monthsSpin_->setGeometry(228, 89, 16, 24);
+    (new QLabel(tr("month(s)"), this))->setGeometry(252, 92, 80, 20);
+    previousDays_->setGeometry(30, 120, 150, 22);
+    prevDays_->setGeometry(184, 119, 44, 24);
+    daysSpin_->setGeometry(228, 119, 16, 24);
+    (new QLabel(tr("day(s)"), this))->setGeometry(252, 122, 80, 20);
 
     connect(allFiles_, &QRadioButton::clicked, this, &DatePage::applyEnableRules);
     connect(findModified_, &QRadioButton::clicked, this, &DatePage::applyEnableRules);
