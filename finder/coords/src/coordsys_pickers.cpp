@@ -1,5 +1,7 @@
 #include "finder/coords/coordsys_pickers.h"
 
+#include "finder/coords/datora_object.h"
+
 #include <platform/message_box.h>
 
 #include <algorithm>
@@ -12,24 +14,6 @@ namespace {
 
 constexpr int NameBufferSize = 260; // group and system names
 constexpr int KeyBufferSize = 256;  // datum keys
-
-// Releases one object handle of the database exactly once.
-class DatoraObjectOwner {
-public:
-    explicit DatoraObjectOwner(DatoraObject object) : object_(object) {}
-    ~DatoraObjectOwner() {
-        if (object_ != 0)
-            Datora_ObjectRelease(object_);
-    }
-    DatoraObjectOwner(const DatoraObjectOwner&) = delete;
-    DatoraObjectOwner& operator=(const DatoraObjectOwner&) = delete;
-
-    DatoraObject get() const { return object_; }
-    explicit operator bool() const { return object_ != 0; }
-
-private:
-    DatoraObject object_;
-};
 
 // Closes the database of one fill when the fill ends, however it ends.
 class FillSession {
