@@ -15,13 +15,29 @@ namespace {
 constexpr int NameBufferSize = 260; // group and system names
 constexpr int KeyBufferSize = 256;  // datum keys
 
-// Closes the database of one fill when the fill ends, however it ends.
+// The database held open for one fill: opened into the window's handle and
+// closed when the fill ends, however it ends. An open that fails shows the
+// error box.
 class FillSession {
 public:
-    explicit FillSession(DatoraDatabase& handle) : handle_(handle) {}
+    FillSession(const std::string& databaseFile, DatoraDatabase& handle) : handle_(handle) {
+        // A handle left open would leak its connection; a fill never runs
+        // during a search, so whatever is held here is stale.
+        CloseCoordSysDatabase(handle_);
+        handle_ = OpenCoordSysDatabase(databaseFile);
+        if (handle_ == 0)
+            platform::messageBox(nullptr, std::string(OpenDatabaseErrorText),
+                                 std::string(OpenDatabaseErrorCaption),
+                                 platform::MB_OK | platform::MB_ICONERROR);
+    }
     ~FillSession() { CloseCoordSysDatabase(handle_); }
     FillSession(const FillSession&) = delete;
     FillSession& operator=(const FillSession&) = delete;
+
+    bool isOpen() const { return handle_ != 0; }
+    DatoraObject readGroup(const std::string& groupName) const {
+        return Datora_CoordSysGroupRead(handle_, groupName.c_str(), 0);
+    }
 
 private:
     DatoraDatabase& handle_;
@@ -85,19 +101,6 @@ CoordSysPickers::CoordSysPickers(PickerList& groups, PickerList& systems, Picker
     : groups_(groups), systems_(systems), datums_(datums), databaseFile_(std::move(databaseFile)),
       databaseHandle_(databaseHandle) {}
 
-bool CoordSysPickers::open() {
-    // A handle left open would leak its connection; a fill never runs
-    // during a search, so whatever is held here is stale.
-    CloseCoordSysDatabase(databaseHandle_);
-    databaseHandle_ = OpenCoordSysDatabase(databaseFile_);
-    if (databaseHandle_ != 0)
-        return true;
-    platform::messageBox(nullptr, std::string(OpenDatabaseErrorText),
-                         std::string(OpenDatabaseErrorCaption),
-                         platform::MB_OK | platform::MB_ICONERROR);
-    return false;
-}
-
 void CoordSysPickers::resetToAny(PickerList& list) {
     list.clear();
     list.addText(std::string(AnyItemText));
@@ -105,9 +108,9 @@ void CoordSysPickers::resetToAny(PickerList& list) {
 }
 
 bool CoordSysPickers::FillSystemGroups() {
-    if (!open())
+    const FillSession session(databaseFile_, databaseHandle_);
+    if (!session.isOpen())
         return false;
-    FillSession session(databaseHandle_);
 
     groups_.addText(std::string(AnyItemText));
     groups_.selectIndex(0);
@@ -126,11 +129,11 @@ bool CoordSysPickers::FillSystemGroups() {
 }
 
 bool CoordSysPickers::FillSystems(const std::string& groupName) {
-    if (!open())
+    const FillSession session(databaseFile_, databaseHandle_);
+    if (!session.isOpen())
         return false;
-    FillSession session(databaseHandle_);
 
-    const DatoraObjectOwner group(Datora_CoordSysGroupRead(databaseHandle_, groupName.c_str(), 0));
+    const DatoraObjectOwner group(session.readGroup(groupName));
     if (!group)
         return false;
     TextBuffer<NameBufferSize> name;
@@ -145,11 +148,11 @@ bool CoordSysPickers::FillSystems(const std::string& groupName) {
 }
 
 bool CoordSysPickers::FillDatums(const std::string& groupName, const std::string& systemName) {
-    if (!open())
+    const FillSession session(databaseFile_, databaseHandle_);
+    if (!session.isOpen())
         return false;
-    FillSession session(databaseHandle_);
 
-    const DatoraObjectOwner group(Datora_CoordSysGroupRead(databaseHandle_, groupName.c_str(), 0));
+    const DatoraObjectOwner group(session.readGroup(groupName));
     if (!group)
         return false;
     const DatoraObjectOwner system(

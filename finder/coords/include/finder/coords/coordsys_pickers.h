@@ -89,7 +89,6 @@ public:
     const std::string& databaseFile() const { return databaseFile_; }
 
 private:
-    bool open();
     static void resetToAny(PickerList& list);
 
     PickerList& groups_;
