@@ -1,6 +1,6 @@
 #include "layer_area.h"
 
-#include "layer_info.h" // strand32: the definition of a layer's coordinate system
+#include "strand32/layer_info.h"
 #include "lonlat_projector.h"
 
 #include <strand32/mapora.h>
