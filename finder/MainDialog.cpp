@@ -1,11 +1,13 @@
 #include "MainDialog.h"
 
 #include "DateUtil.h"
+#include "finder/coords/coordsys_pickers.h"
 #include "finder/search_status.h"
 #include "finder/settings_registry.h"
 #include "finder/startup_settings.h"
 #include "map/window_layout.h"
 #include "pages/area_page.h"
+#include "pages/coordsys_page.h"
 #include "pages/criteria_pages.h"
 #include "pages/date_page.h"
 #include "pages/name_location_page.h"
@@ -68,6 +70,7 @@ TFindMainDlg::TFindMainDlg(std::string savedSearchPath, QWidget* parent)
     helpFile_ = qText(platform::dataFolder()) + "/kestra.html";
     readSettings();
     setWindowTitle(qText(AppTitle));
+    pages_->coordSys()->FillSystemGroups(databaseFile_, databaseHandle_);
 
     // Tooltips are off for the whole application; F1 is seen from every control.
     qApp->installEventFilter(this);
@@ -88,6 +91,7 @@ TFindMainDlg::TFindMainDlg(std::string savedSearchPath, QWidget* parent)
 TFindMainDlg::~TFindMainDlg() {
     qApp->removeEventFilter(this);
     worker_.reset(); // a running search is stopped before the window goes
+    CloseCoordSysDatabase(databaseHandle_);
     shutDown();
 }
 

@@ -3,7 +3,7 @@
 // Search buttons with the turning globe, the results list and status line.
 // Handlers read the controls, call the core and write the controls back.
 #include "finder/search_criteria.h"
-#include "finder/search_database.h"
+#include <quill32/datora.h>
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -49,6 +49,8 @@ public:
     bool searchRunning() const;
     int globeIndex() const { return globeIndex_; }
     const SearchCriteria& lastCriteria() const { return criteria_; }
+    // The coordinate-system database while a fill or a search holds it, else 0.
+    DatoraDatabase databaseHandle() const { return databaseHandle_; }
     // Levels of subfolders a search descends before it gives up.
     void setDepthLimit(int levels);
 
@@ -76,6 +78,7 @@ private:
     void shutDown();
 
     // Search run, on the window's thread.
+    bool openDatabase();
     void searchStarted();
     void folderEntered(const std::string& folder);
     void addFoundFile(const FoundFile& file);
@@ -100,7 +103,8 @@ private:
     std::string mapTempBase_;
 
     SearchCriteria criteria_; // of the last Find Now
-    SearchDatabase database_;
+    // One handle serves the pickers' fills and the running search.
+    DatoraDatabase databaseHandle_ = 0;
     std::unique_ptr<SearchWorker> worker_;
 
     QWidget* central_ = nullptr;

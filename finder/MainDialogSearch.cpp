@@ -3,6 +3,7 @@
 #include "MainDialog.h"
 
 #include "DateUtil.h"
+#include "finder/coords/coordsys_pickers.h"
 #include "finder/search_run.h"
 #include "finder/search_status.h"
 #include "map/window_layout.h"
@@ -46,11 +47,17 @@ void TFindMainDlg::createWorker() {
     worker_ = std::make_unique<SearchWorker>(this, std::move(handlers));
 }
 
+bool TFindMainDlg::openDatabase() {
+    CloseCoordSysDatabase(databaseHandle_);
+    databaseHandle_ = OpenCoordSysDatabase(databaseFile_);
+    return databaseHandle_ != 0;
+}
+
 void TFindMainDlg::FindNowButtonClick() {
     if (searchRunning())
         return;
     const bool namePageActive = pages_->currentIndex() == CriteriaPages::NameLocation;
-    if (pages_->nameLocation()->namedText().isEmpty() || !database_.open(databaseFile_)) {
+    if (pages_->nameLocation()->namedText().isEmpty() || !openDatabase()) {
         if (namePageActive)
             pages_->nameLocation()->focusNamed();
         return;
@@ -71,7 +78,7 @@ void TFindMainDlg::FindNowButtonClick() {
     setSearching(true);
     setStatus(searchingText(criteria_.startFolder));
 
-    worker_->start(criteria_, database_.handle());
+    worker_->start(criteria_, databaseHandle_);
 }
 
 void TFindMainDlg::StopButtonClick() {
@@ -120,7 +127,8 @@ void TFindMainDlg::folderEntered(const std::string& folder) {
 
 void TFindMainDlg::addFoundFile(const FoundFile& file) {
     const RowTexts texts = rowTexts(file);
-    results_->appendRow(texts, fileTypeOf(file.fileName).iconName);
+    results_->appendRow(
+        texts, fileTypeOf(file.fileName, fullPathOfRow(file.folder, file.fileName)).iconName);
     setStatus(searchingText(file.folder));
 }
 
@@ -130,7 +138,7 @@ void TFindMainDlg::searchFinished(std::uint32_t walkResult) {
     if (walkResult == WalkResult::StackOverflow)
         platform::messageBox(this, std::string(MaxFilesExceededText), std::string(AppTitle),
                              platform::MB_OK | platform::MB_ICONWARNING);
-    database_.close();
+    CloseCoordSysDatabase(databaseHandle_);
     stop_->setEnabled(false);
     setSearching(false);
     setStatus(filesFoundText(static_cast<std::uint64_t>(results_->rowCount())));

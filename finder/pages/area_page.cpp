@@ -1,5 +1,10 @@
 #include "area_page.h"
 
+#include "corner_edit.h"
+#include "finder/coords/corner_entry.h"
+
+#include <platform/message_box.h>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
@@ -8,6 +13,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
+#include <QTimer>
+#include <algorithm>
 #include <tuple>
 
 namespace finder {
@@ -91,18 +98,22 @@ AreaPage::AreaPage(QWidget* parent)
     geodetic_->setObjectName("Geodetic");
     geodetic_->setChecked(true);
     geodetic_->setGeometry(336, 122, 120, 20);
-    connect(geodetic_, &QCheckBox::clicked, this,
-            [this] { ShowCornerEdits(!geodetic_->isChecked()); });
+    connect(geodetic_, &QCheckBox::clicked, this, &AreaPage::GeodeticClick);
     geoCoords_->setObjectName("GeoCoords");
     geoCoords_->setGeometry(338, 146, 92, 13);
 
     backIcon_ = pictureLabel("BackIcon", drawBackIcon(), this);
     foreIcon_ = pictureLabel("ForeIcon", drawForeIcon(), this);
     ShowCornerEdits(false);
+
+    connect(northwestX_, &CornerEdit::left, this, &AreaPage::NorthwestXExit);
+    connect(northwestY_, &CornerEdit::left, this, &AreaPage::NorthWestYExit);
+    connect(southeastX_, &CornerEdit::left, this, &AreaPage::SoutheastXExit);
+    connect(southeastY_, &CornerEdit::left, this, &AreaPage::SoutheastYExit);
 }
 
 QGroupBox* AreaPage::cornerGroup(const char* name, const QString& title, int top, const char* xName,
-                                 const char* yName, QLineEdit** x, QLineEdit** y) {
+                                 const char* yName, CornerEdit** x, CornerEdit** y) {
     auto* group = new QGroupBox(title, this);
     group->setObjectName(name);
     group->setGeometry(16, top, 300, 73);
@@ -112,7 +123,7 @@ QGroupBox* AreaPage::cornerGroup(const char* name, const QString& title, int top
          {std::tuple{x, xName, tr("X (Lon):"), tr("East / West")},
           std::tuple{y, yName, tr("Y (Lat):"), tr("North / South")}}) {
         (new QLabel(caption, group))->setGeometry(8, row + 2, 48, 17);
-        *edit = new QLineEdit(group);
+        *edit = new CornerEdit(group);
         (*edit)->setObjectName(editName);
         (*edit)->setGeometry(56, row, 153, 21);
         auto* sideLabel = new QLabel(side, group);
@@ -128,6 +139,58 @@ void AreaPage::ShowCornerEdits(bool show) {
     geoCoords_->setText(QString());
     northwest_->setVisible(show);
     southeast_->setVisible(show);
+}
+
+void AreaPage::GeodeticClick() {
+    ShowCornerEdits(!geodetic_->isChecked());
+}
+
+void AreaPage::NorthwestXExit() {
+    checkCorner(northwestX_, true);
+}
+
+void AreaPage::NorthWestYExit() {
+    checkCorner(northwestY_, false);
+}
+
+void AreaPage::SoutheastXExit() {
+    checkCorner(southeastX_, true);
+}
+
+void AreaPage::SoutheastYExit() {
+    checkCorner(southeastY_, false);
+}
+
+void AreaPage::checkCorner(CornerEdit* box, bool longitude) {
+    if (reporting_)
+        return;
+    const std::string text = box->text().toStdString();
+    const coords::CornerCheck check = coords::checkCornerText(text, longitude);
+    if (check.ok)
+        return;
+    // The selection start counts bytes of the text; the box counts characters.
+    const auto start = static_cast<int>(
+        QString::fromStdString(text.substr(0, std::min(check.selectionStart, text.size()))).size());
+    reporting_ = true;
+    if (box->isVisible()) {
+        reportCornerError(box, check.message, start);
+        return;
+    }
+    // The box was left by leaving the page: report once the page control has
+    // finished changing pages, then bring this page back.
+    QTimer::singleShot(0, box, [this, box, message = check.message, start] {
+        reportCornerError(box, message, start);
+    });
+}
+
+void AreaPage::reportCornerError(CornerEdit* box, const std::string& message, int selectionStart) {
+    if (activatePage_)
+        activatePage_();
+    box->setFocus(Qt::OtherFocusReason);
+    box->setSelection(selectionStart, static_cast<int>(box->text().size()) - selectionStart);
+    platform::messageBox(window(), message, std::string(coords::GeographicAreaErrorTitle),
+                         platform::MB_OK | platform::MB_ICONERROR);
+    reporting_ = false;
 }
 
 AreaMode AreaPage::areaMode() const {
@@ -147,12 +210,13 @@ void AreaPage::fillForm(CriteriaForm& form) const {
     form.northwestY = northwestY_->text().toStdString();
     form.southeastX = southeastX_->text().toStdString();
     form.southeastY = southeastY_->text().toStdString();
-    form.latLonMode = geodetic_->isChecked();
+    // The map shown means the corners are read as longitudes and latitudes.
+    form.latLonMode = !map_->isHidden();
     form.areaMode = areaMode();
 }
 
 void AreaPage::reset() {
-    for (QLineEdit* corner : {northwestX_, northwestY_, southeastX_, southeastY_})
+    for (CornerEdit* corner : {northwestX_, northwestY_, southeastX_, southeastY_})
         corner->clear();
     inclusive_->setChecked(true);
     placeModePicture();

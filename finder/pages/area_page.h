@@ -5,15 +5,17 @@
 #include "finder/search_criteria.h"
 
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QRadioButton;
 
 namespace finder {
+
+class CornerEdit;
 
 class AreaPage : public QWidget {
     Q_OBJECT
@@ -31,16 +33,28 @@ public:
 
     QFrame* selectionMap() const { return map_; }
 
+    // Makes this page the active one of the page control (set by its owner).
+    void setPageActivator(std::function<void()> activate) { activatePage_ = std::move(activate); }
+
+    // Leave handlers of the corner boxes: each checks its own box.
+    void NorthwestXExit();
+    void NorthWestYExit();
+    void SoutheastXExit();
+    void SoutheastYExit();
+    void GeodeticClick();
+
 private:
     QGroupBox* cornerGroup(const char* name, const QString& title, int top, const char* xName,
-                           const char* yName, QLineEdit** x, QLineEdit** y);
+                           const char* yName, CornerEdit** x, CornerEdit** y);
+    void checkCorner(CornerEdit* box, bool longitude);
+    void reportCornerError(CornerEdit* box, const std::string& message, int selectionStart);
 
     QGroupBox* northwest_;
     QGroupBox* southeast_;
-    QLineEdit* northwestX_ = nullptr;
-    QLineEdit* northwestY_ = nullptr;
-    QLineEdit* southeastX_ = nullptr;
-    QLineEdit* southeastY_ = nullptr;
+    CornerEdit* northwestX_ = nullptr;
+    CornerEdit* northwestY_ = nullptr;
+    CornerEdit* southeastX_ = nullptr;
+    CornerEdit* southeastY_ = nullptr;
     QFrame* map_;
     QRadioButton* inclusive_;
     QRadioButton* exclusive_;
@@ -49,6 +63,11 @@ private:
     QLabel* geoCoords_;
     QLabel* backIcon_;
     QLabel* foreIcon_;
+    std::function<void()> activatePage_;
+    // Set while a failed check is being reported: giving the focus back to
+    // the box, and the message box, make other boxes (or this one) lose the
+    // focus, which must not start another check.
+    bool reporting_ = false;
 };
 
 // Where the front picture goes for `mode`, given the back picture's place.

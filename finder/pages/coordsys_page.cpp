@@ -8,7 +8,7 @@
 namespace finder {
 namespace {
 
-// A list not filled yet (no database) restricts nothing.
+// A list not filled (no database) restricts nothing.
 std::string pickedName(const QComboBox* list) {
     if (list->count() == 0)
         return std::string(AnyText);
@@ -17,10 +17,42 @@ std::string pickedName(const QComboBox* list) {
 
 } // namespace
 
+void ComboPickerList::clear() {
+    const QSignalBlocker quiet(list_);
+    list_->clear();
+}
+
+void ComboPickerList::addText(const std::string& text) {
+    const QSignalBlocker quiet(list_);
+    list_->addItem(QString::fromStdString(text));
+}
+
+void ComboPickerList::selectIndex(int index) {
+    const QSignalBlocker quiet(list_);
+    list_->setCurrentIndex(index >= 0 && index < list_->count() ? index : -1);
+}
+
+int ComboPickerList::selectedIndex() const {
+    return list_->currentIndex();
+}
+
+std::string ComboPickerList::text() const {
+    return list_->currentIndex() < 0 ? std::string() : list_->currentText().toStdString();
+}
+
+void ComboPickerList::setEnabled(bool enabled) {
+    list_->setEnabled(enabled);
+}
+
+int ComboPickerList::count() const {
+    return list_->count();
+}
+
 CoordSysPage::CoordSysPage(QWidget* parent)
     : QWidget(parent), group_(new QGroupBox(tr("Coordinate System"), this)),
       systemGroup_(new QComboBox(group_)), system_(new QComboBox(group_)),
-      datum_(new QComboBox(group_)) {
+      datum_(new QComboBox(group_)), groupList_(systemGroup_), systemList_(system_),
+      datumList_(datum_) {
     group_->setObjectName("GroupBox1");
     group_->setGeometry(8, 4, 367, 140);
     systemGroup_->setObjectName("CoordinateSystemGroup");
@@ -39,6 +71,31 @@ CoordSysPage::CoordSysPage(QWidget* parent)
     }
     system_->setEnabled(false);
     datum_->setEnabled(false);
+    // "activated" comes from the user only, also when the item chosen is the
+    // one already selected: choosing a system again reloads its datums.
+    connect(systemGroup_, &QComboBox::activated, this, &CoordSysPage::CoordinateSystemGroupChange);
+    connect(system_, &QComboBox::activated, this, &CoordSysPage::CoordinateSystemChange);
+}
+
+CoordSysPage::~CoordSysPage() = default;
+
+void CoordSysPage::FillSystemGroups(const std::string& databaseFile,
+                                    DatoraDatabase& databaseHandle) {
+    pickers_ = std::make_unique<CoordSysPickers>(groupList_, systemList_, datumList_, databaseFile,
+                                                 databaseHandle);
+    pickers_->FillSystemGroups();
+    system_->setEnabled(false);
+    datum_->setEnabled(false);
+}
+
+void CoordSysPage::CoordinateSystemGroupChange() {
+    if (pickers_)
+        pickers_->CoordinateSystemGroupChange();
+}
+
+void CoordSysPage::CoordinateSystemChange() {
+    if (pickers_)
+        pickers_->CoordinateSystemChange();
 }
 
 void CoordSysPage::fillForm(CriteriaForm& form) const {

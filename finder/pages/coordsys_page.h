@@ -1,29 +1,64 @@
 #pragma once
 // The "Coordinate System" page: group, system and datum a file must have.
-// The lists are filled from the coordinate-system database.
+// The three lists are filled from the coordinate-system database by the
+// pickers' logic, which sees them through ComboPickerList.
+#include "finder/coords/coordsys_pickers.h"
 #include "finder/search_criteria.h"
 
 #include <QWidget>
+#include <memory>
+#include <string>
 
 class QComboBox;
 class QGroupBox;
 
 namespace finder {
 
+// A drop-down list as the pickers' logic sees it; changes made through it
+// run no change handler.
+class ComboPickerList : public PickerList {
+public:
+    explicit ComboPickerList(QComboBox* list) : list_(list) {}
+    void clear() override;
+    void addText(const std::string& text) override;
+    void selectIndex(int index) override;
+    int selectedIndex() const override;
+    std::string text() const override;
+    void setEnabled(bool enabled) override;
+    int count() const override;
+
+private:
+    QComboBox* list_;
+};
+
 class CoordSysPage : public QWidget {
     Q_OBJECT
 public:
     explicit CoordSysPage(QWidget* parent = nullptr);
+    ~CoordSysPage() override;
+
+    // Fills the group list from the database (the other two lists are then
+    // disabled) and runs the change handlers when the user picks an item.
+    // `databaseHandle` is the window's handle and must outlive the page.
+    void FillSystemGroups(const std::string& databaseFile, DatoraDatabase& databaseHandle);
+    void CoordinateSystemGroupChange();
+    void CoordinateSystemChange();
 
     void fillForm(CriteriaForm& form) const;
     // Item 0 of each list, without running the change handlers.
     void reset();
+
+    const CoordSysPickers* pickers() const { return pickers_.get(); }
 
 private:
     QGroupBox* group_;
     QComboBox* systemGroup_;
     QComboBox* system_;
     QComboBox* datum_;
+    ComboPickerList groupList_;
+    ComboPickerList systemList_;
+    ComboPickerList datumList_;
+    std::unique_ptr<CoordSysPickers> pickers_;
 };
 
 } // namespace finder

@@ -21,6 +21,10 @@ CriteriaPages::CriteriaPages(int monthsLimit, int daysLimit, QWidget* parent)
     addTab(coordSys_, tr("Coordinate System"));
     addTab(advanced_, tr("Advanced"));
     connect(this, &QTabWidget::currentChanged, this, &CriteriaPages::pageChanged);
+    area_->setPageActivator([this] {
+        if (currentIndex() != GeographicArea)
+            setCurrentIndex(GeographicArea);
+    });
 }
 
 CriteriaForm CriteriaPages::form() const {

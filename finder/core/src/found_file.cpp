@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 namespace finder {
@@ -12,39 +13,60 @@ namespace {
 
 // Types already looked up, by the part of the name that decides them: the
 // text from the first "." ("tar.gz" and "gz" may differ), or the whole name.
+// A name that several types claim (".mif": MapInfo or FrameMaker) is decided
+// by the file's content each time, so only the fact that it is ambiguous is kept.
 class FileTypeCache {
 public:
-    FileType lookup(std::string_view fileName) {
+    FileType lookup(std::string_view fileName, std::string_view fullPath) {
         const auto dot = fileName.find('.');
         std::string key(dot == std::string_view::npos ? fileName : fileName.substr(dot));
         {
             std::lock_guard lock(mutex_);
-            if (auto it = types_.find(key); it != types_.end())
-                return it->second;
+            if (auto it = types_.find(key); it != types_.end()) {
+                if (it->second)
+                    return *it->second;
+                return byContent(fileName, fullPath);
+            }
         }
-        FileType type = fromDatabase(fileName);
-        std::lock_guard lock(mutex_);
-        if (types_.size() >= MaxEntries)
-            types_.clear();
-        types_.emplace(std::move(key), type);
-        return type;
+        const QMimeDatabase database;
+        const QString name = qText(fileName);
+        std::optional<FileType> type;
+        if (database.mimeTypesForFileName(name).size() <= 1)
+            type =
+                described(fileName, database.mimeTypeForFile(name, QMimeDatabase::MatchExtension));
+        {
+            std::lock_guard lock(mutex_);
+            if (types_.size() >= MaxEntries)
+                types_.clear();
+            types_.emplace(std::move(key), type);
+        }
+        return type ? *type : byContent(fileName, fullPath);
     }
 
 private:
     static constexpr std::size_t MaxEntries = 4096;
 
-    static FileType fromDatabase(std::string_view fileName) {
-        const QMimeDatabase database;
-        const QMimeType mime = database.mimeTypeForFile(
-            QString::fromUtf8(fileName.data(), static_cast<qsizetype>(fileName.size())),
-            QMimeDatabase::MatchExtension);
+    static QString qText(std::string_view s) {
+        return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+    }
+
+    static FileType described(std::string_view fileName, const QMimeType& mime) {
         if (!mime.isValid() || mime.isDefault() || mime.name() == QLatin1String("text/plain"))
             return FileType{fallbackTypeText(fileName), {}};
         return FileType{mime.comment().toStdString(), mime.iconName().toStdString()};
     }
 
+    // Name and content together; without a path, the name alone.
+    static FileType byContent(std::string_view fileName, std::string_view fullPath) {
+        const QMimeDatabase database;
+        if (fullPath.empty())
+            return described(
+                fileName, database.mimeTypeForFile(qText(fileName), QMimeDatabase::MatchExtension));
+        return described(fileName, database.mimeTypeForFile(qText(fullPath)));
+    }
+
     std::mutex mutex_;
-    std::unordered_map<std::string, FileType> types_;
+    std::unordered_map<std::string, std::optional<FileType>> types_;
 };
 
 } // namespace
@@ -60,9 +82,9 @@ std::string fallbackTypeText(std::string_view fileName) {
     return std::string(fileName.substr(dot + 1)) + " File";
 }
 
-FileType fileTypeOf(std::string_view fileName) {
+FileType fileTypeOf(std::string_view fileName, std::string_view fullPath) {
     static FileTypeCache cache;
-    return cache.lookup(fileName);
+    return cache.lookup(fileName, fullPath);
 }
 
 std::string fullPathOfRow(std::string_view folder, std::string_view fileName) {
@@ -78,7 +100,7 @@ RowTexts rowTexts(const FoundFile& file) {
     row.name = file.fileName;
     row.folder = file.folder;
     row.size = sizeText(file.size);
-    row.type = fileTypeOf(file.fileName).name;
+    row.type = fileTypeOf(file.fileName, fullPathOfRow(file.folder, file.fileName)).name;
     row.modified =
         DateUtil::dateText(file.lastWriteTime, DateUtil::DateTextMode::DateAndTime, false)
             .value_or(std::string());

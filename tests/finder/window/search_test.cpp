@@ -134,6 +134,7 @@ TEST_F(WindowSearch, EmptyNameOrMissingDatabaseDoesNothing) {
     window.reset();
 
     auto& noDatabase = open("REGEDIT4\n\n");
+    boxes.clear(); // the pickers' fill at start-up has said it
     lookIn(dir.str());
     control<QPushButton>("FindNowButton")->click();
     EXPECT_FALSE(noDatabase.searchRunning());

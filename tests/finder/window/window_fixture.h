@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QWidget>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -29,6 +30,8 @@ namespace windowtest {
 class QtEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
+        // The build tree's MIME types come first, as the program puts its own.
+        ::setenv("XDG_DATA_DIRS", KAVREL_BUILD_DIR "/share:/usr/local/share:/usr/share", 1);
         static int argc = 1;
         static char name[] = "finder_window_test";
         static char* argv[] = {name, nullptr};

@@ -46,9 +46,11 @@ struct FileType {
 std::string sizeText(std::uint64_t bytes);
 
 // Type from the MIME database by the file's name (cached per extension, safe
-// from any thread); when it is unknown (generic binary or plain text), the
-// text after the last "." followed by " File", or "File" without a dot.
-FileType fileTypeOf(std::string_view fileName);
+// from any thread); when several types claim the name, by the content of the
+// file at `fullPath` as well. When the type is unknown (generic binary or
+// plain text), the text after the last "." followed by " File", or "File"
+// without a dot.
+FileType fileTypeOf(std::string_view fileName, std::string_view fullPath = {});
 std::string fallbackTypeText(std::string_view fileName);
 
 // The folder, a "/" unless it already ends with one, and the name.
