@@ -6,9 +6,10 @@ function(kavrel_target_options target)
   endif()
   if(KAVREL_SANITIZE)
     # GCC 12 reports false "maybe uninitialized" warnings inside the standard
-    # library when the sanitizers instrument it (std::regex, std::function).
+    # library when the sanitizers instrument it (std::regex, std::function), and
+    # false "restrict" warnings on string concatenation.
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
-                           -fno-sanitize-recover=undefined -Wno-maybe-uninitialized)
+                           -fno-sanitize-recover=undefined -Wno-maybe-uninitialized -Wno-restrict)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
 endfunction()

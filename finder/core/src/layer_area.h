@@ -7,18 +7,10 @@
 
 namespace finder {
 
-class LonLatProjector;
-
 // The layer's extent in its own coordinates. In degrees (the area is read as
 // longitudes and latitudes), the extent of a layer whose coordinate system is
 // known and projected is turned into longitudes and latitudes, following its
 // edges. Nothing when the extent is unknown or cannot be turned.
 std::optional<AreaRect> layerExtentFor(const LayerDescriptor& layer, bool inDegrees);
-
-// The same, in degrees when a projector is given.
-inline std::optional<AreaRect> layerExtentFor(const LayerDescriptor& layer,
-                                              const LonLatProjector* projector) {
-    return layerExtentFor(layer, projector != nullptr);
-}
 
 } // namespace finder

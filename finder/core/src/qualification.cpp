@@ -1,7 +1,6 @@
 #include "finder/qualification.h"
 
 #include "layer_area.h"
-#include "lonlat_projector.h"
 
 #include <finder/coords/corner_entry.h>
 #include <finder/coords/datora_object.h>
@@ -33,8 +32,6 @@ CandidateTest::CandidateTest(const SearchCriteria& criteria, DatabaseHandle data
         criteria.latLonMode);
     area_ = {corners.northwestX, corners.northwestY, corners.southeastX, corners.southeastY};
     areaLatLon_ = corners.latLon;
-    if (areaLatLon_)
-        projector_ = std::make_unique<LonLatProjector>();
 }
 
 CandidateTest::~CandidateTest() = default;
@@ -68,7 +65,7 @@ bool CandidateTest::areaPasses(std::string_view name) const {
     LayerDescriptor layer;
     if (!strand32::buildLayerDescriptor(name, layer))
         return false;
-    const auto extent = layerExtentFor(layer, projector_.get());
+    const auto extent = layerExtentFor(layer, areaLatLon_);
     return extent && relationMatches(criteria_.areaMode, *extent, area_);
 }
 

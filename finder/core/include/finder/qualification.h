@@ -6,12 +6,9 @@
 #include "finder/search_criteria.h"
 
 #include <cstdint>
-#include <memory>
 #include <string_view>
 
 namespace finder {
-
-class LonLatProjector;
 
 // An open coordinate-system database of the running search (0 = none).
 using DatabaseHandle = std::uint32_t;
@@ -51,7 +48,6 @@ private:
     DatabaseHandle database_;
     AreaRect area_;
     bool areaLatLon_ = false;
-    std::unique_ptr<LonLatProjector> projector_; // when the area is in degrees
 };
 
 // One-off form of CandidateTest(criteria, database).passes(file).
