@@ -19,7 +19,7 @@ void* GlobalLock(HGLOBAL block);                        // null when not live
 bool GlobalUnlock(HGLOBAL block);                       // false when the lock count reaches 0
 HGLOBAL GlobalFree(HGLOBAL block);                      // 0 on success, the handle on failure
 HGLOBAL GlobalReAlloc(HGLOBAL block, std::size_t bytes, unsigned flags); // 0 on failure
-std::size_t GlobalSize(HGLOBAL block);                  // 0 when not live
+std::size_t GlobalSize(HGLOBAL block);                                   // 0 when not live
 bool GlobalIsLive(HGLOBAL block);
 std::size_t GlobalLiveCount(); // blocks allocated and not freed (for tests)
 
