@@ -8,6 +8,7 @@
 # Each timing is the best of RUNS (default 3); the per-file tool loop is run
 # on LOOP_SAMPLE files (default 200) and its rate scaled to files per second.
 set -euo pipefail
+. "$(dirname "$0")/../lib/gis_files.sh"
 build=${1:-$(cd "$(dirname "$0")/../.." && pwd)/build}
 runs=${2:-3}
 sample=${3:-200}
@@ -17,46 +18,9 @@ export LD_LIBRARY_PATH=$build/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/shp" "$work/tif" "$work/out"
+mkdir -p "$work/out"
 
-# Ten base shapefiles of 50 polygons each: five in degrees scattered over
-# Europe and beyond, five in UTM 33N metres; copied to 2,000 names.
-for i in $(seq 0 9); do
-    {
-        echo "id,WKT"
-        for j in $(seq 0 49); do
-            if [ "$i" -lt 5 ]; then
-                x=$((i * 20 - 40 + j % 10)); y=$((30 + j / 2))
-                echo "$j,\"POLYGON (($x $y,$((x + 1)) $y,$((x + 1)) $((y + 1)),$x $((y + 1)),$x $y))\""
-            else
-                x=$((200000 + i * 50000 + j * 1000)); y=$((5000000 + j * 5000))
-                echo "$j,\"POLYGON (($x $y,$((x + 900)) $y,$((x + 900)) $((y + 900)),$x $((y + 900)),$x $y))\""
-            fi
-        done
-    } >"$work/base$i.csv"
-    srs=EPSG:4326
-    [ "$i" -ge 5 ] && srs=EPSG:32633
-    ogr2ogr -q -f "ESRI Shapefile" -a_srs "$srs" "$work/base$i.shp" "$work/base$i.csv"
-done
-# Ten GeoTIFFs (256 x 256), five in degrees and five in UTM 33N; 200 names.
-for i in $(seq 0 9); do
-    if [ "$i" -lt 5 ]; then
-        gdal_create -q -of GTiff -outsize 256 256 -bands 1 -burn $((i * 20)) -a_srs EPSG:4326 \
-            -a_ullr $((i * 25 - 50)) 60 $((i * 25 - 45)) 55 "$work/base$i.tif"
-    else
-        gdal_create -q -of GTiff -outsize 256 256 -bands 1 -burn $((i * 20)) -a_srs EPSG:32633 \
-            -a_ullr $((300000 + i * 20000)) 5600000 $((310000 + i * 20000)) 5590000 "$work/base$i.tif"
-    fi
-done
-python3 - "$work" <<'PY'
-import shutil, sys
-w = sys.argv[1]
-for n in range(2000):
-    for ext in ("shp", "shx", "dbf", "prj"):
-        shutil.copyfile(f"{w}/base{n % 10}.{ext}", f"{w}/shp/f{n:04d}.{ext}")
-for n in range(200):
-    shutil.copyfile(f"{w}/base{n % 10}.tif", f"{w}/tif/g{n:03d}.tif")
-PY
+make_gis_files "$work"
 
 now() { date +%s.%N; }
 # Best wall time of `runs` runs of a command, in seconds.

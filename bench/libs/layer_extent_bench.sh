@@ -7,6 +7,7 @@
 # REFERENCE_SAMPLE (default 200) is how many files the GDAL tools are run
 # on; their rate is measured on that many.
 set -euo pipefail
+. "$(dirname "$0")/../lib/gis_files.sh"
 build=${1:-$(cd "$(dirname "$0")/../.." && pwd)/build}
 sample=${2:-200}
 info=$build/bin/mapora-info
@@ -15,32 +16,8 @@ export LD_LIBRARY_PATH=$build/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/shp" "$work/tif"
 
-# Ten different shapefiles (UTM 33N lines), copied to 2,000 names.
-for i in $(seq 0 9); do
-    {
-        echo "id,WKT"
-        for j in $(seq 0 49); do
-            echo "$j,\"LINESTRING ($((400000 + i * 1000 + j)) 4600000,$((500000 + j * 10)) $((4700000 + i)))\""
-        done
-    } >"$work/base$i.csv"
-    ogr2ogr -q -f "ESRI Shapefile" -a_srs EPSG:32633 "$work/base$i.shp" "$work/base$i.csv"
-done
-# Five GeoTIFFs (256 x 256, longitude/latitude), copied to 200 names.
-for i in $(seq 0 4); do
-    gdal_create -q -of GTiff -outsize 256 256 -bands 1 -burn $((i * 40)) -a_srs EPSG:4326 \
-        -a_ullr $((i * 10)) 60 $((i * 10 + 5)) 55 "$work/base$i.tif"
-done
-python3 - "$work" <<'PY'
-import shutil, sys
-w = sys.argv[1]
-for n in range(2000):
-    for ext in ("shp", "shx", "dbf", "prj"):
-        shutil.copyfile(f"{w}/base{n % 10}.{ext}", f"{w}/shp/f{n:04d}.{ext}")
-for n in range(200):
-    shutil.copyfile(f"{w}/base{n % 5}.tif", f"{w}/tif/g{n:03d}.tif")
-PY
+make_gis_files "$work"
 
 now() { date +%s.%N; }
 rate() { awk -v n="$1" -v s="$2" -v e="$3" 'BEGIN { printf "%.1f", n / (e - s) }'; }
