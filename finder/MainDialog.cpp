@@ -1,43 +1,36 @@
 #include "MainDialog.h"
 
 #include "DateUtil.h"
-#include "finder/coords/coordsys_pickers.h"
+#include "finder/criteria_form.h"
+#include "finder/program_startup.h"
 #include "finder/search_status.h"
-#include "finder/settings_registry.h"
-#include "finder/startup_settings.h"
 #include "map/window_layout.h"
 #include "pages/area_page.h"
 #include "pages/coordsys_page.h"
 #include "pages/criteria_pages.h"
 #include "pages/date_page.h"
 #include "pages/name_location_page.h"
-#include "resources/globe_frames.h"
+#include "resources/globe_animation.h"
 #include "results/result_list.h"
-#include "results/search_worker.h"
 
 #include <platform/paths.h>
 #include <sorrel32/about.h>
-#include <strand32/mapora.h>
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
-#include <QTimer>
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 namespace finder {
 namespace {
 
-constexpr int GlobeInterval = 150; // milliseconds between frames
 constexpr int PickedFolderLimit = 259;
 
 QString qText(std::string_view s) {
@@ -46,14 +39,13 @@ QString qText(std::string_view s) {
 
 } // namespace
 
-TFindMainDlg::TFindMainDlg(std::string savedSearchPath, QWidget* parent)
-    : QMainWindow(parent), savedSearchPath_(std::move(savedSearchPath)) {
-    const int year = DateUtil::currentUtcYear();
-    monthsLimit_ = monthsLimit(year);
-    daysLimit_ = daysLimit(year);
+TFindMainDlg::TFindMainDlg(QWidget* parent)
+    : QMainWindow(parent), settings_(loadStartupSettings()),
+      search_(std::make_unique<SearchController>(static_cast<SearchListener&>(*this),
+                                                 eventLoopHandOff(this))) {
+    search_->setDatabaseFile(settings_.databaseFile);
     buildControls();
     buildMenus();
-    createWorker();
 
     // Compact size: the pages and the buttons with a ninth to spare, the
     // height of the pages and room for the menu. The pages are as wide as
@@ -64,13 +56,12 @@ TFindMainDlg::TFindMainDlg(std::string savedSearchPath, QWidget* parent)
     compactHeight_ = Design::FilterPages.height() + 65;
     resize(width, compactHeight_);
 
-    showGlobeFrame(0);
     pages_->area()->ShowCornerEdits(false);
     pages_->date()->setDefaults(DateUtil::todayUtc());
     helpFile_ = qText(platform::dataFolder()) + "/kestra.html";
-    readSettings();
+    pages_->nameLocation()->fillNamed(settings_.namedEntries);
     setWindowTitle(qText(AppTitle));
-    pages_->coordSys()->FillSystemGroups(databaseFile_, databaseHandle_);
+    pages_->coordSys()->FillSystemGroups(settings_.databaseFile);
 
     // Tooltips are off for the whole application; F1 is seen from every control.
     qApp->installEventFilter(this);
@@ -90,19 +81,19 @@ TFindMainDlg::TFindMainDlg(std::string savedSearchPath, QWidget* parent)
 
 TFindMainDlg::~TFindMainDlg() {
     qApp->removeEventFilter(this);
-    worker_.reset(); // a running search is stopped before the window goes
-    CloseCoordSysDatabase(databaseHandle_);
-    shutDown();
+    search_.reset(); // a running search is stopped before the window goes
+    saveOptions(settings_.options);
 }
 
 void TFindMainDlg::buildControls() {
-    central_ = new QWidget(this);
-    setCentralWidget(central_);
-    pages_ = new CriteriaPages(monthsLimit_, daysLimit_, central_);
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    const int year = DateUtil::currentUtcYear();
+    pages_ = new CriteriaPages(monthsLimit(year), daysLimit(year), central);
     pages_->setGeometry(Design::FilterPages);
 
-    const auto button = [this](const char* name, const QString& caption, int top) {
-        auto* b = new QPushButton(caption, central_);
+    const auto button = [central](const char* name, const QString& caption, int top) {
+        auto* b = new QPushButton(caption, central);
         b->setObjectName(name);
         b->setGeometry(0, top, Design::ButtonWidth, Design::ButtonHeight);
         return b;
@@ -124,21 +115,10 @@ void TFindMainDlg::buildControls() {
                 findNow_->click();
         });
 
-    const std::vector<QPixmap> frames = drawGlobeFrames();
-    for (int i = 0; i < GlobeFrameCount; ++i) {
-        auto* frame = new QLabel(central_);
-        frame->setObjectName(QStringLiteral("Globe%1").arg(i + 1));
-        frame->setPixmap(frames[static_cast<std::size_t>(i)]);
-        frame->setGeometry(0, Design::GlobeTop, Design::GlobeSize, Design::GlobeSize);
-        frame->hide();
-        globe_.push_back(frame);
-    }
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName("Timer1");
-    timer1_->setInterval(GlobeInterval);
-    connect(timer1_, &QTimer::timeout, this, &TFindMainDlg::Timer1Timer);
+    globe_ = new GlobeAnimation(central, Design::GlobeTop, Design::GlobeSize);
+    connect(globe_, &GlobeAnimation::ticked, this, &TFindMainDlg::Timer1Timer);
 
-    results_ = new ResultList(central_);
+    results_ = new ResultList(central);
     results_->hide();
     statusBar()->setObjectName("StatusBar");
     statusBar()->setSizeGripEnabled(true);
@@ -166,16 +146,6 @@ void TFindMainDlg::buildMenus() {
     connect(about, &QAction::triggered, this, &TFindMainDlg::About1Click);
 }
 
-void TFindMainDlg::readSettings() {
-    CSettingsRegistry registry;
-    const StartupSettings settings = readStartupSettings(registry);
-    databaseFile_ = settings.databaseFile;
-    options_ = settings.options;
-    installFolder_ = settings.installFolder;
-    pages_->nameLocation()->fillNamed(settings.namedEntries);
-    registry.Close();
-}
-
 void TFindMainDlg::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // The window becomes the application's active window once, when it is
@@ -190,14 +160,14 @@ void TFindMainDlg::FormActivate() {
     pages_->setCurrentIndex(CriteriaPages::NameLocation);
     pages_->nameLocation()->focusNamed();
     defaultLookInIndex_ = pages_->nameLocation()->lookInIndex();
-    saveResults_->setChecked((options_ & SaveResultsOption) != 0);
+    saveResults_->setChecked((settings_.options & SaveResultsOption) != 0);
     // A saved search named on the command line is loaded here once saved
     // searches can be read.
 }
 
 void TFindMainDlg::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    layOutWindow(this, central_);
+    layOutWindow(this, centralWidget());
 }
 
 bool TFindMainDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -236,20 +206,9 @@ void TFindMainDlg::About1Click() {
 
 void TFindMainDlg::SaveResults1Click() {
     if (saveResults_->isChecked())
-        options_ |= SaveResultsOption;
+        settings_.options |= SaveResultsOption;
     else
-        options_ = 0;
-}
-
-void TFindMainDlg::shutDown() {
-    CSettingsRegistry registry;
-    if (mapHandle_ != 0)
-        Mapora_MapClose(mapHandle_);
-    if (mapCreated_)
-        for (const char* suffix : {".md3", ".md2", ".md1", ".zvm"})
-            std::remove((mapTempBase_ + suffix).c_str());
-    registry.SetOptions(ProductSubkey, options_);
-    registry.Close();
+        settings_.options = 0;
 }
 
 } // namespace finder

@@ -1,35 +1,31 @@
 #pragma once
 // The finder's one window: the criteria pages, the Find Now / Stop / New
 // Search buttons with the turning globe, the results list and status line.
-// Handlers read the controls, call the core and write the controls back.
-#include "finder/search_criteria.h"
-#include <quill32/datora.h>
+// Handlers read the controls, call the core and write the controls back; the
+// search itself is the core's SearchController.
+#include "finder/search_controller.h"
+#include "finder/startup_settings.h"
 
 #include <QMainWindow>
-#include <QPixmap>
 #include <QUrl>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 class QAction;
-class QLabel;
 class QPushButton;
-class QTimer;
 
 namespace finder {
 
 class CriteriaPages;
+class GlobeAnimation;
 class ResultList;
-class SearchWorker;
-struct FoundFile;
 
-class TFindMainDlg : public QMainWindow {
+class TFindMainDlg : public QMainWindow, private SearchListener {
     Q_OBJECT
 public:
-    explicit TFindMainDlg(std::string savedSearchPath = {}, QWidget* parent = nullptr);
+    explicit TFindMainDlg(QWidget* parent = nullptr);
     ~TFindMainDlg() override;
 
     // How Browse asks for a folder (empty: cancelled), and how the manual is
@@ -39,20 +35,20 @@ public:
     void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
 
-    std::uint32_t options() const { return options_; }
-    const std::string& databaseFile() const { return databaseFile_; }
-    const std::string& installFolder() const { return installFolder_; }
-    const std::string& savedSearchPath() const { return savedSearchPath_; }
+    std::uint32_t options() const { return settings_.options; }
+    const std::string& databaseFile() const { return settings_.databaseFile; }
+    const std::string& installFolder() const { return settings_.installFolder; }
     QString helpFile() const { return helpFile_; }
     int compactHeight() const { return compactHeight_; }
     bool resultsHidden() const { return resultsHidden_; }
-    bool searchRunning() const;
-    int globeIndex() const { return globeIndex_; }
-    const SearchCriteria& lastCriteria() const { return criteria_; }
-    // The coordinate-system database while a fill or a search holds it, else 0.
-    DatoraDatabase databaseHandle() const { return databaseHandle_; }
+    bool searchRunning() const { return search_->running(); }
+    int globeIndex() const;
+    // The criteria of the last Find Now.
+    const SearchCriteria& lastCriteria() const { return search_->criteria(); }
+    // The coordinate-system database while a search holds it, else 0.
+    DatabaseHandle databaseHandle() const { return search_->databaseHandle(); }
     // Levels of subfolders a search descends before it gives up.
-    void setDepthLimit(int levels);
+    void setDepthLimit(int levels) { search_->setDepthLimit(levels); }
 
     void FindNowButtonClick();
     void StopButtonClick();
@@ -72,54 +68,36 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void createWorker();
-    void readSettings();
     void FormActivate();
-    void shutDown();
 
-    // Search run, on the window's thread.
-    bool openDatabase();
-    void searchStarted();
-    void folderEntered(const std::string& folder);
-    void addFoundFile(const FoundFile& file);
-    void searchFinished(std::uint32_t walkResult);
+    // The running search, heard on the window's thread.
+    void searchStarted() override;
+    void statusChanged(const std::string& text) override;
+    void fileFound(const FoundFile& file) override;
+    void searchFinished(const SearchOutcome& outcome) override;
     void setSearching(bool searching);
-    void showGlobeFrame(int index);
+    void showResults(bool show);
     void setStatus(const std::string& text);
 
-    std::string savedSearchPath_;
-    std::string databaseFile_;
-    std::string installFolder_;
-    std::uint32_t options_ = 0;
+    StartupSettings settings_; // database file, Options, install folder
     QString helpFile_;
     int compactHeight_ = 0;
     bool resultsHidden_ = true;
     bool activated_ = false;
     int defaultLookInIndex_ = 0;
-    int monthsLimit_ = 0;
-    int daysLimit_ = 0;
-    std::uint32_t mapHandle_ = 0; // the selection map, 0 until it is created
-    bool mapCreated_ = false;
-    std::string mapTempBase_;
 
-    SearchCriteria criteria_; // of the last Find Now
-    // One handle serves the pickers' fills and the running search.
-    DatoraDatabase databaseHandle_ = 0;
-    std::unique_ptr<SearchWorker> worker_;
-
-    QWidget* central_ = nullptr;
     CriteriaPages* pages_ = nullptr;
     QPushButton* findNow_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* newSearch_ = nullptr;
-    std::vector<QLabel*> globe_;
-    int globeIndex_ = 0;
-    QTimer* timer1_ = nullptr;
+    GlobeAnimation* globe_ = nullptr;
     ResultList* results_ = nullptr;
     QAction* saveResults_ = nullptr;
 
     FolderPicker folderPicker_;
     UrlOpener urlOpener_;
+    // Ended first when the window goes, while every control still exists.
+    std::unique_ptr<SearchController> search_;
 };
 
 } // namespace finder

@@ -1,25 +1,21 @@
 // The search run of the main window: Find Now, Stop, New Search, the rows
-// handed over by the worker, the status line and the turning globe.
+// handed over by the search controller, the status line and the turning globe.
 #include "MainDialog.h"
 
 #include "DateUtil.h"
 #include "finder/coords/coordsys_pickers.h"
-#include "finder/search_run.h"
+#include "finder/criteria_form.h"
 #include "finder/search_status.h"
-#include "map/window_layout.h"
 #include "pages/criteria_pages.h"
 #include "pages/date_page.h"
 #include "pages/name_location_page.h"
-#include "resources/globe_frames.h"
+#include "resources/globe_animation.h"
 #include "results/result_list.h"
-#include "results/search_worker.h"
 
 #include <platform/message_box.h>
 
-#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 
 namespace finder {
 namespace {
@@ -30,59 +26,41 @@ QString qText(std::string_view s) {
 
 } // namespace
 
-bool TFindMainDlg::searchRunning() const {
-    return worker_->running();
-}
-
-void TFindMainDlg::setDepthLimit(int levels) {
-    worker_->setDepthLimit(levels);
-}
-
-void TFindMainDlg::createWorker() {
-    SearchWorker::Handlers handlers;
-    handlers.started = [this] { searchStarted(); };
-    handlers.folderEntered = [this](const std::string& folder) { folderEntered(folder); };
-    handlers.fileFound = [this](const FoundFile& file) { addFoundFile(file); };
-    handlers.finished = [this](std::uint32_t result) { searchFinished(result); };
-    worker_ = std::make_unique<SearchWorker>(this, std::move(handlers));
-}
-
-bool TFindMainDlg::openDatabase() {
-    CloseCoordSysDatabase(databaseHandle_);
-    databaseHandle_ = OpenCoordSysDatabase(databaseFile_);
-    return databaseHandle_ != 0;
+int TFindMainDlg::globeIndex() const {
+    return globe_->index();
 }
 
 void TFindMainDlg::FindNowButtonClick() {
     if (searchRunning())
         return;
-    const bool namePageActive = pages_->currentIndex() == CriteriaPages::NameLocation;
-    if (pages_->nameLocation()->namedText().isEmpty() || !openDatabase()) {
-        if (namePageActive)
+    const auto focusNamedOnItsPage = [this] {
+        if (pages_->currentIndex() == CriteriaPages::NameLocation)
             pages_->nameLocation()->focusNamed();
+    };
+    if (pages_->nameLocation()->namedText().isEmpty()) {
+        focusNamedOnItsPage();
         return;
     }
-    const BuiltCriteria built = buildCriteria(pages_->form(), criteria_, DateUtil::todayUtc());
+    const BuiltCriteria built = buildCriteria(pages_->form(), lastCriteria(), DateUtil::todayUtc());
     if (built.betweenChosen)
         pages_->date()->chooseBetween();
-    criteria_ = built.criteria;
-
+    if (search_->start(built.criteria) == SearchController::StartResult::DatabaseUnavailable) {
+        platform::messageBox(nullptr, std::string(OpenDatabaseErrorText),
+                             std::string(OpenDatabaseErrorCaption),
+                             platform::MB_OK | platform::MB_ICONERROR);
+        focusNamedOnItsPage();
+        return;
+    }
     stop_->setEnabled(true);
     results_->clearRows();
-    if (resultsHidden_) {
-        results_->show();
-        statusBar()->show();
-        resize(width(), static_cast<int>(height() * (5.0 / 3.0)));
-        resultsHidden_ = false;
-    }
+    if (resultsHidden_)
+        showResults(true);
     setSearching(true);
-    setStatus(searchingText(criteria_.startFolder));
-
-    worker_->start(criteria_, databaseHandle_);
+    setStatus(searchingText(built.criteria.startFolder));
 }
 
 void TFindMainDlg::StopButtonClick() {
-    worker_->stop();
+    search_->stop();
     pages_->setEnabled(true);
 }
 
@@ -95,16 +73,20 @@ void TFindMainDlg::NewSearchButtonClick() {
         return;
     stop_->setEnabled(false);
     setStatus({});
-    criteria_.flags = 0;
-    if (!resultsHidden_) {
-        results_->hide();
-        statusBar()->hide();
-        resize(width(), compactHeight_);
-        resultsHidden_ = true;
-    }
+    if (!resultsHidden_)
+        showResults(false);
     pages_->reset(defaultLookInIndex_, DateUtil::todayUtc());
     results_->clearRows();
-    showGlobeFrame(0);
+    globe_->rewind();
+}
+
+// The results list and status line appear with a window 5/3 as high, and go
+// with the compact height.
+void TFindMainDlg::showResults(bool show) {
+    results_->setVisible(show);
+    statusBar()->setVisible(show);
+    resize(width(), show ? static_cast<int>(height() * (5.0 / 3.0)) : compactHeight_);
+    resultsHidden_ = !show;
 }
 
 void TFindMainDlg::setSearching(bool searching) {
@@ -118,40 +100,34 @@ void TFindMainDlg::setStatus(const std::string& text) {
 }
 
 void TFindMainDlg::searchStarted() {
-    timer1_->start();
+    globe_->start();
 }
 
-void TFindMainDlg::folderEntered(const std::string& folder) {
-    setStatus(searchingText(folder));
+void TFindMainDlg::statusChanged(const std::string& text) {
+    setStatus(text);
 }
 
-void TFindMainDlg::addFoundFile(const FoundFile& file) {
-    const RowTexts texts = rowTexts(file);
+void TFindMainDlg::fileFound(const FoundFile& file) {
     results_->appendRow(
-        texts, fileTypeOf(file.fileName, fullPathOfRow(file.folder, file.fileName)).iconName);
-    setStatus(searchingText(file.folder));
+        rowTexts(file),
+        fileTypeOf(file.fileName, fullPathOfRow(file.folder, file.fileName)).iconName);
 }
 
-void TFindMainDlg::searchFinished(std::uint32_t walkResult) {
-    timer1_->stop();
+void TFindMainDlg::searchFinished(const SearchOutcome& outcome) {
+    globe_->stop();
     results_->selectFirstRow();
-    if (walkResult == WalkResult::StackOverflow)
-        platform::messageBox(this, std::string(MaxFilesExceededText), std::string(AppTitle),
+    // Of the walk's problems only a tree too deep is shown; the others end
+    // the search quietly with the count of rows.
+    if (outcome.walk.kind == WalkResult::Kind::TooDeep)
+        platform::messageBox(this, outcome.problem, std::string(AppTitle),
                              platform::MB_OK | platform::MB_ICONWARNING);
-    CloseCoordSysDatabase(databaseHandle_);
     stop_->setEnabled(false);
     setSearching(false);
     setStatus(filesFoundText(static_cast<std::uint64_t>(results_->rowCount())));
 }
 
 void TFindMainDlg::Timer1Timer() {
-    showGlobeFrame((globeIndex_ + 1) % GlobeFrameCount);
-}
-
-void TFindMainDlg::showGlobeFrame(int index) {
-    globe_[static_cast<std::size_t>(globeIndex_)]->hide();
-    globeIndex_ = index;
-    globe_[static_cast<std::size_t>(globeIndex_)]->show();
+    globe_->advance();
 }
 
 } // namespace finder

@@ -3,6 +3,7 @@
 // from Find Now to the end of the search.
 //   kavrel-window-bench FOLDER PATTERN
 #include "MainDialog.h"
+#include "finder/program_startup.h"
 
 #include <platform/message_box.h>
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     ::setenv("KAVREL_LOOK_IN", argv[1], 1);
+    finder::prepareProcess();
     QApplication app(argc, argv);
     platform::setMessageBoxPresenter([](const platform::MessageBoxRequest& box) {
         std::fprintf(stderr, "message: %s\n", box.text.c_str());

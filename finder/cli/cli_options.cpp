@@ -1,5 +1,6 @@
 #include "cli_options.h"
 
+#include <finder/coords/coordsys_pickers.h>
 #include <finder/coords/corner_entry.h>
 
 #include <algorithm>
@@ -57,13 +58,13 @@ std::string setCount(CriteriaForm& form, DateUtil::BackUnit unit, const char* op
     return setDateMode(form, false, months, !months);
 }
 
-std::string setSize(CriteriaForm& form, std::string_view mode, const char* option,
+std::string setSize(CriteriaForm& form, SizeMode mode, const char* option,
                     const std::string& value) {
-    if (!form.sizeMode.empty())
+    if (form.sizeMode != SizeMode::None)
         return "only one of --size-at-least and --size-at-most may be given";
     if (!isWholeNumber(value))
         return countError(option, value);
-    form.sizeMode = std::string(mode);
+    form.sizeMode = mode;
     form.kbText = value;
     return {};
 }
@@ -83,6 +84,13 @@ std::string setArea(CriteriaForm& form, const std::vector<std::string>& values) 
     form.southeastX = values[2];
     form.southeastY = values[3];
     return {};
+}
+
+// A picker's name; its "( Any )" item restricts nothing.
+std::optional<std::string> pickedName(const std::string& name) {
+    if (name == AnyItemText)
+        return std::nullopt;
+    return name;
 }
 
 std::string setList(Options& options, ListRequest list, const std::vector<std::string>& values) {
@@ -153,26 +161,26 @@ const std::vector<OptionRule>& rules() {
          }},
         {"--group", 1,
          [](Options& o, const auto& v) {
-             o.form.groupName = v[0];
+             o.form.groupName = pickedName(v[0]);
              return std::string();
          }},
         {"--system", 1,
          [](Options& o, const auto& v) {
-             o.form.systemName = v[0];
+             o.form.systemName = pickedName(v[0]);
              return std::string();
          }},
         {"--datum", 1,
          [](Options& o, const auto& v) {
-             o.form.datumName = v[0];
+             o.form.datumName = pickedName(v[0]);
              return std::string();
          }},
         {"--size-at-least", 1,
          [](Options& o, const auto& v) {
-             return setSize(o.form, SizeAtLeast, "--size-at-least", v[0]);
+             return setSize(o.form, SizeMode::AtLeast, "--size-at-least", v[0]);
          }},
         {"--size-at-most", 1,
          [](Options& o, const auto& v) {
-             return setSize(o.form, SizeAtMost, "--size-at-most", v[0]);
+             return setSize(o.form, SizeMode::AtMost, "--size-at-most", v[0]);
          }},
         {"--list-groups", 0,
          [](Options& o, const auto& v) { return setList(o, ListRequest::Groups, v); }},
@@ -221,7 +229,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             return result;
         i += count;
     }
-    if (options.form.systemName != AnyText && options.form.groupName == AnyText)
+    if (options.form.systemName && !options.form.groupName)
         result.error = "--system needs --group";
     return result;
 }

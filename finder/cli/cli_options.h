@@ -1,7 +1,7 @@
 #pragma once
 // Command-line options of kavrel-find, turned into the same criteria form the
 // finder window fills from its pages.
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <string>
 #include <vector>

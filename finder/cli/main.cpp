@@ -4,44 +4,53 @@
 
 #include "finder/coords/coordsys_pickers.h"
 #include "finder/found_file.h"
-#include "finder/search_database.h"
-#include "finder/search_run.h"
+#include "finder/program_startup.h"
+#include "finder/search_controller.h"
 #include "finder/search_status.h"
-#include "finder/settings_registry.h"
-#include "finder/startup_settings.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::atomic<bool> stopFlag{false};
+// The search Ctrl+C stops; a lock-free atomic, so the handler may use it.
+std::atomic<finder::SearchController*> interruptible{nullptr};
+static_assert(std::atomic<finder::SearchController*>::is_always_lock_free);
 
 extern "C" void onInterrupt(int) {
-    stopFlag.store(true);
+    if (finder::SearchController* search = interruptible.load())
+        search->stop();
 }
 
-void writeRow(const finder::FoundFile& file, std::string& line) {
-    const finder::RowTexts row = finder::rowTexts(file);
-    line.clear();
-    for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {
-        line += *text;
-        line += '\t';
+// Prints each row as tab-separated texts, the count at the end.
+class RowPrinter : public finder::SearchListener {
+public:
+    void fileFound(const finder::FoundFile& file) override {
+        const finder::RowTexts row = finder::rowTexts(file);
+        line_.clear();
+        for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {
+            line_ += *text;
+            line_ += '\t';
+        }
+        line_ += row.modified;
+        line_ += '\n';
+        std::fwrite(line_.data(), 1, line_.size(), stdout);
     }
-    line += row.modified;
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stdout);
-}
+    void searchFinished(const finder::SearchOutcome& outcome) override { outcome_ = outcome; }
+    const finder::SearchOutcome& outcome() const { return outcome_; }
 
-std::string databaseFile() {
-    finder::CSettingsRegistry registry;
-    return finder::readStartupSettings(registry).databaseFile;
+private:
+    std::string line_;
+    finder::SearchOutcome outcome_;
+};
+
+void reportDatabaseUnavailable(const std::string& file) {
+    std::fprintf(stderr, "kavrel-find: cannot open the coordinate-system database %s\n",
+                 file.c_str());
 }
 
 // Prints the list the window's picker holds after the same choices.
@@ -53,12 +62,11 @@ int printPickerList(const finder::cli::Options& options) {
         group = options.listGroup;
     if (options.list == ListRequest::Datums)
         system = options.listSystem;
-    const std::string file = databaseFile();
+    const std::string file = finder::loadStartupSettings().databaseFile;
     const finder::PickerListResult result = finder::ListPickerTexts(file, group, system);
     switch (result.status) {
     case PickerListStatus::DatabaseUnavailable:
-        std::fprintf(stderr, "kavrel-find: cannot open the coordinate-system database %s\n",
-                     file.c_str());
+        reportDatabaseUnavailable(file);
         return 1;
     case PickerListStatus::UnknownGroup:
         std::fprintf(stderr,
@@ -89,64 +97,52 @@ int runSearch(const finder::cli::Options& options) {
     const SearchCriteria criteria =
         buildCriteria(options.form, SearchCriteria{}, DateUtil::todayUtc()).criteria;
 
-    SearchDatabase database;
-    if (criteria.flags & CriteriaFlags::CoordSysMatch) {
-        const std::string file = databaseFile();
-        if (!database.open(file)) {
-            std::fprintf(stderr, "kavrel-find: cannot open the coordinate-system database %s\n",
-                         file.c_str());
-            return 1;
-        }
-    }
-
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+    RowPrinter printer;
+    SearchController search(printer, directHandOff());
+    search.setDatabaseFile(loadStartupSettings().databaseFile);
+    interruptible = &search;
     std::signal(SIGINT, onInterrupt);
-
-    std::string line;
-    SearchCallbacks callbacks;
-    callbacks.candidateFound = [&line](const FoundFile& file) { writeRow(file, line); };
-    SearchRun run(criteria, stopFlag, callbacks, database.handle());
-    const std::uint32_t result = run.run();
+    const SearchController::StartResult started = search.start(criteria);
+    search.wait();
+    std::signal(SIGINT, SIG_DFL);
+    interruptible = nullptr;
     std::fflush(stdout);
-
-    int status = 0;
-    if (result == WalkResult::StackOverflow) {
-        std::fprintf(stderr, "kavrel-find: %s\n", MaxFilesExceededText.data());
-        status = 1;
-    } else if (result == WalkResult::SubfoldersNotListed) {
-        std::fprintf(stderr, "kavrel-find: cannot list %s\n", criteria.startFolder.c_str());
-        status = 1;
-    } else if (result != WalkResult::Done && result != WalkResult::Stopped) {
-        std::fprintf(stderr, "kavrel-find: cannot search %s: %s\n", criteria.startFolder.c_str(),
-                     std::strerror(static_cast<int>(result)));
-        status = 1;
+    if (started == SearchController::StartResult::DatabaseUnavailable) {
+        reportDatabaseUnavailable(search.databaseFile());
+        return 1;
     }
-    std::fprintf(stderr, "%s\n", filesFoundText(run.filesFound()).c_str());
-    return status;
+    const SearchOutcome& outcome = printer.outcome();
+    if (!outcome.problem.empty())
+        std::fprintf(stderr, "kavrel-find: %s\n", outcome.problem.c_str());
+    std::fprintf(stderr, "%s\n", filesFoundText(outcome.filesFound).c_str());
+    return outcome.problem.empty() ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    try {
-        const std::vector<std::string> args(argv + 1, argv + argc);
-        const finder::cli::ParseResult parsed = finder::cli::parseOptions(args);
-        if (!parsed.error.empty()) {
-            std::fprintf(stderr,
-                         "kavrel-find: %s\nTry 'kavrel-find --help' for more information.\n",
-                         parsed.error.c_str());
-            return 2;
-        }
-        if (parsed.options.help) {
-            std::fputs(finder::cli::usageText(), stdout);
-            return 0;
-        }
-        if (parsed.options.list != finder::cli::ListRequest::None)
-            return printPickerList(parsed.options);
-        return runSearch(parsed.options);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "kavrel-find: %s\n", error.what());
-        return 1;
-    }
+    finder::prepareProcess();
+    return finder::runProgram(
+        [&] {
+            const std::vector<std::string> args(argv + 1, argv + argc);
+            const finder::cli::ParseResult parsed = finder::cli::parseOptions(args);
+            if (!parsed.error.empty()) {
+                std::fprintf(stderr,
+                             "kavrel-find: %s\nTry 'kavrel-find --help' for more information.\n",
+                             parsed.error.c_str());
+                return 2;
+            }
+            if (parsed.options.help) {
+                std::fputs(finder::cli::usageText(), stdout);
+                return 0;
+            }
+            if (parsed.options.list != finder::cli::ListRequest::None)
+                return printPickerList(parsed.options);
+            return runSearch(parsed.options);
+        },
+        [](const std::string& message) {
+            std::fprintf(stderr, "kavrel-find: %s\n", message.c_str());
+        });
 }

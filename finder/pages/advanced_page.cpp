@@ -14,8 +14,9 @@ AdvancedPage::AdvancedPage(QWidget* parent)
     label->setGeometry(10, 14, 62, 20);
     label->setBuddy(sizeMode_);
     sizeMode_->setObjectName("AdvancedSize");
-    sizeMode_->addItems({QString(), QString::fromUtf8(SizeAtLeast.data(), SizeAtLeast.size()),
-                         QString::fromUtf8(SizeAtMost.data(), SizeAtMost.size())});
+    sizeMode_->addItems({QString(),
+                         QString::fromUtf8(SizeAtLeastText.data(), SizeAtLeastText.size()),
+                         QString::fromUtf8(SizeAtMostText.data(), SizeAtMostText.size())});
     sizeMode_->setCurrentIndex(-1);
     sizeMode_->setGeometry(76, 12, 110, 24);
     kb_->setObjectName("KB");
@@ -27,7 +28,7 @@ AdvancedPage::AdvancedPage(QWidget* parent)
 }
 
 void AdvancedPage::fillForm(CriteriaForm& form) const {
-    form.sizeMode = sizeMode_->currentText().toStdString();
+    form.sizeMode = sizeModeOfItem(sizeMode_->currentIndex());
     form.kbText = kb_->text().toStdString();
 }
 

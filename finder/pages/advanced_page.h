@@ -1,6 +1,6 @@
 #pragma once
 // The "Advanced" page: a file's size at least or at most so many KB.
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 // The "Geographic Area" page: the two corners of the search area (typed, or
 // dragged on the selection map), how a file's extent must relate to the area,
 // and a picture of that relation.
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <QWidget>
 #include <functional>

@@ -8,10 +8,11 @@
 namespace finder {
 namespace {
 
-// A list not filled (no database) restricts nothing.
-std::string pickedName(const QComboBox* list) {
-    if (list->count() == 0)
-        return std::string(AnyText);
+// The picked name; "( Any )" (item 0), or a list not filled (no
+// database), restricts nothing.
+std::optional<std::string> pickedName(const QComboBox* list) {
+    if (list->count() == 0 || list->currentIndex() == 0)
+        return std::nullopt;
     return list->currentText().toStdString();
 }
 
@@ -79,10 +80,9 @@ CoordSysPage::CoordSysPage(QWidget* parent)
 
 CoordSysPage::~CoordSysPage() = default;
 
-void CoordSysPage::FillSystemGroups(const std::string& databaseFile,
-                                    DatoraDatabase& databaseHandle) {
+void CoordSysPage::FillSystemGroups(const std::string& databaseFile) {
     pickers_ = std::make_unique<CoordSysPickers>(groupList_, systemList_, datumList_, databaseFile,
-                                                 databaseHandle);
+                                                 databaseHandle_);
     pickers_->FillSystemGroups();
     system_->setEnabled(false);
     datum_->setEnabled(false);

@@ -3,7 +3,7 @@
 // The three lists are filled from the coordinate-system database by the
 // pickers' logic, which sees them through ComboPickerList.
 #include "finder/coords/coordsys_pickers.h"
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <QWidget>
 #include <memory>
@@ -39,8 +39,7 @@ public:
 
     // Fills the group list from the database (the other two lists are then
     // disabled) and runs the change handlers when the user picks an item.
-    // `databaseHandle` is the window's handle and must outlive the page.
-    void FillSystemGroups(const std::string& databaseFile, DatoraDatabase& databaseHandle);
+    void FillSystemGroups(const std::string& databaseFile);
     void CoordinateSystemGroupChange();
     void CoordinateSystemChange();
 
@@ -58,6 +57,8 @@ private:
     ComboPickerList groupList_;
     ComboPickerList systemList_;
     ComboPickerList datumList_;
+    // Open only while a fill runs.
+    DatoraDatabase databaseHandle_ = 0;
     std::unique_ptr<CoordSysPickers> pickers_;
 };
 

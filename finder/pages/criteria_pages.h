@@ -2,7 +2,7 @@
 // The page control of the criteria: five pages, and the one seam between the
 // controls and the search: the form the pages fill when Find Now is pressed.
 #include "DateUtil.h"
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <QTabWidget>
 
@@ -32,10 +32,6 @@ public:
     // The defaults New Search restores (the Lat/Lon switch and the month and
     // day counts keep their texts).
     void reset(int lookInIndex, DateUtil::CivilDate today);
-
-signals:
-    // The Geographic Area page became current while the map panel is shown.
-    void selectionMapShown();
 
 private:
     void pageChanged(int index);

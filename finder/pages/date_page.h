@@ -2,7 +2,7 @@
 // The "Date Modified" page: all files, or files modified between two dates or
 // during the previous months or days, with the rules that enable the boxes.
 #include "DateUtil.h"
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <QWidget>
 

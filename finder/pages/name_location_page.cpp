@@ -1,6 +1,6 @@
 #include "name_location_page.h"
 
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <platform/drive_kind.h>
 

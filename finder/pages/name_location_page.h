@@ -2,7 +2,7 @@
 // The "Name && Location" page: the name pattern, the folder where the search
 // begins (mounted volumes, the home folder and folders added by Browse) and
 // whether subfolders are searched.
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <platform/drive_kind.h>
 

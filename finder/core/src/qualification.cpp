@@ -2,7 +2,6 @@
 
 #include "layer_area.h"
 
-#include <finder/coords/corner_entry.h>
 #include <finder/coords/datora_object.h>
 #include <quill32/datora.h>
 #include <strand32/layer.h>
@@ -24,15 +23,7 @@ bool hasKey(const DatoraObjectOwner& object, const char (&layerKey)[quill32::kKe
 } // namespace
 
 CandidateTest::CandidateTest(const SearchCriteria& criteria, DatabaseHandle database)
-    : criteria_(criteria), database_(database) {
-    if ((criteria.flags & CriteriaFlags::Area) == 0)
-        return;
-    const coords::CornerValues corners = coords::cornerValuesForSearch(
-        {criteria.northwestX, criteria.northwestY, criteria.southeastX, criteria.southeastY},
-        criteria.latLonMode);
-    area_ = {corners.northwestX, corners.northwestY, corners.southeastX, corners.southeastY};
-    areaLatLon_ = corners.latLon;
-}
+    : criteria_(criteria), database_(database) {}
 
 CandidateTest::~CandidateTest() = default;
 
@@ -65,8 +56,8 @@ bool CandidateTest::areaPasses(std::string_view name) const {
     LayerDescriptor layer;
     if (!strand32::buildLayerDescriptor(name, layer))
         return false;
-    const auto extent = layerExtentFor(layer, areaLatLon_);
-    return extent && relationMatches(criteria_.areaMode, *extent, area_);
+    const auto extent = layerExtentFor(layer, criteria_.areaInDegrees);
+    return extent && relationMatches(criteria_.areaMode, *extent, criteria_.area);
 }
 
 bool CandidateTest::coordSysPasses(std::string_view name) const {
@@ -77,18 +68,20 @@ bool CandidateTest::coordSysPasses(std::string_view name) const {
     char scratch[512];
     if (Mapora_LayerCoordSys(&layer, &keys, scratch, sizeof scratch) == 0)
         return false;
+    if (!criteria_.groupName)
+        return false;
     const DatoraObjectOwner group(
-        Datora_CoordSysGroupRead(database_, criteria_.groupName.c_str(), 0));
+        Datora_CoordSysGroupRead(database_, criteria_.groupName->c_str(), 0));
     if (!group || !hasKey(group, keys.group))
         return false;
-    if (criteria_.systemName != AnyText) {
+    if (criteria_.systemName) {
         const DatoraObjectOwner system(
-            Datora_CoordSysRead2(database_, group.get(), criteria_.systemName.c_str(), 0));
+            Datora_CoordSysRead2(database_, group.get(), criteria_.systemName->c_str(), 0));
         if (!system || !hasKey(system, keys.system))
             return false;
     }
-    if (criteria_.datumName != AnyText) {
-        const DatoraObjectOwner datum(Datora_DatumRead(database_, criteria_.datumName.c_str(), 0));
+    if (criteria_.datumName) {
+        const DatoraObjectOwner datum(Datora_DatumRead(database_, criteria_.datumName->c_str(), 0));
         if (!datum || !hasKey(datum, keys.datum))
             return false;
     }
@@ -98,10 +91,14 @@ bool CandidateTest::coordSysPasses(std::string_view name) const {
 bool CandidateTest::sizePasses(std::uint64_t bytes) const {
     // Whole kilobytes, rounded down, of the full 64-bit size.
     const std::uint64_t kb = bytes / 1024;
-    if (criteria_.sizeMode == SizeAtLeast)
+    switch (criteria_.sizeMode) {
+    case SizeMode::AtLeast:
         return kb >= criteria_.sizeKB;
-    if (criteria_.sizeMode == SizeAtMost)
+    case SizeMode::AtMost:
         return kb <= criteria_.sizeKB;
+    case SizeMode::None:
+        break;
+    }
     return true;
 }
 

@@ -22,10 +22,10 @@ struct SearchRun::Walker {
 
     // Lists the current folder, hands out its entries, then walks its
     // subfolders. `depth` counts the levels below the start folder.
-    std::uint32_t folderStep(int depth) {
+    WalkResult folderStep(int depth) {
         FolderListing listing;
         if (!listing.open())
-            return WalkResult::SubfoldersNotListed;
+            return WalkResult::of(WalkResult::Kind::SubfoldersNotListed);
         for (const ListedEntry& listed : listing.entries()) {
             if (!platform::wildcardMatch(pattern, listing.name(listed)))
                 continue;
@@ -33,15 +33,15 @@ struct SearchRun::Walker {
                 continue;
             handOut();
             if (stopRequested())
-                return WalkResult::Stopped;
+                return WalkResult::of(WalkResult::Kind::Stopped);
         }
         if (!run.criteria_.includeSubfolders)
-            return WalkResult::Done;
+            return WalkResult::done();
         for (const ListedEntry& listed : listing.entries()) {
             if (!listing.isSubfolder(listed))
                 continue;
             if (depth >= run.depthLimit_)
-                return WalkResult::StackOverflow;
+                return WalkResult::of(WalkResult::Kind::TooDeep);
             const std::string_view name = listing.name(listed);
             // A subfolder that cannot be entered is skipped; its siblings
             // are still walked.
@@ -52,20 +52,22 @@ struct SearchRun::Walker {
                 folder += '/';
             folder += name;
             ++run.foldersEntered_;
-            std::uint32_t result = WalkResult::Done;
+            WalkResult result;
             if (run.callbacks_.folderEntered)
                 run.callbacks_.folderEntered(folder);
             if (stopRequested())
-                result = WalkResult::Stopped;
+                result = WalkResult::of(WalkResult::Kind::Stopped);
             else
                 result = folderStep(depth + 1);
             folder.resize(parentLength);
             if (!listing.returnHere())
-                return errno != 0 ? static_cast<std::uint32_t>(errno) : WalkResult::Stopped;
-            if (result == WalkResult::Stopped || result == WalkResult::StackOverflow)
+                return errno != 0 ? WalkResult::folderNotEntered(errno)
+                                  : WalkResult::of(WalkResult::Kind::Stopped);
+            if (result.kind == WalkResult::Kind::Stopped ||
+                result.kind == WalkResult::Kind::TooDeep)
                 return result;
         }
-        return WalkResult::Done;
+        return WalkResult::done();
     }
 
     // Fills `entry` from the listing, with the attributes the platform's
@@ -115,34 +117,34 @@ SearchRun::SearchRun(const SearchCriteria& criteria, const std::atomic<bool>& st
                      SearchCallbacks callbacks, DatabaseHandle database)
     : criteria_(criteria), stop_(stop), callbacks_(std::move(callbacks)), database_(database) {}
 
-std::uint32_t SearchRun::run() {
+WalkResult SearchRun::run() {
     filesFound_ = 0;
     foldersEntered_ = 0;
     if (!callbacks_.candidateFound)
-        return WalkResult::NoCallback;
+        return WalkResult::of(WalkResult::Kind::NoCallback);
     // The folder to return to, held open so that it is found again even when
     // its path could not be read.
     const int previous = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (previous < 0)
-        return static_cast<std::uint32_t>(errno);
-    std::uint32_t result = WalkResult::Done;
+        return WalkResult::folderNotEntered(errno);
+    WalkResult result;
     if (::chdir(criteria_.startFolder.c_str()) != 0) {
-        result = static_cast<std::uint32_t>(errno);
+        result = WalkResult::folderNotEntered(errno);
     } else {
         try {
             std::string start = currentFolderPath();
             if (start.empty()) // the path cannot be had: show the folder as given
                 start = criteria_.startFolder;
             const CandidateTest candidateTest(criteria_, database_);
-            Walker walker{*this, candidateTest, walkPattern(criteria_), std::move(start), {}};
+            Walker walker{*this, candidateTest, criteria_.namePattern, std::move(start), {}};
             result = walker.folderStep(0);
         } catch (...) {
             // A callback failed: the walk ends where it was, as if stopped.
-            result = WalkResult::Stopped;
+            result = WalkResult::of(WalkResult::Kind::Stopped);
         }
     }
-    if (::fchdir(previous) != 0 && result == WalkResult::Done)
-        result = static_cast<std::uint32_t>(errno);
+    if (::fchdir(previous) != 0 && result.kind == WalkResult::Kind::Done)
+        result = WalkResult::folderNotEntered(errno);
     ::close(previous);
     return result;
 }

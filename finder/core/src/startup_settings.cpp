@@ -1,6 +1,6 @@
 #include "finder/startup_settings.h"
 
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 #include "finder/settings_registry.h"
 
 namespace finder {

@@ -91,7 +91,7 @@ TEST(KavrelFindOptions, each_criterion_reaches_the_form) {
     EXPECT_EQ(f.areaMode, AreaMode::Intersection);
     EXPECT_TRUE(f.latLonMode);
     EXPECT_EQ(f.datumName, "WGS84");
-    EXPECT_EQ(f.sizeMode, "at most");
+    EXPECT_EQ(f.sizeMode, SizeMode::AtMost);
     EXPECT_EQ(f.kbText, "120");
 
     const SearchCriteria c = buildCriteria(f, {}, DateUtil::todayUtc()).criteria;
@@ -103,7 +103,8 @@ TEST(KavrelFindOptions, defaults_are_those_of_a_new_search_in_the_current_folder
     const cli::ParseResult r = parseOptions({});
     ASSERT_EQ(r.error, "");
     const SearchCriteria c = buildCriteria(r.options.form, {}, DateUtil::todayUtc()).criteria;
-    EXPECT_EQ(c.namePattern, "( All types )");
+    EXPECT_EQ(c.namePattern, "*.*");
+    EXPECT_EQ(parseOptions({"--group", "( Any )"}).options.form.groupName, std::nullopt);
     EXPECT_EQ(c.startFolder, ".");
     EXPECT_TRUE(c.includeSubfolders);
     EXPECT_EQ(c.flags, CriteriaFlags::LayerTypes);

@@ -1,3 +1,4 @@
+#include "finder/criteria_form.h"
 #include "finder/qualification.h"
 #include "finder/search_database.h"
 
@@ -19,17 +20,27 @@ using testsupport::TempDir;
 
 const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples/";
 
+// The area test alone, the corners typed into the boxes as given.
 SearchCriteria areaCriteria(std::string nwx, std::string nwy, std::string sex, std::string sey,
                             bool mapShown, AreaMode mode) {
-    SearchCriteria c;
-    c.flags = CriteriaFlags::Area;
-    c.northwestX = std::move(nwx);
-    c.northwestY = std::move(nwy);
-    c.southeastX = std::move(sex);
-    c.southeastY = std::move(sey);
-    c.latLonMode = mapShown;
-    c.areaMode = mode;
+    CriteriaForm form;
+    form.namedText = "*.*";
+    form.northwestX = std::move(nwx);
+    form.northwestY = std::move(nwy);
+    form.southeastX = std::move(sex);
+    form.southeastY = std::move(sey);
+    form.latLonMode = mapShown;
+    form.areaMode = mode;
+    SearchCriteria c = buildCriteria(form, {}, DateUtil::todayUtc()).criteria;
+    EXPECT_EQ(c.flags, CriteriaFlags::Area);
     return c;
+}
+
+// A picker's name; "( Any )" restricts nothing.
+std::optional<std::string> picked(const char* name) {
+    if (std::string_view(name) == "( Any )")
+        return std::nullopt;
+    return std::string(name);
 }
 
 // Which of the three modes a file passes: "I", "X", "N" for Inclusive,
@@ -121,9 +132,9 @@ protected:
     bool passes(const std::string& file, const char* group, const char* system, const char* datum) {
         SearchCriteria c;
         c.flags = CriteriaFlags::CoordSysMatch;
-        c.groupName = group;
-        c.systemName = system;
-        c.datumName = datum;
+        c.groupName = picked(group);
+        c.systemName = picked(system);
+        c.datumName = picked(datum);
         return CandidateTest(c, database_.handle()).coordSysPasses(kSamples + file);
     }
 
@@ -167,34 +178,34 @@ TEST_F(CandidateTestCoordSys, group_system_and_datum_select_the_files_of_that_sy
 
 TEST(CandidateTestEntry, size_limits_count_whole_kilobytes_of_the_full_size) {
     struct Case {
-        std::string_view mode;
+        SizeMode mode;
         std::uint32_t kb;
         std::uint64_t bytes;
         bool passes;
     } cases[] = {
-        {SizeAtLeast, 0, 0, true},
-        {SizeAtMost, 0, 1023, true},
-        {SizeAtMost, 0, 1024, false},
-        {SizeAtLeast, 1, 1023, false},
-        {SizeAtLeast, 1, 1024, true},
-        {SizeAtMost, 10, 10752, true}, // 10.5 KB, shown as 11KB
-        {SizeAtMost, 10, 11264, false},
-        {SizeAtLeast, 11, 10752, false},
+        {SizeMode::AtLeast, 0, 0, true},
+        {SizeMode::AtMost, 0, 1023, true},
+        {SizeMode::AtMost, 0, 1024, false},
+        {SizeMode::AtLeast, 1, 1023, false},
+        {SizeMode::AtLeast, 1, 1024, true},
+        {SizeMode::AtMost, 10, 10752, true}, // 10.5 KB, shown as 11KB
+        {SizeMode::AtMost, 10, 11264, false},
+        {SizeMode::AtLeast, 11, 10752, false},
         // Over 4 GB: the low 32 bits alone would read 0 and 1 KB.
-        {SizeAtMost, 0, std::uint64_t{1} << 32, false},
-        {SizeAtMost, 1, (std::uint64_t{1} << 32) + 1024, false},
-        {SizeAtLeast, 4194304, std::uint64_t{1} << 32, true},
+        {SizeMode::AtMost, 0, std::uint64_t{1} << 32, false},
+        {SizeMode::AtMost, 1, (std::uint64_t{1} << 32) + 1024, false},
+        {SizeMode::AtLeast, 4194304, std::uint64_t{1} << 32, true},
     };
     for (const Case& c : cases) {
         SearchCriteria criteria;
         criteria.flags = CriteriaFlags::Size;
-        criteria.sizeMode = std::string(c.mode);
+        criteria.sizeMode = c.mode;
         criteria.sizeKB = c.kb;
         FoundFile file;
         file.fileName = "x.dat";
         file.size = c.bytes;
         EXPECT_EQ(passesCandidateTest(criteria, file, 0), c.passes)
-            << c.mode << " " << c.kb << " KB, " << c.bytes << " bytes";
+            << static_cast<int>(c.mode) << " " << c.kb << " KB, " << c.bytes << " bytes";
     }
 }
 
@@ -247,7 +258,7 @@ TEST(CandidateTestEntry, files_of_no_layer_type_pass_only_without_the_tests_that
     SearchCriteria c; // an explicit pattern: no test on
     EXPECT_TRUE(passesCandidateTest(c, notes, 0));
     c.flags = CriteriaFlags::Size;
-    c.sizeMode = std::string(SizeAtMost);
+    c.sizeMode = SizeMode::AtMost;
     EXPECT_TRUE(passesCandidateTest(c, notes, 0));
     c.flags |= CriteriaFlags::LayerTypes; // "( All types )"
     EXPECT_FALSE(passesCandidateTest(c, notes, 0));

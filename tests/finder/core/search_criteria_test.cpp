@@ -1,6 +1,9 @@
-#include "finder/search_criteria.h"
+#include "finder/criteria_form.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
+#include <utility>
 
 namespace {
 
@@ -95,9 +98,11 @@ TEST(SearchCriteria, other_bits_follow_their_controls) {
          CriteriaFlags::LayerTypes},
         {"group", [](CriteriaForm& f) { f.groupName = "UTM"; },
          CriteriaFlags::CoordSysMatch | CriteriaFlags::LayerTypes},
+        {"group not filled", [](CriteriaForm& f) { f.groupName = ""; },
+         CriteriaFlags::CoordSysMatch | CriteriaFlags::LayerTypes},
         {"size",
          [](CriteriaForm& f) {
-             f.sizeMode = "at most";
+             f.sizeMode = SizeMode::AtMost;
              f.kbText = "12KB";
          },
          CriteriaFlags::Size | CriteriaFlags::LayerTypes},
@@ -108,11 +113,48 @@ TEST(SearchCriteria, other_bits_follow_their_controls) {
         EXPECT_EQ(build(form).flags, c.expected) << c.what;
     }
     CriteriaForm form;
-    form.sizeMode = "at least";
+    form.sizeMode = SizeMode::AtLeast;
     form.kbText = "12KB";
     EXPECT_EQ(build(form).sizeKB, 12u);
     form.kbText = "none";
     EXPECT_EQ(build(form).sizeKB, 0u);
+}
+
+TEST(SearchCriteria, texts_become_typed_values_once) {
+    CriteriaForm form;
+    EXPECT_EQ(build(form).namePattern, "*.*"); // "( All types )" lists every name
+    form.namedText = "*.SHP";
+    EXPECT_EQ(build(form).namePattern, "*.SHP");
+
+    const std::pair<int, SizeMode> items[] = {
+        {-1, SizeMode::None}, {0, SizeMode::None}, {1, SizeMode::AtLeast}, {2, SizeMode::AtMost}};
+    for (auto [index, mode] : items)
+        EXPECT_EQ(sizeModeOfItem(index), mode) << index;
+
+    // Corners: degrees when the map is shown or the northwest X looks like a
+    // longitude, else the leading plain numbers.
+    struct Case {
+        std::array<const char*, 4> texts;
+        bool mapShown;
+        AreaRect area;
+        bool inDegrees;
+    } cases[] = {
+        {{"-10", "50", "10", "40"}, true, {-10, 50, 10, 40}, true},
+        {{"10 30 W", "50 N", "10 E", "40 N"}, false, {-10.5, 50, 10, 40}, true},
+        {{"500000", "5000000", "600000m", "4000000"}, false, {500000, 5e6, 600000, 4e6}, false},
+        {{"abc", "50", "10", "40"}, true, {0, 50, 10, 40}, true},
+    };
+    for (const Case& c : cases) {
+        CriteriaForm f;
+        f.northwestX = c.texts[0];
+        f.northwestY = c.texts[1];
+        f.southeastX = c.texts[2];
+        f.southeastY = c.texts[3];
+        f.latLonMode = c.mapShown;
+        const SearchCriteria built = build(f);
+        EXPECT_EQ(built.area, c.area) << c.texts[0];
+        EXPECT_EQ(built.areaInDegrees, c.inDegrees) << c.texts[0];
+    }
 }
 
 TEST(SearchCriteria, look_in_rule_cuts_drive_items_and_keeps_folders_whole) {

@@ -29,8 +29,11 @@ const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples";
 constexpr int GeographicAreaPage = 2;
 
 // Lines kavrel-find prints for `args`; the exit status goes to `status`.
+// The program starts with the desktop's own MIME folders only, as from a
+// shell: it must put its own first, as the window does.
 Texts kavrelFindLines(const Texts& args, int& status) {
-    std::string command = std::string(KAVREL_BUILD_DIR) + "/bin/kavrel-find";
+    std::string command = "XDG_DATA_DIRS=/usr/local/share:/usr/share " +
+                          std::string(KAVREL_BUILD_DIR) + "/bin/kavrel-find";
     for (const std::string& arg : args)
         command += " '" + arg + "'";
     command += " 2>/dev/null";
@@ -269,7 +272,7 @@ TEST_F(WindowGeographic, SearchesTheSamplesByAreaAndBySystem) {
                               std::pair{"SoutheastX", "70"}, std::pair{"SoutheastY", "30"}})
         control<QLineEdit>(name)->setText(text);
     search(kSamples);
-    EXPECT_TRUE(window->lastCriteria().latLonMode);
+    EXPECT_TRUE(window->lastCriteria().areaInDegrees);
     EXPECT_EQ(foundNames(), (Texts{"central_etrs89.shp", "europe_utm33.mif", "europe_utm33.shp",
                                    "europe_utm33.tif"}));
     control<QRadioButton>("bExclusive")->click();
@@ -285,7 +288,7 @@ TEST_F(WindowGeographic, SearchesTheSamplesByAreaAndBySystem) {
     for (auto [name, text] : {std::pair{"NorthwestX", "-400"}, std::pair{"NorthWestY", "75"}})
         control<QLineEdit>(name)->setText(text);
     search(kSamples);
-    EXPECT_FALSE(window->lastCriteria().latLonMode);
+    EXPECT_FALSE(window->lastCriteria().areaInDegrees);
     for (const std::string& found : foundNames())
         EXPECT_EQ(found.find("utm33"), std::string::npos) << found;
 
@@ -300,6 +303,38 @@ TEST_F(WindowGeographic, SearchesTheSamplesByAreaAndBySystem) {
     choose("CoordinateDatum", "WGS84");
     search(kSamples);
     EXPECT_EQ(foundNames(), (Texts{"europe_utm33.mif", "europe_utm33.shp", "europe_utm33.tif"}));
+}
+
+TEST_F(WindowGeographic, KavrelFindPrintsTheWindowsRowsTextForText) {
+    open();
+    const auto windowRows = [this] {
+        auto* results = control<finder::ResultList>("ResultList");
+        Texts rows;
+        for (int r = 0; r < results->rowCount(); ++r)
+            rows.push_back(results->rowTexts(r).join('\t').toStdString());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const auto cliRows = [](const Texts& args) {
+        int status = -1;
+        Texts rows = kavrelFindLines(args, status);
+        EXPECT_EQ(status, 0);
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    // Every file of a known type, then every file, then an area.
+    search(kSamples, "( All types )");
+    const Texts all = windowRows();
+    EXPECT_GE(all.size(), 10u);
+    EXPECT_EQ(all, cliRows({"--look-in", kSamples}));
+    search(kSamples, "*.*");
+    EXPECT_EQ(windowRows(), cliRows({"--look-in", kSamples, "--named", "*.*"}));
+    for (auto [name, text] : {std::pair{"NorthwestX", "-40"}, std::pair{"NorthWestY", "75"},
+                              std::pair{"SoutheastX", "70"}, std::pair{"SoutheastY", "30"}})
+        control<QLineEdit>(name)->setText(text);
+    search(kSamples);
+    EXPECT_EQ(windowRows(), cliRows({"--look-in", kSamples, "--named", "*.*", "--area", "-40", "75",
+                                     "70", "30", "--lat-lon"}));
 }
 
 // ".mif" is claimed by MapInfo and by FrameMaker: each file's content decides,

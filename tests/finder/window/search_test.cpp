@@ -122,7 +122,7 @@ TEST_F(WindowSearch, ListsTheFilesOfATreeWithTheirExactTexts) {
     EXPECT_EQ(status(), "");
 }
 
-TEST_F(WindowSearch, EmptyNameOrMissingDatabaseDoesNothing) {
+TEST_F(WindowSearch, EmptyNameDoesNothingAndOnlyASystemSearchNeedsTheDatabase) {
     testsupport::TempDir dir;
     dir.writeFile("a.shp");
     auto& w = open();
@@ -133,13 +133,29 @@ TEST_F(WindowSearch, EmptyNameOrMissingDatabaseDoesNothing) {
     EXPECT_TRUE(w.resultsHidden());
     window.reset();
 
-    auto& noDatabase = open("REGEDIT4\n\n");
-    boxes.clear(); // the pickers' fill at start-up has said it
+    // A database that was there at start-up and is gone at Find Now: the
+    // system search says so and does not start; a name search still runs.
+    std::filesystem::copy_file(std::string(KAVREL_DATA_DIR) + "/datora.dat", dir / "datora.dat");
+    std::string hive = systemHive();
+    hive.replace(hive.find(KAVREL_DATA_DIR), std::string(KAVREL_DATA_DIR).size(), dir.str());
+    auto& lost = open(hive);
+    auto* groups = control<QComboBox>("CoordinateSystemGroup");
+    groups->setCurrentIndex(groups->findText("Universal Transverse Mercator (UTM)"));
+    ASSERT_GT(groups->currentIndex(), 0);
+    std::filesystem::remove(dir / "datora.dat");
     lookIn(dir.str());
     control<QPushButton>("FindNowButton")->click();
-    EXPECT_FALSE(noDatabase.searchRunning());
-    EXPECT_TRUE(noDatabase.resultsHidden());
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(lost.searchRunning());
+    EXPECT_TRUE(lost.resultsHidden());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Error on OpenDatoraDatabase");
+    EXPECT_EQ(boxes[0].title, "Atlion Find");
+
+    groups->setCurrentIndex(0); // "( Any )"
+    named("*.shp");
+    findNow();
+    EXPECT_EQ(results()->rowCount(), 1);
+    EXPECT_EQ(boxes.size(), 1u);
 }
 
 TEST_F(WindowSearch, StopEndsALargeSearchEarlyAndRestoresTheFolder) {

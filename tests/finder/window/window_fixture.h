@@ -2,6 +2,7 @@
 // Drives the real finder window offscreen: hives in temporary files, message
 // boxes recorded and answered, and helpers that find controls by name.
 #include "MainDialog.h"
+#include "finder/program_startup.h"
 #include "hive_env.h"
 
 #include <platform/message_box.h>
@@ -30,8 +31,8 @@ namespace windowtest {
 class QtEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        // The build tree's MIME types come first, as the program puts its own.
-        ::setenv("XDG_DATA_DIRS", KAVREL_BUILD_DIR "/share:/usr/local/share:/usr/share", 1);
+        // The program's own start-up, from the build tree.
+        finder::prepareProcess(KAVREL_BUILD_DIR);
         static int argc = 1;
         static char name[] = "finder_window_test";
         static char* argv[] = {name, nullptr};

@@ -5,13 +5,6 @@
 
 namespace finder {
 
-struct AreaRect {
-    double x1 = 0; // west
-    double y1 = 0; // north
-    double x2 = 0; // east
-    double y2 = 0; // south
-};
-
 // The extent lies wholly inside the area.
 bool isInside(const AreaRect& extent, const AreaRect& area);
 

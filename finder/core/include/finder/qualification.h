@@ -39,15 +39,9 @@ public:
     bool sizePasses(std::uint64_t bytes) const;
     static bool typePasses(std::string_view name);
 
-    // The search area, and whether it was read as longitudes and latitudes.
-    const AreaRect& area() const { return area_; }
-    bool areaIsLatLon() const { return areaLatLon_; }
-
 private:
     const SearchCriteria& criteria_;
     DatabaseHandle database_;
-    AreaRect area_;
-    bool areaLatLon_ = false;
 };
 
 // One-off form of CandidateTest(criteria, database).passes(file).

@@ -7,6 +7,7 @@
 #include "finder/found_file.h"
 #include "finder/qualification.h"
 #include "finder/search_criteria.h"
+#include "finder/walk_result.h"
 
 #include <atomic>
 #include <cstdint>
@@ -14,17 +15,6 @@
 #include <string>
 
 namespace finder {
-
-// Result codes of the walk.
-namespace WalkResult {
-inline constexpr std::uint32_t Done = 0;
-inline constexpr std::uint32_t SubfoldersNotListed = 1; // start folder's subfolders
-inline constexpr std::uint32_t NoCallback = 0x8000;
-inline constexpr std::uint32_t Stopped = 0x8001;
-inline constexpr std::uint32_t StackOverflow = 0xC00000FD; // depth guard
-// Any other value: the error code (errno) of a folder that could not be made
-// current: the start folder, or a subfolder of the start folder.
-} // namespace WalkResult
 
 struct SearchCallbacks {
     // A folder entry was listed, or a subfolder was made current: the status
@@ -47,9 +37,9 @@ public:
 
     void setDepthLimit(int levels) { depthLimit_ = levels; }
 
-    // Walks from criteria.startFolder with walkPattern(criteria). Never
+    // Walks from criteria.startFolder with criteria.namePattern. Never
     // throws: a failure inside a callback ends the walk as if stopped.
-    std::uint32_t run();
+    WalkResult run();
 
     std::uint64_t filesFound() const { return filesFound_; }
     std::uint64_t foldersEntered() const { return foldersEntered_; }

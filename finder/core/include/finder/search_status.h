@@ -9,8 +9,6 @@ namespace finder {
 inline constexpr std::string_view AppTitle = "Atlion Find";
 inline constexpr std::string_view AppVersion = "Version 1.6";
 inline constexpr std::string_view SearchingPrefix = "Searching: ";
-inline constexpr std::string_view MaxFilesExceededText =
-    "The maximum number of files has been exceeded.";
 inline constexpr std::string_view ClearSearchQuestion = "This will clear your current search.";
 inline constexpr std::string_view BrowseTitle =
     "Select the folder where you want to begin the search.";

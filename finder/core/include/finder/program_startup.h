@@ -1,0 +1,32 @@
+#pragma once
+// The start-up and shut-down that the finder window and kavrel-find share,
+// so both type files, read settings and fail alike. The tests' fixtures run
+// the same steps.
+#include "finder/startup_settings.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace finder {
+
+// First step of every program, before any Qt object exists or a file type is
+// looked up: the program's own MIME definitions (<prefix>/share) are put
+// first in XDG_DATA_DIRS, so GIS files get their real type names. Running it
+// again changes nothing.
+void prepareProcess(const std::string& prefix);
+void prepareProcess(); // with the install prefix of the running program
+
+// Every start-up value from the registry, read in start-up order.
+StartupSettings loadStartupSettings();
+
+// Shut-down: writes "Options" back for the current user (silently kept when
+// the product key does not exist).
+void saveOptions(std::uint32_t options);
+
+// Runs a program's body. An error that escapes it is passed to `report` and
+// gives exit status 1; otherwise the body's status is returned.
+int runProgram(const std::function<int()>& body,
+               const std::function<void(const std::string& message)>& report);
+
+} // namespace finder

@@ -1,0 +1,86 @@
+#pragma once
+// One search from Find Now to its last row, without a widget: the typed
+// criteria, the coordinate-system database held for the length of the
+// search, the worker thread, the stop flag and the walk's result. The window
+// and kavrel-find both drive it and hear from it through a SearchListener.
+#include "finder/found_file.h"
+#include "finder/hand_off.h"
+#include "finder/search_criteria.h"
+#include "finder/search_database.h"
+#include "finder/search_run.h"
+#include "finder/walk_result.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace finder {
+
+struct SearchOutcome {
+    WalkResult walk;
+    std::uint64_t filesFound = 0;
+    std::string problem; // walkProblemText: empty when done or stopped
+};
+
+// Called through the controller's hand-off, one call at a time.
+class SearchListener {
+public:
+    virtual ~SearchListener() = default;
+    virtual void searchStarted() {}
+    // "Searching: " and the folder just entered, or the folder of a file found.
+    virtual void statusChanged(const std::string& /*text*/) {}
+    virtual void fileFound(const FoundFile& file) = 0;
+    // The database is closed by now; `searchRunning()` is still true.
+    virtual void searchFinished(const SearchOutcome& /*outcome*/) {}
+};
+
+class SearchController {
+public:
+    enum class StartResult { Started, Busy, DatabaseUnavailable };
+    SearchController(SearchListener& listener, std::unique_ptr<HandOff> handOff);
+    // Stops a running search and waits for its thread, serving its last
+    // hand-offs meanwhile; the listener hears nothing more.
+    ~SearchController();
+    SearchController(const SearchController&) = delete;
+    SearchController& operator=(const SearchController&) = delete;
+
+    void setDatabaseFile(std::string file) { databaseFile_ = std::move(file); }
+    const std::string& databaseFile() const { return databaseFile_; }
+    void setDepthLimit(int levels) { depthLimit_ = levels; }
+
+    // Opens the database when the criteria need it, then starts the walk on
+    // a new thread. Nothing starts while a search runs or when the database
+    // the criteria need cannot be opened.
+    StartResult start(const SearchCriteria& criteria);
+    // Asks the walk to end after the entry it is handling.
+    void stop() noexcept { stop_.store(true); }
+    // Blocks until the running search, if any, has ended (not on the thread
+    // of a listener that is handed work).
+    void wait();
+
+    bool running() const { return running_.load(); }
+    bool stopRequested() const { return stop_.load(); }
+    // The criteria of the last search started.
+    const SearchCriteria& criteria() const { return criteria_; }
+    // The open database of the running search, 0 when none is held.
+    DatabaseHandle databaseHandle() const { return database_.handle(); }
+
+private:
+    void body();
+    void handOff(const std::function<void()>& work);
+
+    SearchListener& listener_;
+    std::unique_ptr<HandOff> handOff_;
+    std::string databaseFile_;
+    int depthLimit_ = SearchRun::DefaultDepthLimit;
+    SearchCriteria criteria_;
+    SearchDatabase database_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> running_{false};
+    std::atomic<bool> closing_{false};
+    std::thread thread_;
+};
+
+} // namespace finder
