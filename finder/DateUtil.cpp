@@ -14,8 +14,8 @@ namespace {
 constexpr int MonthLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 // 100-ns ticks between 1601-01-01 and 1970-01-01.
-constexpr std::int64_t UnixEpochTicks = 116444736000000000LL;
-constexpr std::int64_t TicksPerSecond = 10000000LL;
+constexpr std::int64_t kUnixEpochTicks = 116444736000000000LL;
+constexpr std::int64_t kTicksPerSecond = 10000000LL;
 
 int monthLength(int month) {
     return MonthLengths[std::clamp(month, 1, 12) - 1];
@@ -167,10 +167,10 @@ FileTime fileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
 std::int64_t unixSecondsOfFileTime(FileTime time) {
     const std::int64_t ticks =
         time > static_cast<FileTime>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(time);
-    const std::int64_t relative = ticks - UnixEpochTicks;
+    const std::int64_t relative = ticks - kUnixEpochTicks;
     // Round towards earlier times so that a moment before 1970 keeps its date.
-    return relative >= 0 ? relative / TicksPerSecond
-                         : -((-relative + TicksPerSecond - 1) / TicksPerSecond);
+    return relative >= 0 ? relative / kTicksPerSecond
+                         : -((-relative + kTicksPerSecond - 1) / kTicksPerSecond);
 }
 
 CivilDate todayUtc() {

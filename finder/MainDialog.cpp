@@ -31,7 +31,7 @@
 namespace finder {
 namespace {
 
-constexpr int PickedFolderLimit = 259;
+constexpr int kPickedFolderLimit = 259;
 
 QString qText(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -51,16 +51,16 @@ TFindMainDlg::TFindMainDlg(QWidget* parent)
     // height of the pages and room for the menu. The pages are as wide as
     // designed, or wider when the page captions need it in the current font.
     const int pagesWidth =
-        std::max(Design::FilterPages.width(), pages_->tabBar()->sizeHint().width() + 8);
-    const int width = (pagesWidth + Design::ButtonWidth) * 10 / 9;
-    compactHeight_ = Design::FilterPages.height() + 65;
+        std::max(Design::kFilterPages.width(), pages_->tabBar()->sizeHint().width() + 8);
+    const int width = (pagesWidth + Design::kButtonWidth) * 10 / 9;
+    compactHeight_ = Design::kFilterPages.height() + 65;
     resize(width, compactHeight_);
 
     pages_->area()->ShowCornerEdits(false);
     pages_->date()->setDefaults(DateUtil::todayUtc());
     helpFile_ = qText(platform::dataFolder()) + "/kestra.html";
     pages_->nameLocation()->fillNamed(settings_.namedEntries);
-    setWindowTitle(qText(AppTitle));
+    setWindowTitle(qText(kAppTitle));
     pages_->coordSys()->FillSystemGroups(settings_.databaseFile);
 
     // Tooltips are off for the whole application; F1 is seen from every control.
@@ -90,17 +90,17 @@ void TFindMainDlg::buildControls() {
     setCentralWidget(central);
     const int year = DateUtil::currentUtcYear();
     pages_ = new CriteriaPages(monthsLimit(year), daysLimit(year), central);
-    pages_->setGeometry(Design::FilterPages);
+    pages_->setGeometry(Design::kFilterPages);
 
     const auto button = [central](const char* name, const QString& caption, int top) {
         auto* b = new QPushButton(caption, central);
         b->setObjectName(name);
-        b->setGeometry(0, top, Design::ButtonWidth, Design::ButtonHeight);
+        b->setGeometry(0, top, Design::kButtonWidth, Design::kButtonHeight);
         return b;
     };
-    findNow_ = button("FindNowButton", tr("F&ind Now"), Design::FindNowTop);
-    stop_ = button("StopButton", tr("Sto&p"), Design::StopTop);
-    newSearch_ = button("NewSearchButton", tr("Ne&w Search"), Design::NewSearchTop);
+    findNow_ = button("FindNowButton", tr("F&ind Now"), Design::kFindNowTop);
+    stop_ = button("StopButton", tr("Sto&p"), Design::kStopTop);
+    newSearch_ = button("NewSearchButton", tr("Ne&w Search"), Design::kNewSearchTop);
     findNow_->setDefault(true);
     stop_->setEnabled(false);
     connect(findNow_, &QPushButton::clicked, this, &TFindMainDlg::FindNowButtonClick);
@@ -115,7 +115,7 @@ void TFindMainDlg::buildControls() {
                 findNow_->click();
         });
 
-    globe_ = new GlobeAnimation(central, Design::GlobeTop, Design::GlobeSize);
+    globe_ = new GlobeAnimation(central, Design::kGlobeTop, Design::kGlobeSize);
     connect(globe_, &GlobeAnimation::ticked, this, &TFindMainDlg::Timer1Timer);
 
     results_ = new ResultList(central);
@@ -185,10 +185,10 @@ bool TFindMainDlg::eventFilter(QObject* watched, QEvent* event) {
 void TFindMainDlg::BrowseButtonClick() {
     if (!folderPicker_)
         return;
-    const QString chosen = folderPicker_(this, qText(BrowseTitle));
+    const QString chosen = folderPicker_(this, qText(kBrowseTitle));
     if (chosen.isEmpty())
         return;
-    pages_->nameLocation()->addLookInFolder(chosen.left(PickedFolderLimit));
+    pages_->nameLocation()->addLookInFolder(chosen.left(kPickedFolderLimit));
 }
 
 void TFindMainDlg::Close1Click() {
@@ -201,7 +201,7 @@ void TFindMainDlg::Contents1Click() {
 }
 
 void TFindMainDlg::About1Click() {
-    KVRDialogAbout(AppTitle.data(), AppVersion.data());
+    KVRDialogAbout(kAppTitle.data(), kAppVersion.data());
 }
 
 void TFindMainDlg::SaveResults1Click() {

@@ -45,8 +45,8 @@ void TFindMainDlg::FindNowButtonClick() {
     if (built.betweenChosen)
         pages_->date()->chooseBetween();
     if (search_->start(built.criteria) == SearchController::StartResult::DatabaseUnavailable) {
-        platform::messageBox(nullptr, std::string(OpenDatabaseErrorText),
-                             std::string(OpenDatabaseErrorCaption),
+        platform::messageBox(nullptr, std::string(kOpenDatabaseErrorText),
+                             std::string(kOpenDatabaseErrorCaption),
                              platform::MB_OK | platform::MB_ICONERROR);
         focusNamedOnItsPage();
         return;
@@ -67,7 +67,7 @@ void TFindMainDlg::StopButtonClick() {
 void TFindMainDlg::NewSearchButtonClick() {
     if (searchRunning())
         return;
-    if (platform::messageBox(this, std::string(ClearSearchQuestion), std::string(AppTitle),
+    if (platform::messageBox(this, std::string(kClearSearchQuestion), std::string(kAppTitle),
                              platform::MB_OKCANCEL | platform::MB_ICONQUESTION) ==
         platform::IDCANCEL)
         return;
@@ -119,7 +119,7 @@ void TFindMainDlg::searchFinished(const SearchOutcome& outcome) {
     // Of the walk's problems only a tree too deep is shown; the others end
     // the search quietly with the count of rows.
     if (outcome.walk.kind == WalkResult::Kind::TooDeep)
-        platform::messageBox(this, outcome.problem, std::string(AppTitle),
+        platform::messageBox(this, outcome.problem, std::string(kAppTitle),
                              platform::MB_OK | platform::MB_ICONWARNING);
     stop_->setEnabled(false);
     setSearching(false);

@@ -20,13 +20,13 @@ int main(int argc, char** argv) {
     return finder::runProgram(
         [] {
             QApplication::setApplicationName("kavrel");
-            QApplication::setApplicationDisplayName(QString::fromUtf8(finder::AppTitle.data()));
+            QApplication::setApplicationDisplayName(QString::fromUtf8(finder::kAppTitle.data()));
             finder::TFindMainDlg window;
             window.show();
             return QApplication::exec();
         },
         [](const std::string& message) {
-            platform::messageBox(nullptr, message, std::string(finder::AppTitle),
+            platform::messageBox(nullptr, message, std::string(finder::kAppTitle),
                                  platform::MB_OK | platform::MB_ICONERROR);
         });
 }

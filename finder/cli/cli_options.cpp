@@ -88,7 +88,7 @@ std::string setArea(CriteriaForm& form, const std::vector<std::string>& values) 
 
 // A picker's name; its "( Any )" item restricts nothing.
 std::optional<std::string> pickedName(const std::string& name) {
-    if (name == AnyItemText)
+    if (name == kAnyItemText)
         return std::nullopt;
     return name;
 }

@@ -63,7 +63,7 @@ int printPickerList(const finder::cli::Options& options) {
     if (options.list == ListRequest::Datums)
         system = options.listSystem;
     const std::string file = finder::loadStartupSettings().databaseFile;
-    const finder::PickerListResult result = finder::ListPickerTexts(file, group, system);
+    const finder::PickerListResult result = finder::listPickerTexts(file, group, system);
     switch (result.status) {
     case PickerListStatus::DatabaseUnavailable:
         reportDatabaseUnavailable(file);

@@ -32,7 +32,7 @@ void setWidth(QWidget* w, int width) {
 WindowLayout computeWindowLayout(const LayoutInput& in) {
     WindowLayout out;
     out.filterPagesWidth = scaled(in.windowWidth, 0.8);
-    const int pagesRight = Design::FilterPages.left() + out.filterPagesWidth;
+    const int pagesRight = Design::kFilterPages.left() + out.filterPagesWidth;
     out.buttonsLeft = pagesRight + 16;
     out.namedWidth = scaled(out.filterPagesWidth, 0.667);
     out.lookInWidth = scaled(out.filterPagesWidth, 0.38);
@@ -41,17 +41,17 @@ WindowLayout computeWindowLayout(const LayoutInput& in) {
     out.groupBox1Width = scaled(out.filterPagesWidth, 0.83);
     out.pickerWidth = scaled(out.filterPagesWidth, 0.58);
     out.cornerEditWidth = scaled(out.filterPagesWidth, 0.35);
-    out.cornerLabelLeft = Design::CornerEditLeft + out.cornerEditWidth + 12;
+    out.cornerLabelLeft = Design::kCornerEditLeft + out.cornerEditWidth + 12;
     out.areaWidth = out.cornerLabelLeft + in.eastWestLabelWidth + 39;
     const int areaRight = 16 + out.areaWidth;
     out.backIcon = QPoint(areaRight + 36, in.backIconTop);
     out.foreIcon = foreIconPosition(out.backIcon, in.areaMode);
     out.areaControlsLeft = areaRight + 20;
     const int listTop =
-        Design::FilterPages.top() + Design::FilterPages.height() + Design::ResultListGap;
+        Design::kFilterPages.top() + Design::kFilterPages.height() + Design::kResultListGap;
     const int listHeight = in.clientHeight - listTop;
     out.resultList = QRect(0, listTop, in.windowWidth - 8, listHeight > 0 ? listHeight : 0);
-    out.globeLeft = out.buttonsLeft + (Design::ButtonWidth - Design::GlobeSize) / 2;
+    out.globeLeft = out.buttonsLeft + (Design::kButtonWidth - Design::kGlobeSize) / 2;
     return out;
 }
 

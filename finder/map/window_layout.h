@@ -13,22 +13,22 @@ namespace finder {
 
 // Design geometry the rules start from.
 namespace Design {
-inline constexpr QRect FilterPages{8, 6, 442, 192};
-inline constexpr int ButtonWidth = 74;
-inline constexpr int ButtonHeight = 26;
-inline constexpr int FindNowTop = 32, StopTop = 68, NewSearchTop = 103;
-inline constexpr int GlobeTop = 148;
-inline constexpr int GlobeSize = 32;
-inline constexpr int CornerEditLeft = 56;
-inline constexpr QPoint BackIcon{352, 85};
-inline constexpr int ResultListGap = 26; // between the pages and the list
+inline constexpr QRect kFilterPages{8, 6, 442, 192};
+inline constexpr int kButtonWidth = 74;
+inline constexpr int kButtonHeight = 26;
+inline constexpr int kFindNowTop = 32, kStopTop = 68, kNewSearchTop = 103;
+inline constexpr int kGlobeTop = 148;
+inline constexpr int kGlobeSize = 32;
+inline constexpr int kCornerEditLeft = 56;
+inline constexpr QPoint kBackIcon{352, 85};
+inline constexpr int kResultListGap = 26; // between the pages and the list
 } // namespace Design
 
 struct LayoutInput {
     int windowWidth = 0;
     int clientHeight = 0;       // height the list may use, status line excluded
     int eastWestLabelWidth = 0; // width of the northwest "East / West" label
-    int backIconTop = Design::BackIcon.y();
+    int backIconTop = Design::kBackIcon.y();
     int lookInLeft = 76;
     AreaMode areaMode = AreaMode::Inclusive;
 };

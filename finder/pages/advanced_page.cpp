@@ -15,8 +15,8 @@ AdvancedPage::AdvancedPage(QWidget* parent)
     label->setBuddy(sizeMode_);
     sizeMode_->setObjectName("AdvancedSize");
     sizeMode_->addItems({QString(),
-                         QString::fromUtf8(SizeAtLeastText.data(), SizeAtLeastText.size()),
-                         QString::fromUtf8(SizeAtMostText.data(), SizeAtMostText.size())});
+                         QString::fromUtf8(kSizeAtLeastText.data(), kSizeAtLeastText.size()),
+                         QString::fromUtf8(kSizeAtMostText.data(), kSizeAtMostText.size())});
     sizeMode_->setCurrentIndex(-1);
     sizeMode_->setGeometry(76, 12, 110, 24);
     kb_->setObjectName("KB");

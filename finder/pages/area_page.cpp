@@ -20,23 +20,23 @@
 namespace finder {
 namespace {
 
-constexpr int IconSize = 32;
+constexpr int kIconSize = 32;
 
 // The search area: a hatched square filling the picture.
 QPixmap drawBackIcon() {
-    QPixmap pixmap(IconSize, IconSize);
+    QPixmap pixmap(kIconSize, kIconSize);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setPen(QPen(QColor(40, 90, 170), 1));
     p.setBrush(QBrush(QColor(150, 190, 240), Qt::Dense5Pattern));
-    p.drawRect(0, 0, IconSize - 1, IconSize - 1);
+    p.drawRect(0, 0, kIconSize - 1, kIconSize - 1);
     return pixmap;
 }
 
 // A file's extent: a small solid square in the middle of the picture, so it
 // lies inside, outside or across the area as the picture is moved.
 QPixmap drawForeIcon() {
-    QPixmap pixmap(IconSize, IconSize);
+    QPixmap pixmap(kIconSize, kIconSize);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setPen(QPen(QColor(120, 30, 20), 1));
@@ -49,7 +49,7 @@ QLabel* pictureLabel(const char* name, const QPixmap& pixmap, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setPixmap(pixmap);
-    label->setGeometry(352, 85, IconSize, IconSize);
+    label->setGeometry(352, 85, kIconSize, kIconSize);
     return label;
 }
 
@@ -188,7 +188,7 @@ void AreaPage::reportCornerError(CornerEdit* box, const std::string& message, in
         activatePage_();
     box->setFocus(Qt::OtherFocusReason);
     box->setSelection(selectionStart, static_cast<int>(box->text().size()) - selectionStart);
-    platform::messageBox(window(), message, std::string(coords::GeographicAreaErrorTitle),
+    platform::messageBox(window(), message, std::string(coords::kGeographicAreaErrorTitle),
                          platform::MB_OK | platform::MB_ICONERROR);
     reporting_ = false;
 }

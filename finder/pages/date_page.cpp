@@ -10,9 +10,9 @@
 namespace finder {
 namespace {
 
-constexpr int CountBoxMaxLength = 3; // characters a user may type
-constexpr int SpinMaximum = 32767;
-constexpr int DateBoxLength = 10; // "MM/DD/YYYY"
+constexpr int kCountBoxMaxLength = 3; // characters a user may type
+constexpr int kSpinMaximum = 32767;
+constexpr int kDateBoxLength = 10; // "MM/DD/YYYY"
 
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -48,12 +48,12 @@ DatePage::DatePage(int monthsLimit, int daysLimit, QWidget* parent)
     // stay in the text, blanks show as "_".
     for (QLineEdit* box : {dateStart_, dateEnd_}) {
         box->setInputMask("00/00/9999;_");
-        box->setMaxLength(DateBoxLength);
+        box->setMaxLength(kDateBoxLength);
     }
     prevMonths_ = countBox("PrevMonths", monthsLimit_);
     prevDays_ = countBox("PrevDays", daysLimit_);
-    monthsSpin_ = new UpDown(prevMonths_, 0, SpinMaximum, 1, this);
-    daysSpin_ = new UpDown(prevDays_, 0, SpinMaximum, 1, this);
+    monthsSpin_ = new UpDown(prevMonths_, 0, kSpinMaximum, 1, this);
+    daysSpin_ = new UpDown(prevDays_, 0, kSpinMaximum, 1, this);
     monthsSpin_->setObjectName("PrevMonthsSpin");
     daysSpin_->setObjectName("PrevDaysSpin");
 
@@ -85,8 +85,8 @@ QLineEdit* DatePage::countBox(const char* name, int limit) {
     box->setObjectName(name);
     // The length limit holds for typing only; the spin buttons may go further.
     connect(box, &QLineEdit::textEdited, box, [box](const QString& typed) {
-        if (typed.size() > CountBoxMaxLength)
-            box->setText(typed.left(CountBoxMaxLength));
+        if (typed.size() > kCountBoxMaxLength)
+            box->setText(typed.left(kCountBoxMaxLength));
     });
     connect(box, &QLineEdit::textChanged, box, [box, limit](const QString& now) {
         if (const auto corrected = correctedCountText(now.toStdString(), limit))
@@ -131,8 +131,8 @@ void DatePage::setDefaults(DateUtil::CivilDate today) {
     applyEnableRules();
     const auto end = DateUtil::dosDate(today.year, today.month, today.day);
     const auto start = DateUtil::dateBack(3, DateUtil::BackUnit::Months, today);
-    dateEnd_->setText(text(DateUtil::dateText(end, true)).left(DateBoxLength));
-    dateStart_->setText(text(DateUtil::dateText(start, true)).left(DateBoxLength));
+    dateEnd_->setText(text(DateUtil::dateText(end, true)).left(kDateBoxLength));
+    dateStart_->setText(text(DateUtil::dateText(start, true)).left(kDateBoxLength));
 }
 
 void DatePage::fillForm(CriteriaForm& form) const {

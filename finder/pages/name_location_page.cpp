@@ -17,7 +17,7 @@ namespace finder {
 namespace {
 
 // Item data of the Look-in list: whether the item is a volume or a folder.
-constexpr int LookInKindRole = Qt::UserRole + 1;
+constexpr int kLookInKindRole = Qt::UserRole + 1;
 
 QIcon iconOfDriveKind(const QStyle* style, platform::DriveKind kind) {
     switch (kind) {
@@ -93,7 +93,7 @@ void NameLocationPage::addLookInItem(const QString& text, LookInKind kind,
                                      platform::DriveKind picture) {
     lookIn_->addItem(iconOfDriveKind(style(), picture), text);
     const int index = lookIn_->count() - 1;
-    lookIn_->setItemData(index, static_cast<int>(kind), LookInKindRole);
+    lookIn_->setItemData(index, static_cast<int>(kind), kLookInKindRole);
     lookIn_->setItemData(index, static_cast<int>(picture), LookInPictureRole);
 }
 
@@ -118,7 +118,7 @@ void NameLocationPage::addLookInFolder(const QString& path) {
 
 std::string NameLocationPage::startFolder() const {
     const int index = lookIn_->currentIndex();
-    const auto kind = index >= 0 && lookIn_->itemData(index, LookInKindRole).toInt() ==
+    const auto kind = index >= 0 && lookIn_->itemData(index, kLookInKindRole).toInt() ==
                                         static_cast<int>(LookInKind::Drive)
                           ? LookInKind::Drive
                           : LookInKind::Folder;
@@ -139,7 +139,7 @@ bool NameLocationPage::includeSubfolders() const {
 
 void NameLocationPage::reset(int lookInIndex) {
     named_->setCurrentIndex(0);
-    named_->setEditText(QString::fromUtf8(AllTypesText.data(), AllTypesText.size()));
+    named_->setEditText(QString::fromUtf8(kAllTypesText.data(), kAllTypesText.size()));
     setLookInIndex(lookInIndex);
     recurse_->setChecked(true);
 }

@@ -8,13 +8,13 @@
 
 namespace finder {
 namespace {
-constexpr int FrameInterval = 150; // milliseconds between frames
+constexpr int kFrameInterval = 150; // milliseconds between frames
 } // namespace
 
 GlobeAnimation::GlobeAnimation(QWidget* parent, int top, int size)
     : QObject(parent), timer_(new QTimer(this)) {
     const std::vector<QPixmap> pictures = drawGlobeFrames();
-    for (int i = 0; i < GlobeFrameCount; ++i) {
+    for (int i = 0; i < kGlobeFrameCount; ++i) {
         auto* frame = new QLabel(parent);
         frame->setObjectName(QStringLiteral("Globe%1").arg(i + 1));
         frame->setPixmap(pictures[static_cast<std::size_t>(i)]);
@@ -23,7 +23,7 @@ GlobeAnimation::GlobeAnimation(QWidget* parent, int top, int size)
         frames_.push_back(frame);
     }
     timer_->setObjectName("Timer1");
-    timer_->setInterval(FrameInterval);
+    timer_->setInterval(kFrameInterval);
     connect(timer_, &QTimer::timeout, this, &GlobeAnimation::ticked);
     frames_.front()->show();
 }
@@ -37,7 +37,7 @@ void GlobeAnimation::stop() {
 }
 
 void GlobeAnimation::advance() {
-    show((index_ + 1) % GlobeFrameCount);
+    show((index_ + 1) % kGlobeFrameCount);
 }
 
 void GlobeAnimation::show(int index) {

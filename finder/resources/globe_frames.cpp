@@ -10,12 +10,12 @@
 namespace finder {
 namespace {
 
-constexpr double Pi = std::numbers::pi;
-constexpr double Radius = 14.5;
-constexpr double Centre = GlobeFrameSize / 2.0;
+constexpr double kPi = std::numbers::pi;
+constexpr double kRadius = 14.5;
+constexpr double kCentre = kGlobeFrameSize / 2.0;
 
 double rad(double degrees) {
-    return degrees * Pi / 180.0;
+    return degrees * kPi / 180.0;
 }
 
 // Orthographic view of the globe from the equator; `rotation` turns it east.
@@ -26,10 +26,10 @@ QPointF project(double lonDeg, double latDeg, double rotationDeg, bool* front = 
     const bool visible = std::cos(lon) >= 0.0;
     if (front)
         *front = visible;
-    double x = Radius * std::cos(lat) * std::sin(lon);
+    double x = kRadius * std::cos(lat) * std::sin(lon);
     if (!visible)
-        x = (x < 0 ? -1.0 : 1.0) * Radius * std::cos(lat);
-    return {Centre + x, Centre - Radius * std::sin(lat)};
+        x = (x < 0 ? -1.0 : 1.0) * kRadius * std::cos(lat);
+    return {kCentre + x, kCentre - kRadius * std::sin(lat)};
 }
 
 struct Blob {
@@ -54,7 +54,7 @@ void drawLand(QPainter& p, double rotation) {
         QPainterPath path;
         bool anyFront = false;
         for (int k = 0; k <= 36; ++k) {
-            const double t = 2 * Pi * k / 36.0;
+            const double t = 2 * kPi * k / 36.0;
             bool front = false;
             const QPointF pt = project(b.lon + b.halfLon * std::cos(t),
                                        b.lat + b.halfLat * std::sin(t), rotation, &front);
@@ -91,23 +91,23 @@ void drawGraticule(QPainter& p, double rotation) {
         p.drawPath(path);
     }
     for (int lat = -60; lat <= 60; lat += 30) {
-        const double y = Centre - Radius * std::sin(rad(lat));
-        const double half = Radius * std::cos(rad(lat));
-        p.drawLine(QPointF(Centre - half, y), QPointF(Centre + half, y));
+        const double y = kCentre - kRadius * std::sin(rad(lat));
+        const double half = kRadius * std::cos(rad(lat));
+        p.drawLine(QPointF(kCentre - half, y), QPointF(kCentre + half, y));
     }
 }
 
 } // namespace
 
 QPixmap drawGlobeFrame(int index) {
-    QPixmap pixmap(GlobeFrameSize, GlobeFrameSize);
+    QPixmap pixmap(kGlobeFrameSize, kGlobeFrameSize);
     pixmap.fill(Qt::transparent);
-    const double rotation = 360.0 * (index % GlobeFrameCount) / GlobeFrameCount;
+    const double rotation = 360.0 * (index % kGlobeFrameCount) / kGlobeFrameCount;
 
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF disc(Centre - Radius, Centre - Radius, 2 * Radius, 2 * Radius);
-    QRadialGradient ocean(Centre - 4, Centre - 5, Radius * 1.4);
+    const QRectF disc(kCentre - kRadius, kCentre - kRadius, 2 * kRadius, 2 * kRadius);
+    QRadialGradient ocean(kCentre - 4, kCentre - 5, kRadius * 1.4);
     ocean.setColorAt(0.0, QColor(120, 180, 240));
     ocean.setColorAt(1.0, QColor(20, 60, 140));
     p.setPen(Qt::NoPen);
@@ -129,8 +129,8 @@ QPixmap drawGlobeFrame(int index) {
 
 std::vector<QPixmap> drawGlobeFrames() {
     std::vector<QPixmap> frames;
-    frames.reserve(GlobeFrameCount);
-    for (int i = 0; i < GlobeFrameCount; ++i)
+    frames.reserve(kGlobeFrameCount);
+    for (int i = 0; i < kGlobeFrameCount; ++i)
         frames.push_back(drawGlobeFrame(i));
     return frames;
 }

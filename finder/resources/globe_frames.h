@@ -5,8 +5,8 @@
 
 namespace finder {
 
-constexpr int GlobeFrameCount = 15;
-constexpr int GlobeFrameSize = 32;
+constexpr int kGlobeFrameCount = 15;
+constexpr int kGlobeFrameSize = 32;
 
 // Frame i shows the globe turned by i/15 of a full turn, so the last frame
 // leads smoothly back into the first.

@@ -14,12 +14,12 @@ QString qText(const std::string& s) {
 } // namespace
 
 namespace {
-constexpr int FlushInterval = 100; // milliseconds between batches of rows
+constexpr int kFlushInterval = 100; // milliseconds between batches of rows
 } // namespace
 
 ResultList::ResultList(QWidget* parent) : QTreeWidget(parent), flushTimer_(new QTimer(this)) {
     flushTimer_->setSingleShot(true);
-    flushTimer_->setInterval(FlushInterval);
+    flushTimer_->setInterval(kFlushInterval);
     connect(flushTimer_, &QTimer::timeout, this, &ResultList::flushRows);
     setObjectName("ResultList");
     setColumnCount(5);

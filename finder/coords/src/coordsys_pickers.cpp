@@ -12,8 +12,8 @@ namespace finder {
 
 namespace {
 
-constexpr int NameBufferSize = 260; // group and system names
-constexpr int KeyBufferSize = 256;  // datum keys
+constexpr int kNameBufferSize = 260; // group and system names
+constexpr int kKeyBufferSize = 256;  // datum keys
 
 // The database held open for one fill: opened into the window's handle and
 // closed when the fill ends, however it ends. An open that fails shows the
@@ -26,8 +26,8 @@ public:
         CloseCoordSysDatabase(handle_);
         handle_ = OpenCoordSysDatabase(databaseFile);
         if (handle_ == 0)
-            platform::messageBox(nullptr, std::string(OpenDatabaseErrorText),
-                                 std::string(OpenDatabaseErrorCaption),
+            platform::messageBox(nullptr, std::string(kOpenDatabaseErrorText),
+                                 std::string(kOpenDatabaseErrorCaption),
                                  platform::MB_OK | platform::MB_ICONERROR);
     }
     ~FillSession() { CloseCoordSysDatabase(handle_); }
@@ -103,7 +103,7 @@ CoordSysPickers::CoordSysPickers(PickerList& groups, PickerList& systems, Picker
 
 void CoordSysPickers::resetToAny(PickerList& list) {
     list.clear();
-    list.addText(std::string(AnyItemText));
+    list.addText(std::string(kAnyItemText));
     list.selectIndex(0);
 }
 
@@ -112,18 +112,18 @@ bool CoordSysPickers::FillSystemGroups() {
     if (!session.isOpen())
         return false;
 
-    groups_.addText(std::string(AnyItemText));
+    groups_.addText(std::string(kAnyItemText));
     groups_.selectIndex(0);
     for (DatoraObject object = Datora_DBFirstCoordSysGroup(databaseHandle_); object != 0;
          object = Datora_DBNextCoordSysGroup(databaseHandle_)) {
         const DatoraObjectOwner group(object);
-        TextBuffer<NameBufferSize> name;
-        Datora_ObjectGetName(group.get(), name.data(), NameBufferSize);
+        TextBuffer<kNameBufferSize> name;
+        Datora_ObjectGetName(group.get(), name.data(), kNameBufferSize);
         groups_.addText(name.text());
     }
-    systems_.addText(std::string(AnyItemText));
+    systems_.addText(std::string(kAnyItemText));
     systems_.selectIndex(0);
-    datums_.addText(std::string(AnyItemText));
+    datums_.addText(std::string(kAnyItemText));
     datums_.selectIndex(0);
     return true;
 }
@@ -136,14 +136,14 @@ bool CoordSysPickers::FillSystems(const std::string& groupName) {
     const DatoraObjectOwner group(session.readGroup(groupName));
     if (!group)
         return false;
-    TextBuffer<NameBufferSize> name;
-    if (Datora_DBFirstCoordSysString(databaseHandle_, group.get(), name.data(), NameBufferSize,
+    TextBuffer<kNameBufferSize> name;
+    if (Datora_DBFirstCoordSysString(databaseHandle_, group.get(), name.data(), kNameBufferSize,
                                      0) == 0)
         return false;
     do {
         systems_.addText(name.text());
         name = {};
-    } while (Datora_DBNextCoordSysString(databaseHandle_, name.data(), NameBufferSize, 0) != 0);
+    } while (Datora_DBNextCoordSysString(databaseHandle_, name.data(), kNameBufferSize, 0) != 0);
     return true;
 }
 
@@ -163,14 +163,14 @@ bool CoordSysPickers::FillDatums(const std::string& groupName, const std::string
     if (!datum)
         return false;
 
-    TextBuffer<KeyBufferSize> ownKey;
-    Datora_ObjectGetKey(datum.get(), ownKey.data(), KeyBufferSize);
+    TextBuffer<kKeyBufferSize> ownKey;
+    Datora_ObjectGetKey(datum.get(), ownKey.data(), kKeyBufferSize);
     const std::string systemDatumKey = ownKey.text();
 
-    TextBuffer<KeyBufferSize> key;
-    for (int more = Datora_DBFirstDatumString(databaseHandle_, key.data(), KeyBufferSize, 0);
+    TextBuffer<kKeyBufferSize> key;
+    for (int more = Datora_DBFirstDatumString(databaseHandle_, key.data(), kKeyBufferSize, 0);
          more != 0;
-         more = Datora_DBNextDatumString(databaseHandle_, key.data(), KeyBufferSize, 0)) {
+         more = Datora_DBNextDatumString(databaseHandle_, key.data(), kKeyBufferSize, 0)) {
         const std::string text = key.text();
         if (Datora_CoordSysGroupDatumKeyValid(group.get(), text.c_str()) != 0 ||
             text == systemDatumKey)
@@ -223,7 +223,7 @@ void CoordSysPickers::CoordinateSystemChange() {
     }
 }
 
-PickerListResult ListPickerTexts(const std::string& databaseFile,
+PickerListResult listPickerTexts(const std::string& databaseFile,
                                  const std::optional<std::string>& group,
                                  const std::optional<std::string>& system) {
     MemoryPickerList groups;

@@ -131,7 +131,7 @@ CornerCheck CheckLatLonText(std::string_view text, bool longitude) {
     if (status == 0 || status == 6)
         return check;
     check.ok = false;
-    check.message = InvalidLatLonText;
+    check.message = kInvalidLatLonText;
     switch (status) {
     case 7:
     case 10:
@@ -187,7 +187,7 @@ CornerCheck checkCornerText(std::string_view text, bool longitude) {
         return CheckLatLonText(text, longitude);
     if (IsPlainNumber(text))
         return {};
-    return {false, std::string(InvalidNumberText), 0};
+    return {false, std::string(kInvalidNumberText), 0};
 }
 
 CornerValues cornerValuesForSearch(const CornerTexts& texts, bool mapShown) {

@@ -53,7 +53,7 @@ BuiltCriteria buildCriteria(const CriteriaForm& form, const SearchCriteria& prev
                             DateUtil::CivilDate todayUtc) {
     BuiltCriteria built;
     SearchCriteria& c = built.criteria;
-    const bool allTypes = form.namedText == AllTypesText;
+    const bool allTypes = form.namedText == kAllTypesText;
     c.namePattern = allTypes ? std::string("*.*") : form.namedText;
     c.startFolder = form.startFolder;
     c.includeSubfolders = form.includeSubfolders;

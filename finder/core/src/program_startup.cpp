@@ -29,7 +29,7 @@ StartupSettings loadStartupSettings() {
 
 void saveOptions(std::uint32_t options) {
     CSettingsRegistry registry;
-    registry.SetOptions(ProductSubkey, options);
+    registry.SetOptions(kProductSubkey, options);
     registry.Close();
 }
 

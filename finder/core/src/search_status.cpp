@@ -3,7 +3,7 @@
 namespace finder {
 
 std::string searchingText(std::string_view folder) {
-    std::string text(SearchingPrefix);
+    std::string text(kSearchingPrefix);
     text += folder;
     return text;
 }

@@ -11,13 +11,13 @@ using platform::Hive;
 using platform::RegAccess;
 
 std::string productKey(std::string_view subkey) {
-    std::string key(MakerKey);
+    std::string key(kMakerKey);
     key += subkey;
     return key;
 }
 
 std::string_view makerKeyName() {
-    std::string_view key = MakerKey;
+    std::string_view key = kMakerKey;
     key.remove_suffix(1); // the trailing "\"
     return key;
 }
@@ -36,7 +36,7 @@ void CSettingsRegistry::Close() {
     key_.close();
 }
 
-bool CSettingsRegistry::HasOpenKey() const {
+bool CSettingsRegistry::hasOpenKey() const {
     return key_.isOpen();
 }
 
@@ -46,7 +46,7 @@ std::uint32_t CSettingsRegistry::readText(Hive hive, std::string_view key, std::
     Close();
     if (long error = key_.open(hive, key, RegAccess::Query); error != platform::ERROR_SUCCESS)
         return code(error);
-    char buffer[TextBufferSize] = {};
+    char buffer[kTextBufferSize] = {};
     std::uint32_t type = 0;
     std::uint32_t bytes = sizeof buffer;
     if (long error = key_.queryValue(value, &type, buffer, &bytes);
@@ -65,7 +65,7 @@ std::uint32_t CSettingsRegistry::readText(Hive hive, std::string_view key, std::
 
 std::uint32_t CSettingsRegistry::GetAppPath(std::string_view exeName, std::string& out,
                                             std::size_t size) {
-    std::string key(AppPathsKey);
+    std::string key(kAppPathsKey);
     key += exeName;
     return readText(Hive::LocalMachine, key, "", out, size, true);
 }
@@ -77,7 +77,7 @@ std::uint32_t CSettingsRegistry::GetDataBasePath(std::string& out, std::size_t s
 std::uint32_t CSettingsRegistry::GetSupportedFormats(std::string_view productSubkey,
                                                      std::string& out) {
     return readText(Hive::LocalMachine, productKey(productSubkey), "SupportedFormats", out,
-                    TextBufferSize, false);
+                    kTextBufferSize, false);
 }
 
 std::uint32_t CSettingsRegistry::GetOptions(std::string_view productSubkey,

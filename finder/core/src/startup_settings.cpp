@@ -13,7 +13,7 @@ const std::vector<std::string>& builtInFormats() {
 }
 
 std::vector<std::string> namedListEntries(bool formatsRead, std::string_view supportedFormats) {
-    std::vector<std::string> entries{std::string(AllTypesText)};
+    std::vector<std::string> entries{std::string(kAllTypesText)};
     if (formatsRead && !supportedFormats.empty()) {
         std::size_t start = 0;
         for (std::size_t comma;
@@ -36,7 +36,7 @@ std::string databaseFileFrom(std::string_view dataBasePath) {
     if (file.empty() || file.back() != '/')
         file += '/';
     file += fileName;
-    if (file.size() > TextBufferSize - 1)
+    if (file.size() > kTextBufferSize - 1)
         file.assign("/").append(fileName);
     return file;
 }
@@ -46,7 +46,7 @@ std::string savedSearchPathFrom(std::string_view commandLine) {
     if (first == std::string_view::npos)
         return {};
     const std::string_view path = commandLine.substr(first);
-    if (path.size() > TextBufferSize - 1)
+    if (path.size() > kTextBufferSize - 1)
         return {};
     return std::string(path);
 }
@@ -64,21 +64,21 @@ std::string commandLineOf(int argc, const char* const* argv) {
 StartupSettings readStartupSettings(CSettingsRegistry& registry) {
     StartupSettings settings;
     std::string dataBasePath;
-    if (registry.GetDataBasePath(dataBasePath, TextBufferSize) != CSettingsRegistry::Success)
+    if (registry.GetDataBasePath(dataBasePath, kTextBufferSize) != CSettingsRegistry::Success)
         dataBasePath.clear();
     settings.databaseFile = databaseFileFrom(dataBasePath);
 
     std::uint32_t options = 0;
-    if (registry.GetOptions(ProductSubkey, options) == CSettingsRegistry::Success)
+    if (registry.GetOptions(kProductSubkey, options) == CSettingsRegistry::Success)
         settings.options = options;
 
-    if (registry.GetAppPath(FinderExecutable, settings.installFolder, FolderBufferSize) !=
+    if (registry.GetAppPath(kFinderExecutable, settings.installFolder, kFolderBufferSize) !=
         CSettingsRegistry::Success)
         settings.installFolder.clear();
 
     std::string formats;
     const bool formatsRead =
-        registry.GetSupportedFormats(ProductSubkey, formats) == CSettingsRegistry::Success;
+        registry.GetSupportedFormats(kProductSubkey, formats) == CSettingsRegistry::Success;
     settings.namedEntries = namedListEntries(formatsRead, formats);
     registry.Close();
     return settings;

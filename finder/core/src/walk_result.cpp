@@ -31,7 +31,7 @@ std::string walkProblemText(const WalkResult& result, std::string_view startFold
     case WalkResult::Kind::NoCallback:
         return "nothing to report the files to";
     case WalkResult::Kind::TooDeep:
-        return std::string(MaxFilesExceededText);
+        return std::string(kMaxFilesExceededText);
     case WalkResult::Kind::SubfoldersNotListed:
         return "cannot list " + folder;
     case WalkResult::Kind::FolderNotEntered:

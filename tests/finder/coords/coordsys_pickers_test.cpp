@@ -21,7 +21,7 @@ using testsupport::TempDir;
 using Texts = std::vector<std::string>;
 
 const std::string kDatabase = std::string(KAVREL_DATA_DIR) + "/datora.dat";
-const std::string kAny(AnyItemText);
+const std::string kAny(kAnyItemText);
 const std::string kUtm = "Universal Transverse Mercator (UTM)";
 
 // The real database read as text: "( Any )" and the group names, and for
@@ -65,7 +65,7 @@ std::uint32_t crc32(const std::string& data) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-TEST(PickerTexts, ListsOverTheRealDatabaseAfterEachSelection) {
+TEST(PickerTexts, lists_over_the_real_database_after_each_selection) {
     const std::size_t objectsBefore = quill32::liveObjectCount();
     const DatabaseText utm(kDatabase, kUtm);
     ASSERT_GT(utm.groups.size(), 2u);
@@ -87,7 +87,7 @@ TEST(PickerTexts, ListsOverTheRealDatabaseAfterEachSelection) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.group.value_or("-") + " / " + c.system.value_or("-"));
-        const PickerListResult result = ListPickerTexts(kDatabase, c.group, c.system);
+        const PickerListResult result = listPickerTexts(kDatabase, c.group, c.system);
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.texts.groups, utm.groups);
         EXPECT_EQ(result.texts.systems, c.systems);
@@ -154,7 +154,7 @@ protected:
     std::size_t objectsBefore_ = 0, databasesBefore_ = 0;
 };
 
-TEST_F(Pickers, DatumsValidForTheGroupPlusTheSystemsOwnKey) {
+TEST_F(Pickers, datums_valid_for_the_group_plus_the_systems_own_key) {
     ASSERT_TRUE(start(file_));
     EXPECT_EQ(groups.items(), (Texts{kAny, "Test Grid", "Empty"}));
     choose(groups, "Test Grid");
@@ -166,7 +166,7 @@ TEST_F(Pickers, DatumsValidForTheGroupPlusTheSystemsOwnKey) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(Pickers, ReselectionRules) {
+TEST_F(Pickers, reselection_rules) {
     ASSERT_TRUE(start(file_));
     choose(groups, "Test Grid");
     EXPECT_TRUE(systems.isEnabled());
@@ -215,7 +215,7 @@ TEST_F(Pickers, ReselectionRules) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(Pickers, OpenFailureShowsTheBoxAndTouchesNoList) {
+TEST_F(Pickers, open_failure_shows_the_box_and_touches_no_list) {
     for (const std::string& file :
          {dir_ / "missing.dat", dir_.writeFile("bad.dat", "DATORA\t1\n"), std::string()}) {
         SCOPED_TRACE(file);
@@ -235,7 +235,7 @@ TEST_F(Pickers, OpenFailureShowsTheBoxAndTouchesNoList) {
     choose(groups, "Test Grid");
     EXPECT_EQ(systems.items(), Texts{kAny});
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(ListPickerTexts(file_).status, PickerListStatus::DatabaseUnavailable);
+    EXPECT_EQ(listPickerTexts(file_).status, PickerListStatus::DatabaseUnavailable);
 }
 
 } // namespace

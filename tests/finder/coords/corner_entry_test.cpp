@@ -57,7 +57,7 @@ TEST(CornerEntry, is_plain_number) {
 
 // What a leave handler shows for a text in an X (longitude) or Y box.
 TEST(CornerEntry, leaving_a_box_checks_the_text_and_builds_the_message) {
-    const std::string latLon(InvalidLatLonText);
+    const std::string latLon(kInvalidLatLonText);
     struct Case {
         const char* text;
         bool longitude;
@@ -73,8 +73,8 @@ TEST(CornerEntry, leaving_a_box_checks_the_text_and_builds_the_message) {
         {".", true, true, "", 0},
         {"45.5", false, true, "", 0},
         {"12 30 15", true, true, "", 0},
-        {"abc", true, false, std::string(InvalidNumberText), 0},
-        {"1e3", true, false, std::string(InvalidNumberText), 0},
+        {"abc", true, false, std::string(kInvalidNumberText), 0},
+        {"1e3", true, false, std::string(kInvalidNumberText), 0},
         {"-95 30", false, false, latLon + "latitude degrees must be between -90 and +90 inclusive.",
          1},
         {"-195 30", true, false,

@@ -250,7 +250,7 @@ TEST(SearchRun, too_deep_a_tree_trips_the_guard_and_keeps_the_rows_found) {
     wide.depthLimit = 6;
     EXPECT_EQ(wide.run(criteriaFor(dir.str())), WalkResult::done());
     EXPECT_EQ(wide.files.size(), 6u);
-    EXPECT_EQ(MaxFilesExceededText, "The maximum number of files has been exceeded.");
+    EXPECT_EQ(kMaxFilesExceededText, "The maximum number of files has been exceeded.");
 }
 
 TEST(SearchRun, default_guard_holds_on_a_tree_deeper_than_it) {

@@ -42,14 +42,14 @@ TEST(CSettingsRegistry, reads_every_start_up_value) {
     EXPECT_EQ(text, "/opt/geo/db");
     EXPECT_EQ(registry.GetAppPath("kavrel", text, 1024), kSuccess);
     EXPECT_EQ(text, "/opt/kavrel/bin");
-    EXPECT_EQ(registry.GetSupportedFormats(ProductSubkey, text), kSuccess);
+    EXPECT_EQ(registry.GetSupportedFormats(kProductSubkey, text), kSuccess);
     EXPECT_EQ(text, "*.SHP,*.TIF");
     std::uint32_t options = 0;
-    EXPECT_EQ(registry.GetOptions(ProductSubkey, options), kSuccess);
+    EXPECT_EQ(registry.GetOptions(kProductSubkey, options), kSuccess);
     EXPECT_EQ(options, 2u);
-    EXPECT_TRUE(registry.HasOpenKey());
+    EXPECT_TRUE(registry.hasOpenKey());
     registry.Close();
-    EXPECT_FALSE(registry.HasOpenKey());
+    EXPECT_FALSE(registry.hasOpenKey());
 }
 
 TEST(CSettingsRegistry, failures_leave_the_output_untouched) {
@@ -59,12 +59,12 @@ TEST(CSettingsRegistry, failures_leave_the_output_untouched) {
     std::uint32_t options = 77;
     EXPECT_EQ(registry.GetDataBasePath(text, 260), 2u);
     EXPECT_EQ(registry.GetAppPath("tollan", text, 1024), 2u);
-    EXPECT_EQ(registry.GetSupportedFormats(ProductSubkey, text), 2u);
-    EXPECT_EQ(registry.GetOptions(ProductSubkey, options), 2u);
+    EXPECT_EQ(registry.GetSupportedFormats(kProductSubkey, text), 2u);
+    EXPECT_EQ(registry.GetOptions(kProductSubkey, options), 2u);
     EXPECT_EQ(text, "kept");
     EXPECT_EQ(options, 77u);
     // Keys are never created: writing Options needs the product key.
-    EXPECT_EQ(registry.SetOptions(ProductSubkey, 2), 2u);
+    EXPECT_EQ(registry.SetOptions(kProductSubkey, 2), 2u);
     EXPECT_EQ(env.userText().find("Options"), std::string::npos);
 }
 
@@ -91,11 +91,11 @@ TEST(CSettingsRegistry, supported_formats_must_fit_260_bytes) {
     HiveEnv ok(machineHiveWith("\"SupportedFormats\"=\"" + fits + "\""));
     CSettingsRegistry registry;
     std::string text;
-    EXPECT_EQ(registry.GetSupportedFormats(ProductSubkey, text), kSuccess);
+    EXPECT_EQ(registry.GetSupportedFormats(kProductSubkey, text), kSuccess);
     EXPECT_EQ(text.size(), 259u);
 
     HiveEnv tooLong(machineHiveWith("\"SupportedFormats\"=\"" + fits + "y\""));
-    EXPECT_EQ(registry.GetSupportedFormats(ProductSubkey, text), 234u);
+    EXPECT_EQ(registry.GetSupportedFormats(kProductSubkey, text), 234u);
 }
 
 TEST(CSettingsRegistry, options_must_be_a_four_byte_dword) {
@@ -106,7 +106,7 @@ TEST(CSettingsRegistry, options_must_be_a_four_byte_dword) {
                         "\n");
         CSettingsRegistry registry;
         std::uint32_t options = 5;
-        EXPECT_NE(registry.GetOptions(ProductSubkey, options), kSuccess) << value;
+        EXPECT_NE(registry.GetOptions(kProductSubkey, options), kSuccess) << value;
         EXPECT_EQ(options, 5u);
     }
 }
@@ -115,12 +115,12 @@ TEST(CSettingsRegistry, set_options_writes_a_dword_read_back_by_the_next_start) 
     HiveEnv env(kMachineHive, kUserHive);
     {
         CSettingsRegistry registry;
-        EXPECT_EQ(registry.SetOptions(ProductSubkey, 0), kSuccess);
+        EXPECT_EQ(registry.SetOptions(kProductSubkey, 0), kSuccess);
     }
     EXPECT_NE(env.userText().find("\"Options\"=dword:00000000"), std::string::npos);
     CSettingsRegistry registry;
     std::uint32_t options = 9;
-    EXPECT_EQ(registry.GetOptions(ProductSubkey, options), kSuccess);
+    EXPECT_EQ(registry.GetOptions(kProductSubkey, options), kSuccess);
     EXPECT_EQ(options, 0u);
 }
 
@@ -171,7 +171,7 @@ TEST(StartupSettings, read_in_one_step_with_defaults_for_what_is_missing) {
         EXPECT_EQ(s.options, 2u);
         EXPECT_EQ(s.installFolder, "/opt/kavrel/bin");
         EXPECT_EQ(s.namedEntries.size(), 4u);
-        EXPECT_FALSE(registry.HasOpenKey());
+        EXPECT_FALSE(registry.hasOpenKey());
     }
     HiveEnv empty(std::nullopt, std::nullopt);
     CSettingsRegistry registry;

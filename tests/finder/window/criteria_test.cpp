@@ -26,7 +26,7 @@ struct EnableCase {
     bool dates, months, days;
 };
 
-TEST_F(WindowCriteria, DateControlsFollowTheEnableRules) {
+TEST_F(WindowCriteria, date_controls_follow_the_enable_rules) {
     const std::vector<EnableCase> cases = {
         {{}, nullptr, false, false, false},
         {{"FindAllModifiedButton"}, "FindBetweenRadioButton", true, false, false},
@@ -68,7 +68,7 @@ TEST_F(WindowCriteria, DateControlsFollowTheEnableRules) {
     }
 }
 
-TEST_F(WindowCriteria, MonthAndDayCountsStayWithinTheirLimits) {
+TEST_F(WindowCriteria, month_and_day_counts_stay_within_their_limits) {
     open();
     const int year = finder::DateUtil::currentUtcYear();
     const QString monthsLimit = QString::number((year - 1980) * 12);
@@ -102,7 +102,7 @@ TEST_F(WindowCriteria, MonthAndDayCountsStayWithinTheirLimits) {
     EXPECT_EQ(days->text(), "1010");
 }
 
-TEST_F(WindowCriteria, AreaPictureShowsTheModeAcrossResizing) {
+TEST_F(WindowCriteria, area_picture_shows_the_mode_across_resizing) {
     open();
     auto* back = control<QLabel>("BackIcon");
     auto* fore = control<QLabel>("ForeIcon");
@@ -121,7 +121,7 @@ TEST_F(WindowCriteria, AreaPictureShowsTheModeAcrossResizing) {
     }
 }
 
-TEST_F(WindowCriteria, LatLonSwitchShowsCornersOrMap) {
+TEST_F(WindowCriteria, lat_lon_switch_shows_corners_or_map) {
     open();
     control<QLineEdit>("NorthwestX")->setText("-10.5");
     auto* geodetic = control<QCheckBox>("Geodetic");
@@ -135,7 +135,7 @@ TEST_F(WindowCriteria, LatLonSwitchShowsCornersOrMap) {
     EXPECT_EQ(control<QLineEdit>("NorthwestX")->text(), "-10.5");
 }
 
-TEST_F(WindowCriteria, NewSearchRestoresDefaultsOnlyAfterOk) {
+TEST_F(WindowCriteria, new_search_restores_defaults_only_after_ok) {
     open();
     auto* named = control<QComboBox>("NameComboBox");
     auto* lookIn = control<QComboBox>("DriveComboBox1");
@@ -178,7 +178,7 @@ TEST_F(WindowCriteria, NewSearchRestoresDefaultsOnlyAfterOk) {
     EXPECT_EQ(control<QLineEdit>("KB")->text(), ""); // emptied, not "0"
 }
 
-TEST_F(WindowCriteria, TypedPatternJoinsTheNamedListOnce) {
+TEST_F(WindowCriteria, typed_pattern_joins_the_named_list_once) {
     open();
     auto* named = control<QComboBox>("NameComboBox");
     const int before = named->count();
@@ -195,7 +195,7 @@ TEST_F(WindowCriteria, TypedPatternJoinsTheNamedListOnce) {
     EXPECT_EQ(named->count(), before + 1);
 }
 
-TEST(WindowLayout, FollowsThePageWidthAndNeverGoesNegative) {
+TEST(WindowLayout, follows_the_page_width_and_never_goes_negative) {
     finder::LayoutInput in;
     in.windowWidth = 573;
     in.clientHeight = 400;

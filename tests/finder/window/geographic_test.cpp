@@ -102,7 +102,7 @@ protected:
     }
 };
 
-TEST_F(WindowGeographic, LeavingACornerBoxChecksItsText) {
+TEST_F(WindowGeographic, leaving_a_corner_box_checks_its_text) {
     open();
     struct Case {
         const char* box;
@@ -153,7 +153,7 @@ TEST_F(WindowGeographic, LeavingACornerBoxChecksItsText) {
     }
 }
 
-TEST_F(WindowGeographic, AFailedCheckIsReportedOncePerLeaveAndBringsItsPageBack) {
+TEST_F(WindowGeographic, a_failed_check_is_reported_once_per_leave_and_brings_its_page_back) {
     open();
     // Two wrong boxes: giving the focus back to the first must not check the
     // second, which the focus only passed through.
@@ -185,7 +185,7 @@ TEST_F(WindowGeographic, AFailedCheckIsReportedOncePerLeaveAndBringsItsPageBack)
 
 // The window's lists after each choice equal what kavrel-find prints for the
 // same choices; the change handlers' re-selection rules hold.
-TEST_F(WindowGeographic, PickersHoldWhatKavrelFindListsAndFollowTheChoices) {
+TEST_F(WindowGeographic, pickers_hold_what_kavrel_find_lists_and_follow_the_choices) {
     auto& w = open();
     auto* groups = control<QComboBox>("CoordinateSystemGroup");
     auto* systems = control<QComboBox>("CoordinateSystem");
@@ -195,7 +195,7 @@ TEST_F(WindowGeographic, PickersHoldWhatKavrelFindListsAndFollowTheChoices) {
     ASSERT_EQ(status, 0);
     ASSERT_GT(listedGroups.size(), 2u);
     EXPECT_EQ(items(groups), listedGroups);
-    EXPECT_EQ(listedGroups, finder::ListPickerTexts(w.databaseFile()).texts.groups);
+    EXPECT_EQ(listedGroups, finder::listPickerTexts(w.databaseFile()).texts.groups);
     EXPECT_EQ(items(systems), Texts{kAny});
     EXPECT_EQ(items(datums), Texts{kAny});
     EXPECT_FALSE(systems->isEnabled());
@@ -250,7 +250,7 @@ TEST_F(WindowGeographic, PickersHoldWhatKavrelFindListsAndFollowTheChoices) {
     EXPECT_TRUE(boxes.size() == 1u && boxes[0].title == "Atlion Find"); // the question only
 }
 
-TEST_F(WindowGeographic, WithoutTheDatabaseTheListsStayEmpty) {
+TEST_F(WindowGeographic, without_the_database_the_lists_stay_empty) {
     testsupport::TempDir empty;
     const std::string hive =
         "REGEDIT4\n\n[Software\\Quorvane Geo]\n\"DataBasePath\"=\"" + empty.str() + "\"\n";
@@ -264,7 +264,7 @@ TEST_F(WindowGeographic, WithoutTheDatabaseTheListsStayEmpty) {
         EXPECT_EQ(control<QComboBox>(list)->count(), 0) << list;
 }
 
-TEST_F(WindowGeographic, SearchesTheSamplesByAreaAndBySystem) {
+TEST_F(WindowGeographic, searches_the_samples_by_area_and_by_system) {
     open();
     // Roughly Europe, read as degrees because the map is shown: projected
     // files are judged by their extent in degrees.
@@ -305,7 +305,7 @@ TEST_F(WindowGeographic, SearchesTheSamplesByAreaAndBySystem) {
     EXPECT_EQ(foundNames(), (Texts{"europe_utm33.mif", "europe_utm33.shp", "europe_utm33.tif"}));
 }
 
-TEST_F(WindowGeographic, KavrelFindPrintsTheWindowsRowsTextForText) {
+TEST_F(WindowGeographic, kavrel_find_prints_the_windows_rows_text_for_text) {
     open();
     const auto windowRows = [this] {
         auto* results = control<finder::ResultList>("ResultList");
@@ -339,7 +339,7 @@ TEST_F(WindowGeographic, KavrelFindPrintsTheWindowsRowsTextForText) {
 
 // ".mif" is claimed by MapInfo and by FrameMaker: each file's content decides,
 // whichever of the two the search meets first.
-TEST_F(WindowGeographic, TypeOfAnAmbiguousExtensionFollowsTheContent) {
+TEST_F(WindowGeographic, type_of_an_ambiguous_extension_follows_the_content) {
     testsupport::TempDir dir;
     namespace fs = std::filesystem;
     for (const char* part : {".mif", ".mid"})

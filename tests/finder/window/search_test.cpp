@@ -57,7 +57,7 @@ protected:
     QString status() { return window->statusBar()->currentMessage(); }
 };
 
-TEST_F(WindowSearch, ListsTheFilesOfATreeWithTheirExactTexts) {
+TEST_F(WindowSearch, lists_the_files_of_a_tree_with_their_exact_texts) {
     testsupport::TempDir dir;
     const std::string top = dir.makeFolder("Maps and Data");
     setLocalMtime(dir.writeFile("Maps and Data/data.xyz", std::string(1025, 'x')), 1999, 3, 7, 9,
@@ -122,7 +122,7 @@ TEST_F(WindowSearch, ListsTheFilesOfATreeWithTheirExactTexts) {
     EXPECT_EQ(status(), "");
 }
 
-TEST_F(WindowSearch, EmptyNameDoesNothingAndOnlyASystemSearchNeedsTheDatabase) {
+TEST_F(WindowSearch, empty_name_does_nothing_and_only_a_system_search_needs_the_database) {
     testsupport::TempDir dir;
     dir.writeFile("a.shp");
     auto& w = open();
@@ -158,7 +158,7 @@ TEST_F(WindowSearch, EmptyNameDoesNothingAndOnlyASystemSearchNeedsTheDatabase) {
     EXPECT_EQ(boxes.size(), 1u);
 }
 
-TEST_F(WindowSearch, StopEndsALargeSearchEarlyAndRestoresTheFolder) {
+TEST_F(WindowSearch, stop_ends_a_large_search_early_and_restores_the_folder) {
     testsupport::TempDir dir;
     for (int f = 0; f < 200; ++f)
         for (int i = 0; i < 20; ++i)
@@ -185,7 +185,7 @@ TEST_F(WindowSearch, StopEndsALargeSearchEarlyAndRestoresTheFolder) {
     EXPECT_EQ(std::filesystem::current_path(), cwd);
 }
 
-TEST_F(WindowSearch, TooDeepATreeKeepsItsRowsAndSaysSo) {
+TEST_F(WindowSearch, too_deep_a_tree_keeps_its_rows_and_says_so) {
     testsupport::TempDir dir;
     std::string path = "deep";
     for (int level = 0; level < 12; ++level) {
@@ -209,7 +209,7 @@ TEST_F(WindowSearch, TooDeepATreeKeepsItsRowsAndSaysSo) {
     EXPECT_EQ(std::filesystem::current_path(), cwd);
 }
 
-TEST_F(WindowSearch, ClosingDuringASearchEndsIt) {
+TEST_F(WindowSearch, closing_during_a_search_ends_it) {
     testsupport::TempDir dir;
     for (int f = 0; f < 100; ++f)
         for (int i = 0; i < 20; ++i)
@@ -224,7 +224,7 @@ TEST_F(WindowSearch, ClosingDuringASearchEndsIt) {
     SUCCEED();
 }
 
-TEST_F(WindowSearch, GlobeTurnsThroughFifteenDifferentFramesAndWraps) {
+TEST_F(WindowSearch, globe_turns_through_fifteen_different_frames_and_wraps) {
     auto& w = open();
     std::vector<QImage> seen;
     for (int tick = 0; tick < 15; ++tick) {

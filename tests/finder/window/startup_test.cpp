@@ -43,7 +43,7 @@ const QStringList BuiltIn = {"*.ZVL", "*.DGN", "*.DXF", "*.DWG", "*.MIF", "*.TAB
 
 using WindowStartup = WindowTest;
 
-TEST_F(WindowStartup, OpensCompactWithEveryDefault) {
+TEST_F(WindowStartup, opens_compact_with_every_default) {
     auto& w = open();
     EXPECT_EQ(w.windowTitle(), "Atlion Find");
     EXPECT_GE(w.width(), 573); // wider when the page captions need it
@@ -108,7 +108,7 @@ struct NamedCase {
     QStringList patterns; // between "( All types )" and the final empty entry
 };
 
-TEST_F(WindowStartup, NamedListFollowsSupportedFormats) {
+TEST_F(WindowStartup, named_list_follows_supported_formats) {
     const std::vector<NamedCase> cases = {
         {"absent", std::nullopt, BuiltIn},
         {"empty", "\"SupportedFormats\"=\"\"", BuiltIn},
@@ -128,7 +128,7 @@ TEST_F(WindowStartup, NamedListFollowsSupportedFormats) {
     }
 }
 
-TEST_F(WindowStartup, DatabaseAndInstallFolderComeFromTheRegistry) {
+TEST_F(WindowStartup, database_and_install_folder_come_from_the_registry) {
     auto& w =
         open(systemHive() + "\n[Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kavrel]\n"
                             "@=\"/opt/atlion\"\n");
@@ -148,7 +148,7 @@ struct OptionsCase {
     unsigned written;
 };
 
-TEST_F(WindowStartup, SaveResultsOptionIsWrittenAtShutDown) {
+TEST_F(WindowStartup, save_results_option_is_written_at_shut_down) {
     const std::vector<OptionsCase> cases = {
         {"check and uncheck", 0u, 2, false, 0},
         {"check", 0u, 1, false, 2},
@@ -169,14 +169,14 @@ TEST_F(WindowStartup, SaveResultsOptionIsWrittenAtShutDown) {
     }
 }
 
-TEST_F(WindowStartup, OptionsAreNotWrittenWithoutTheProductKey) {
+TEST_F(WindowStartup, options_are_not_written_without_the_product_key) {
     open(systemHive(), std::string("REGEDIT4\n\n"));
     window->findChild<QAction*>("SaveResults1")->trigger();
     window.reset();
     EXPECT_EQ(hives->userText(), "REGEDIT4\n\n");
 }
 
-TEST_F(WindowStartup, BrowseAddsAFolderOnceAndSelectsIt) {
+TEST_F(WindowStartup, browse_adds_a_folder_once_and_selects_it) {
     testsupport::TempDir dir;
     const QString folder = QString::fromStdString(dir.makeFolder("Survey Data"));
     open();
@@ -203,7 +203,7 @@ TEST_F(WindowStartup, BrowseAddsAFolderOnceAndSelectsIt) {
     EXPECT_EQ(lookIn->currentText(), folder);
 }
 
-TEST_F(WindowStartup, LookInFolderFromTheEnvironmentIsChosenAndRemembered) {
+TEST_F(WindowStartup, look_in_folder_from_the_environment_is_chosen_and_remembered) {
     testsupport::TempDir dir;
     testsupport::ScopedEnv env("KAVREL_LOOK_IN", dir.str());
     open();
@@ -214,7 +214,7 @@ TEST_F(WindowStartup, LookInFolderFromTheEnvironmentIsChosenAndRemembered) {
     EXPECT_EQ(lookIn->currentText().toStdString(), dir.str());
 }
 
-TEST_F(WindowStartup, HelpOpensTheManualFromMenuAndF1) {
+TEST_F(WindowStartup, help_opens_the_manual_from_menu_and_f1) {
     auto& w = open();
     EXPECT_TRUE(w.helpFile().endsWith("/share/kavrel/kestra.html")) << w.helpFile().toStdString();
     window->findChild<QAction*>("Contents1")->trigger();

@@ -11,12 +11,12 @@
 
 namespace finder {
 
-inline constexpr std::string_view AllTypesText = "( All types )";
-inline constexpr std::string_view SizeAtLeastText = "at least";
-inline constexpr std::string_view SizeAtMostText = "at most";
+inline constexpr std::string_view kAllTypesText = "( All types )";
+inline constexpr std::string_view kSizeAtLeastText = "at least";
+inline constexpr std::string_view kSizeAtMostText = "at most";
 
 struct CriteriaForm {
-    std::string namedText{AllTypesText};
+    std::string namedText{kAllTypesText};
     std::string startFolder; // already through the Look-in rule
     bool includeSubfolders = true;
     bool findAllModified = false; // else "All Files"

@@ -12,7 +12,7 @@
 namespace finder {
 
 // Attribute bits are those of platform/find_file.h; a folder has this one.
-inline constexpr std::uint32_t FileAttributeDirectory = platform::FILE_ATTRIBUTE_DIRECTORY;
+inline constexpr std::uint32_t kFileAttributeDirectory = platform::FILE_ATTRIBUTE_DIRECTORY;
 
 struct FoundFile {
     std::uint32_t attributes = 0;         // 0x10 marks a folder
@@ -21,7 +21,7 @@ struct FoundFile {
     std::string fileName;                 // name without folder
     std::string folder;                   // the walk's current folder
 
-    bool isFolder() const { return (attributes & FileAttributeDirectory) != 0; }
+    bool isFolder() const { return (attributes & kFileAttributeDirectory) != 0; }
     std::uint32_t sizeLow() const { return static_cast<std::uint32_t>(size); }
     std::uint32_t sizeHigh() const { return static_cast<std::uint32_t>(size >> 32); }
 };

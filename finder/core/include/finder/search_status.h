@@ -6,11 +6,11 @@
 
 namespace finder {
 
-inline constexpr std::string_view AppTitle = "Atlion Find";
-inline constexpr std::string_view AppVersion = "Version 1.6";
-inline constexpr std::string_view SearchingPrefix = "Searching: ";
-inline constexpr std::string_view ClearSearchQuestion = "This will clear your current search.";
-inline constexpr std::string_view BrowseTitle =
+inline constexpr std::string_view kAppTitle = "Atlion Find";
+inline constexpr std::string_view kAppVersion = "Version 1.6";
+inline constexpr std::string_view kSearchingPrefix = "Searching: ";
+inline constexpr std::string_view kClearSearchQuestion = "This will clear your current search.";
+inline constexpr std::string_view kBrowseTitle =
     "Select the folder where you want to begin the search.";
 
 // "Searching: " followed by the folder.

@@ -11,12 +11,12 @@
 
 namespace finder {
 
-inline constexpr std::string_view MakerKey = "Software\\Quorvane Geo\\";
-inline constexpr std::string_view ProductSubkey = "Morvane Find";
-inline constexpr std::string_view AppPathsKey =
+inline constexpr std::string_view kMakerKey = "Software\\Quorvane Geo\\";
+inline constexpr std::string_view kProductSubkey = "Morvane Find";
+inline constexpr std::string_view kAppPathsKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 // The App Paths entry of the finder is named after its executable file.
-inline constexpr std::string_view FinderExecutable = "kavrel";
+inline constexpr std::string_view kFinderExecutable = "kavrel";
 
 // Return codes: Success, platform::ERROR_MORE_DATA (234) when the value does
 // not fit, otherwise the registry's error code (ERROR_FILE_NOT_FOUND also for
@@ -43,7 +43,7 @@ public:
     std::uint32_t GetSupportedFormats(std::string_view productSubkey, std::string& out);
 
     void Close();
-    bool HasOpenKey() const;
+    bool hasOpenKey() const;
 
 private:
     std::uint32_t readText(platform::Hive hive, std::string_view key, std::string_view value,

@@ -12,8 +12,8 @@ namespace finder {
 class CSettingsRegistry;
 
 inline constexpr std::uint32_t SaveResultsOption = 0x2;
-inline constexpr std::size_t TextBufferSize = 260;    // names and paths
-inline constexpr std::size_t FolderBufferSize = 1024; // folders, program folder
+inline constexpr std::size_t kTextBufferSize = 260;    // names and paths
+inline constexpr std::size_t kFolderBufferSize = 1024; // folders, program folder
 
 // The eleven patterns offered when "SupportedFormats" is absent or empty.
 const std::vector<std::string>& builtInFormats();

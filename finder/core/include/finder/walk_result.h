@@ -6,7 +6,7 @@
 
 namespace finder {
 
-inline constexpr std::string_view MaxFilesExceededText =
+inline constexpr std::string_view kMaxFilesExceededText =
     "The maximum number of files has been exceeded.";
 
 struct WalkResult {

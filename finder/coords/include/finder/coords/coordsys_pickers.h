@@ -12,10 +12,10 @@
 namespace finder {
 
 // Item 0 of every filled list.
-inline constexpr std::string_view AnyItemText = "( Any )";
+inline constexpr std::string_view kAnyItemText = "( Any )";
 // Shown (no owner, error icon) when the database cannot be opened for a fill.
-inline constexpr std::string_view OpenDatabaseErrorText = "Error on OpenDatoraDatabase";
-inline constexpr std::string_view OpenDatabaseErrorCaption = "Atlion Find";
+inline constexpr std::string_view kOpenDatabaseErrorText = "Error on OpenDatoraDatabase";
+inline constexpr std::string_view kOpenDatabaseErrorCaption = "Atlion Find";
 
 // A drop-down list that accepts no typing and keeps its items unsorted.
 class PickerList {
@@ -122,7 +122,7 @@ struct PickerListResult {
 // Runs start-up, then selects `group` (when given) and `system` (when given,
 // only with a group) by their exact item text through the change handlers.
 // The open failure's box goes through the installed message-box presenter.
-PickerListResult ListPickerTexts(const std::string& databaseFile,
+PickerListResult listPickerTexts(const std::string& databaseFile,
                                  const std::optional<std::string>& group = std::nullopt,
                                  const std::optional<std::string>& system = std::nullopt);
 

@@ -9,9 +9,9 @@
 
 namespace finder::coords {
 
-inline constexpr std::string_view GeographicAreaErrorTitle = "Geographic Area Error";
-inline constexpr std::string_view InvalidNumberText = "Invalid number format! ";
-inline constexpr std::string_view InvalidLatLonText = "Invalid Lat-Lon format:\n";
+inline constexpr std::string_view kGeographicAreaErrorTitle = "Geographic Area Error";
+inline constexpr std::string_view kInvalidNumberText = "Invalid number format! ";
+inline constexpr std::string_view kInvalidLatLonText = "Invalid Lat-Lon format:\n";
 
 // The longest leading decimal number of a text: leading blanks, a sign, a
 // decimal point and an exponent are taken; an overflow gives an infinite
