@@ -131,6 +131,8 @@ void TFindMainDlg::buildMenus() {
     exit->setObjectName("Close1");
     connect(exit, &QAction::triggered, this, &TFindMainDlg::Close1Click);
 
+    buildResultMenus();
+
     QMenu* options = menuBar()->addMenu(tr("&Options"));
     saveResults_ = options->addAction(tr("Sa&ve Results"));
     saveResults_->setObjectName("SaveResults1");

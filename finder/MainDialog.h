@@ -14,6 +14,7 @@
 #include <string>
 
 class QAction;
+class QActionGroup;
 class QPushButton;
 
 namespace finder {
@@ -60,6 +61,12 @@ public:
     void SaveResults1Click();
     void Timer1Timer();
 
+    // The results list's commands.
+    void SelectAll1Click();
+    void InvertSelection1Click();
+    void setViewStyle(int style); // a ResultList::ViewStyle
+    void arrangeBy(int column);   // as a click on the column's header
+
 protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -68,12 +75,13 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void buildResultMenus();
     void FormActivate();
 
     // The running search, heard on the window's thread.
     void searchStarted() override;
     void statusChanged(const std::string& text) override;
-    void fileFound(const FoundFile& file) override;
+    void rowsFound(const std::vector<FoundRow>& rows) override;
     void searchFinished(const SearchOutcome& outcome) override;
     void setSearching(bool searching);
     void showResults(bool show);
@@ -93,6 +101,7 @@ private:
     GlobeAnimation* globe_ = nullptr;
     ResultList* results_ = nullptr;
     QAction* saveResults_ = nullptr;
+    QActionGroup* viewStyles_ = nullptr;
 
     FolderPicker folderPicker_;
     UrlOpener urlOpener_;

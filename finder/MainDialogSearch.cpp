@@ -107,10 +107,8 @@ void TFindMainDlg::statusChanged(const std::string& text) {
     setStatus(text);
 }
 
-void TFindMainDlg::fileFound(const FoundFile& file) {
-    results_->appendRow(
-        rowTexts(file),
-        fileTypeOf(file.fileName, fullPathOfRow(file.folder, file.fileName)).iconName);
+void TFindMainDlg::rowsFound(const std::vector<FoundRow>& rows) {
+    results_->appendRows(rows);
 }
 
 void TFindMainDlg::searchFinished(const SearchOutcome& outcome) {

@@ -3,6 +3,7 @@
 add_library(kavrel_window STATIC
   MainDialog.cpp
   MainDialog.h
+  MainDialogResults.cpp
   MainDialogSearch.cpp
   map/window_layout.cpp
   map/window_layout.h
@@ -27,7 +28,9 @@ add_library(kavrel_window STATIC
   resources/globe_frames.cpp
   resources/globe_frames.h
   results/result_list.cpp
-  results/result_list.h)
+  results/result_list.h
+  results/result_model.cpp
+  results/result_model.h)
 set_target_properties(kavrel_window PROPERTIES AUTOMOC ON)
 target_include_directories(kavrel_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(kavrel_window PUBLIC finder_core platform platform_qt Qt6::Widgets sorrel32

@@ -7,11 +7,11 @@
 
 #include <platform/message_box.h>
 
+#include "results/result_list.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <cstdio>
 #include <cstdlib>
 
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     while (window.searchRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    const int rows = window.findChild<QTreeWidget*>("ResultList")->topLevelItemCount();
+    const int rows = window.findChild<finder::ResultList*>("ResultList")->rowCount();
     std::printf("%d %.3f\n", rows, seconds);
     return 0;
 }

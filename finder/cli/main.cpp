@@ -29,16 +29,18 @@ extern "C" void onInterrupt(int) {
 // Prints each row as tab-separated texts, the count at the end.
 class RowPrinter : public finder::SearchListener {
 public:
-    void fileFound(const finder::FoundFile& file) override {
-        const finder::RowTexts row = finder::rowTexts(file);
-        line_.clear();
-        for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {
-            line_ += *text;
-            line_ += '\t';
+    void rowsFound(const std::vector<finder::FoundRow>& rows) override {
+        for (const finder::FoundRow& found : rows) {
+            const finder::RowTexts& row = found.texts;
+            line_.clear();
+            for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {
+                line_ += *text;
+                line_ += '\t';
+            }
+            line_ += row.modified;
+            line_ += '\n';
+            std::fwrite(line_.data(), 1, line_.size(), stdout);
         }
-        line_ += row.modified;
-        line_ += '\n';
-        std::fwrite(line_.data(), 1, line_.size(), stdout);
     }
     void searchFinished(const finder::SearchOutcome& outcome) override { outcome_ = outcome; }
     const finder::SearchOutcome& outcome() const { return outcome_; }

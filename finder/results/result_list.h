@@ -1,41 +1,84 @@
 #pragma once
-// The results list: one row per file found, with the five texts the rest of
-// the program reads back (name, folder, size, type, modified).
+// The results list: one row per file found, shown in one of four view styles
+// over one model, sorted by column, with selection commands and the drag
+// detection that starts a drag of the selected rows or, on a right-button
+// release, the companion-program popup.
 #include "finder/found_file.h"
+#include "finder/result_order.h"
 
-#include <QHash>
-#include <QIcon>
-#include <QTimer>
-#include <QTreeWidget>
+#include <QPoint>
+#include <QStackedWidget>
+#include <vector>
+
+class QAbstractItemView;
+class QItemSelectionModel;
+class QListView;
+class QTimer;
+class QTreeView;
 
 namespace finder {
 
-class ResultList : public QTreeWidget {
+class ResultModel;
+
+class ResultList : public QStackedWidget {
     Q_OBJECT
 public:
-    enum Column { NameColumn, FolderColumn, SizeColumn, TypeColumn, ModifiedColumn };
+    enum class ViewStyle { LargeIcons, SmallIcons, List, Details };
+    // Milliseconds a button held still on a row takes to start a drag.
+    static constexpr int kDragDelay = 200;
+    // Pixels the mouse may move on either axis before a drag starts.
+    static constexpr int kDragSlop = 4;
 
     explicit ResultList(QWidget* parent = nullptr);
-    ~ResultList() override;
 
-    // Appends a row; `iconName` is the type's icon (empty: no icon). Rows
-    // reach the view in batches a few times a second, so a long list is not
-    // laid out again for every row.
-    void appendRow(const RowTexts& texts, const std::string& iconName);
-    // Puts the rows appended since the last batch into the view.
-    void flushRows();
+    void appendRows(const std::vector<FoundRow>& rows);
     void clearRows();
-    int rowCount() const { return topLevelItemCount() + static_cast<int>(pending_.size()); }
+    int rowCount() const;
     QStringList rowTexts(int row) const;
+    const RowTexts& texts(int row) const;
     // Sets the first row's selected state; the others are left as they are.
     void selectFirstRow();
+    // The selected rows, in the list's order.
+    std::vector<int> selectedRows() const;
+    bool isRowSelected(int row) const;
+
+    void setViewStyle(ViewStyle style);
+    ViewStyle viewStyle() const { return style_; }
+    QAbstractItemView* currentView() const;
+    // Selects every row, only while the list is visible.
+    void selectAll();
+    void invertSelection();
+    // Sorts by column 0-4 as a click on its header does; any other does nothing.
+    void OnHeaderClick(int column);
+    const SortDirections& sortDirections() const { return directions_; }
+    bool dragPending() const { return pending_; }
+
+signals:
+    // The mouse left the press box, or was held still for kDragDelay ms.
+    void dragRequested();
+    // The right button was released over the list with rows selected.
+    void popupRequested(const QPoint& globalPosition);
+    // A row was double-clicked.
+    void rowDoubleClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QIcon iconFor(const std::string& iconName, const QString& fileName);
+    void pressed(QAbstractItemView* view, const QPoint& position);
+    void startDrag();
+    void endPending();
 
-    QHash<QString, QIcon> icons_;
-    QList<QTreeWidgetItem*> pending_;
-    QTimer* flushTimer_;
+    ResultModel* model_;
+    QItemSelectionModel* selection_;
+    QTreeView* details_;
+    QListView* icons_;
+    QTimer* dragTimer_;
+    ViewStyle style_ = ViewStyle::Details;
+    SortDirections directions_;
+    bool pending_ = false;
+    QPoint pressPoint_;
+    QWidget* captured_ = nullptr;
 };
 
 } // namespace finder

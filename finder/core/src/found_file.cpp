@@ -96,15 +96,22 @@ std::string fullPathOfRow(std::string_view folder, std::string_view fileName) {
 }
 
 RowTexts rowTexts(const FoundFile& file) {
-    RowTexts row;
+    return foundRow(file).texts;
+}
+
+FoundRow foundRow(const FoundFile& file) {
+    FoundRow found;
+    RowTexts& row = found.texts;
     row.name = file.fileName;
     row.folder = file.folder;
     row.size = sizeText(file.size);
-    row.type = fileTypeOf(file.fileName, fullPathOfRow(file.folder, file.fileName)).name;
+    FileType type = fileTypeOf(file.fileName, fullPathOfRow(file.folder, file.fileName));
+    row.type = std::move(type.name);
+    found.iconName = std::move(type.iconName);
     row.modified =
         DateUtil::dateText(file.lastWriteTime, DateUtil::DateTextMode::DateAndTime, false)
             .value_or(std::string());
-    return row;
+    return found;
 }
 
 } // namespace finder

@@ -4,15 +4,52 @@
 #include "finder/search_status.h"
 
 #include <chrono>
+#include <mutex>
+#include <optional>
+#include <utility>
 
 namespace finder {
 
+// Rows and the latest status the walk has found and the listener has not
+// been told yet. Shared with the posted drains, which may outlive the
+// controller: once closed, a drain tells nobody.
+struct SearchController::RowQueue {
+    std::mutex mutex;
+    std::vector<FoundRow> rows;
+    std::optional<std::string> status;
+    bool drainPosted = false;
+    std::atomic<bool> closed{false};
+    SearchListener* listener;
+
+    explicit RowQueue(SearchListener& l) : listener(&l) {}
+
+    // Tells the listener everything queued; on the listener's thread.
+    void drain() {
+        std::vector<FoundRow> taken;
+        std::optional<std::string> latest;
+        {
+            const std::lock_guard lock(mutex);
+            taken.swap(rows);
+            latest.swap(status);
+            drainPosted = false;
+        }
+        if (closed)
+            return;
+        if (!taken.empty())
+            listener->rowsFound(taken);
+        if (latest)
+            listener->statusChanged(*latest);
+    }
+};
+
 SearchController::SearchController(SearchListener& listener, std::unique_ptr<HandOff> handOff)
-    : listener_(listener), handOff_(std::move(handOff)) {}
+    : listener_(listener), queue_(std::make_shared<RowQueue>(listener)),
+      handOff_(std::move(handOff)) {}
 
 SearchController::~SearchController() {
     stop_ = true;
     closing_ = true;
+    queue_->closed = true;
     // A hand-off sent before `closing_` was seen waits for this thread:
     // serve it, or the search could never end.
     while (running_) {
@@ -47,6 +84,28 @@ void SearchController::handOff(const std::function<void()>& work) {
         handOff_->run(work);
 }
 
+void SearchController::queueRow(FoundRow row) {
+    bool post = false;
+    {
+        const std::lock_guard lock(queue_->mutex);
+        queue_->rows.push_back(std::move(row));
+        post = !std::exchange(queue_->drainPosted, true);
+    }
+    if (post)
+        handOff_->post([queue = queue_] { queue->drain(); });
+}
+
+void SearchController::queueStatus(std::string status) {
+    bool post = false;
+    {
+        const std::lock_guard lock(queue_->mutex);
+        queue_->status = std::move(status);
+        post = !std::exchange(queue_->drainPosted, true);
+    }
+    if (post)
+        handOff_->post([queue = queue_] { queue->drain(); });
+}
+
 void SearchController::body() {
     SearchOutcome outcome;
     outcome.walk = WalkResult::of(WalkResult::Kind::Stopped);
@@ -54,13 +113,11 @@ void SearchController::body() {
         handOff([this] { listener_.searchStarted(); });
         SearchCallbacks callbacks;
         callbacks.folderEntered = [this](const std::string& folder) {
-            handOff([&] { listener_.statusChanged(searchingText(folder)); });
+            queueStatus(searchingText(folder));
         };
         callbacks.candidateFound = [this](const FoundFile& file) {
-            handOff([&] {
-                listener_.fileFound(file);
-                listener_.statusChanged(searchingText(file.folder));
-            });
+            queueRow(foundRow(file));
+            queueStatus(searchingText(file.folder));
         };
         SearchRun run(criteria_, stop_, std::move(callbacks), database_.handle());
         run.setDepthLimit(depthLimit_);
@@ -72,7 +129,10 @@ void SearchController::body() {
     database_.close();
     outcome.problem = walkProblemText(outcome.walk, criteria_.startFolder);
     try {
-        handOff([&] { listener_.searchFinished(outcome); });
+        handOff([&] {
+            queue_->drain();
+            listener_.searchFinished(outcome);
+        });
     } catch (...) {
     }
     running_ = false;

@@ -29,9 +29,13 @@ struct Recorder : SearchListener {
 
     void searchStarted() override { events.push_back("started"); }
     void statusChanged(const std::string& text) override { events.push_back(text); }
-    void fileFound(const FoundFile& file) override {
-        events.push_back("file " + file.fileName);
-        names.push_back(file.fileName);
+    void rowsFound(const std::vector<FoundRow>& rows) override {
+        for (const FoundRow& row : rows)
+            found(row.texts.name);
+    }
+    virtual void found(const std::string& name) {
+        events.push_back("file " + name);
+        names.push_back(name);
         databaseHeldWhileFound = controller->databaseHandle() != 0;
     }
     void searchFinished(const SearchOutcome& o) override {
@@ -112,8 +116,8 @@ TEST(SearchController, stop_ends_the_running_search_and_a_second_start_waits_for
     struct Blocking : Recorder {
         std::promise<void> reached;
         std::promise<void> release;
-        void fileFound(const FoundFile& file) override {
-            Recorder::fileFound(file);
+        void found(const std::string& name) override {
+            Recorder::found(name);
             if (names.size() == 1) {
                 reached.set_value();
                 release.get_future().wait();

@@ -92,7 +92,7 @@ TEST_F(WindowSearch, lists_the_files_of_a_tree_with_their_exact_texts) {
     found.erase(huge);
     EXPECT_EQ(found, expected);
     EXPECT_EQ(status(), "5 file(s) found");
-    EXPECT_TRUE(results()->topLevelItem(0)->isSelected());
+    EXPECT_TRUE(results()->isRowSelected(0));
     EXPECT_FALSE(w.resultsHidden());
     EXPECT_EQ(w.height(), 257 * 5 / 3);
     EXPECT_TRUE(control<QPushButton>("FindNowButton")->isEnabled());
@@ -171,14 +171,13 @@ TEST_F(WindowSearch, stop_ends_a_large_search_early_and_restores_the_folder) {
     ASSERT_TRUE(w.searchRunning());
     EXPECT_FALSE(control("FilterPages")->isEnabled());
     EXPECT_TRUE(control<QPushButton>("StopButton")->isEnabled());
-    while (w.searchRunning() && results()->rowCount() < 50)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The walk waits for the window to hear that it started, so a Stop
+    // pressed now ends it after its first entry.
     control<QPushButton>("StopButton")->click();
     EXPECT_TRUE(control("FilterPages")->isEnabled()); // at once
     ASSERT_TRUE(waitForSearch());
     const int found = results()->rowCount();
-    EXPECT_GE(found, 50);
-    EXPECT_LT(found, 4000);
+    EXPECT_LE(found, 1);
     EXPECT_EQ(status(), QString("%1 file(s) found").arg(found));
     EXPECT_TRUE(control<QPushButton>("FindNowButton")->isEnabled());
     EXPECT_FALSE(control<QPushButton>("StopButton")->isEnabled());

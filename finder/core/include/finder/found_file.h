@@ -59,4 +59,11 @@ std::string fullPathOfRow(std::string_view folder, std::string_view fileName);
 // All five texts; the modified text is empty when the time cannot be shown.
 RowTexts rowTexts(const FoundFile& file);
 
+// A row as the results list shows it: the texts and the type's icon name.
+struct FoundRow {
+    RowTexts texts;
+    std::string iconName;
+};
+FoundRow foundRow(const FoundFile& file);
+
 } // namespace finder

@@ -14,6 +14,10 @@ public:
     virtual ~HandOff() = default;
     // Runs `work` on the listener's thread and returns when it has run.
     virtual void run(const std::function<void()>& work) = 0;
+    // Has `work` run on the listener's thread soon, without waiting for it:
+    // on an event loop a little later, so that the work of many calls can
+    // be done at once.
+    virtual void post(std::function<void()> work) = 0;
     // Called on the listener's thread while it waits for the search to end:
     // runs the hand-offs already on their way, or the search could never end.
     virtual void serve() {}

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace finder {
 
@@ -24,15 +25,17 @@ struct SearchOutcome {
     std::string problem; // walkProblemText: empty when done or stopped
 };
 
-// Called through the controller's hand-off, one call at a time.
+// Called through the controller's hand-off, one call at a time, on the
+// listener's thread. Rows arrive in walk order, in batches.
 class SearchListener {
 public:
     virtual ~SearchListener() = default;
     virtual void searchStarted() {}
-    // "Searching: " and the folder just entered, or the folder of a file found.
+    // "Searching: " and the folder the walk is in now.
     virtual void statusChanged(const std::string& /*text*/) {}
-    virtual void fileFound(const FoundFile& file) = 0;
-    // The database is closed by now; `searchRunning()` is still true.
+    virtual void rowsFound(const std::vector<FoundRow>& rows) = 0;
+    // Every row has been delivered and the database closed by now;
+    // `running()` is still true.
     virtual void searchFinished(const SearchOutcome& /*outcome*/) {}
 };
 
@@ -68,10 +71,14 @@ public:
     DatabaseHandle databaseHandle() const { return database_.handle(); }
 
 private:
+    struct RowQueue;
     void body();
     void handOff(const std::function<void()>& work);
+    void queueRow(FoundRow row);
+    void queueStatus(std::string status);
 
     SearchListener& listener_;
+    std::shared_ptr<RowQueue> queue_;
     std::unique_ptr<HandOff> handOff_;
     std::string databaseFile_;
     int depthLimit_ = SearchRun::DefaultDepthLimit;

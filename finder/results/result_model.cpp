@@ -1,0 +1,109 @@
+#include "result_model.h"
+
+#include <QFileIconProvider>
+#include <QMimeDatabase>
+
+namespace finder {
+namespace {
+
+QString qText(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+} // namespace
+
+int ResultModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ResultModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kResultColumnCount;
+}
+
+QVariant ResultModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole)
+        return qText(columnText(row.texts, index.column()));
+    if (role == Qt::DecorationRole && index.column() == kNameColumn && row.icon >= 0)
+        return icons_[row.icon];
+    return {};
+}
+
+QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const captions[] = {"Name", "In Folder", "Size    ", "Type", "Modified"};
+    if (section < 0 || section >= kResultColumnCount)
+        return {};
+    return tr(captions[section]);
+}
+
+int ResultModel::iconIndex(const std::string& iconName, const std::string& fileName) {
+    if (iconName.empty())
+        return -1;
+    const QString name = qText(iconName);
+    if (const auto it = iconIndexes_.constFind(name); it != iconIndexes_.constEnd())
+        return *it;
+    // The type's own picture, else the picture of its family (image, drawing,
+    // text ...), else a plain document. Looked up once per type.
+    static const QFileIconProvider provider;
+    QIcon icon = QIcon::fromTheme(name);
+    if (icon.isNull()) {
+        const QMimeType type =
+            QMimeDatabase().mimeTypeForFile(qText(fileName), QMimeDatabase::MatchExtension);
+        icon = QIcon::fromTheme(type.genericIconName(), provider.icon(QFileIconProvider::File));
+    }
+    icons_.append(icon);
+    const int index = static_cast<int>(icons_.size()) - 1;
+    iconIndexes_.insert(name, index);
+    return index;
+}
+
+void ResultModel::appendRows(const std::vector<FoundRow>& rows) {
+    if (rows.empty())
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    rows_.reserve(rows_.size() + rows.size());
+    for (const FoundRow& found : rows)
+        rows_.push_back({found.texts, iconIndex(found.iconName, found.texts.name)});
+    endInsertRows();
+}
+
+void ResultModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+void ResultModel::sortByColumn(int column, SortDirections& directions) {
+    std::vector<const RowTexts*> texts;
+    texts.reserve(rows_.size());
+    for (const Row& row : rows_)
+        texts.push_back(&row.texts);
+    const std::vector<std::size_t> order = sortOrder(texts, column, directions);
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newRowOf(order.size());
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        newRowOf[order[i]] = static_cast<int>(i);
+        sorted.push_back(std::move(rows_[order[i]]));
+    }
+    rows_ = std::move(sorted);
+    // Selected and current rows stay with their files.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before)
+        after.append(index.isValid() ? this->index(newRowOf[static_cast<std::size_t>(index.row())],
+                                                   index.column())
+                                     : QModelIndex());
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+} // namespace finder

@@ -1,0 +1,44 @@
+#pragma once
+// The rows of the results list: their five texts and the type's picture,
+// one model shared by the four view styles. Rows are appended in batches
+// and sorted in place; the selection follows its rows through a sort.
+#include "finder/found_file.h"
+#include "finder/result_order.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
+#include <QList>
+#include <vector>
+
+namespace finder {
+
+class ResultModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void appendRows(const std::vector<FoundRow>& rows);
+    void clear();
+    const RowTexts& texts(int row) const { return rows_[static_cast<std::size_t>(row)].texts; }
+    // Sorts as a click on the column does and flips its direction bit.
+    void sortByColumn(int column, SortDirections& directions);
+
+private:
+    struct Row {
+        RowTexts texts;
+        int icon = -1; // index into icons_, -1 for none
+    };
+    int iconIndex(const std::string& iconName, const std::string& fileName);
+
+    std::vector<Row> rows_;
+    QList<QIcon> icons_;
+    QHash<QString, int> iconIndexes_;
+};
+
+} // namespace finder
