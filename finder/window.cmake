@@ -19,7 +19,7 @@ file(GLOB kavrel_window_headers CONFIGURE_DEPENDS
 add_library(kavrel_window STATIC ${kavrel_window_sources} ${kavrel_window_headers})
 set_target_properties(kavrel_window PROPERTIES AUTOMOC ON)
 target_include_directories(kavrel_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(kavrel_window PUBLIC finder_core platform Qt6::Widgets sorrel32 strand32)
+target_link_libraries(kavrel_window PUBLIC finder_core platform Qt6::Widgets sorrel32 strand32 strand32_map)
 if(TARGET platform_qt)
   target_link_libraries(kavrel_window PUBLIC platform_qt)
 endif()
