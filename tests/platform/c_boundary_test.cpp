@@ -10,6 +10,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace {
@@ -84,6 +85,9 @@ TEST(c_boundary, copy_cuts_to_the_buffer_and_gives_the_full_length) {
     EXPECT_EQ(Boundary::copyLastError(&untouched, 0), 21);
     EXPECT_EQ(untouched, 'x');
     EXPECT_EQ(Boundary::copyLastError(nullptr, 10), 21);
+    char empty[2] = {'x', 'x'};
+    EXPECT_TRUE(platform::copyToBuffer(std::string_view(), empty, sizeof empty));
+    EXPECT_EQ(empty[0], '\0');
 }
 
 TEST(c_boundary, libraries_keep_separate_texts) {

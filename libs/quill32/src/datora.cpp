@@ -23,11 +23,6 @@ std::string& lastErrorText() noexcept {
 }
 using Boundary = platform::CBoundary<&lastErrorText>;
 
-// Copies text into a C buffer, cut to fit; false when there is no room at all.
-bool copyOut(std::string_view text, char* buffer, int size) {
-    return platform::copyToBuffer(text, buffer, size);
-}
-
 void clearOut(char* buffer, int size) {
     if (buffer != nullptr && size > 0)
         buffer[0] = '\0';
@@ -89,7 +84,7 @@ int nextSystemString(DatoraDatabase db, char* buffer, int size) {
         if (c.nextSystem < static_cast<int>(systems.size()))
             name = systems[c.nextSystem++].name;
     });
-    if (!found || name.empty() || !copyOut(name, buffer, size)) {
+    if (!found || name.empty() || !platform::copyToBuffer(name, buffer, size)) {
         clearOut(buffer, size);
         return 0;
     }
@@ -104,7 +99,7 @@ int nextDatumString(DatoraDatabase db, char* buffer, int size, bool first) {
         if (c.data && c.nextDatum < static_cast<int>(c.data->datums.size()))
             key = c.data->datums[c.nextDatum++].key;
     });
-    if (key.empty() || !copyOut(key, buffer, size)) {
+    if (key.empty() || !platform::copyToBuffer(key, buffer, size)) {
         clearOut(buffer, size);
         return 0;
     }
@@ -147,7 +142,7 @@ int objectText(DatoraObject object, char* buffer, int size, bool key) {
         text = key ? d.datums[ref.index].key : d.datums[ref.index].name;
         break;
     }
-    return copyOut(text, buffer, size) ? 1 : 0;
+    return platform::copyToBuffer(text, buffer, size) ? 1 : 0;
 }
 
 } // namespace
@@ -330,14 +325,14 @@ int16_t Datora_LLStringToDbl(const char* text, double* value, int16_t isLongitud
 int Datora_LatToString(double latitude, int format, char* buffer, int size) {
     return Boundary::run(0, [&] {
         const auto text = formatLatLon(latitude, false, format);
-        return !text.empty() && copyOut(text, buffer, size) ? 1 : 0;
+        return !text.empty() && platform::copyToBuffer(text, buffer, size) ? 1 : 0;
     });
 }
 
 int Datora_LonToString(double longitude, int format, char* buffer, int size) {
     return Boundary::run(0, [&] {
         const auto text = formatLatLon(longitude, true, format);
-        return !text.empty() && copyOut(text, buffer, size) ? 1 : 0;
+        return !text.empty() && platform::copyToBuffer(text, buffer, size) ? 1 : 0;
     });
 }
 

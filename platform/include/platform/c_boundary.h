@@ -32,7 +32,8 @@ inline bool copyToBuffer(std::string_view text, char* buffer, std::int32_t size)
     if (buffer == nullptr || size <= 0)
         return false;
     const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    std::memcpy(buffer, text.data(), n);
+    if (n > 0) // an empty view may carry no pointer at all
+        std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
     return true;
 }
