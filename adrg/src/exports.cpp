@@ -9,6 +9,7 @@
 #include "string_table.h"
 #include "tile_reader.h"
 
+#include "platform/c_boundary.h"
 #include "platform/global_memory.h"
 
 #include <algorithm>
@@ -67,20 +68,15 @@ private:
     ImageRecord* record_ = nullptr;
 };
 
-// Runs an export body; an exception becomes the given status.
-template <typename Body> std::int32_t guarded(std::int32_t onException, Body&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return onException;
-    }
-}
+// Runs an export body; an exception becomes the given status. The host
+// reads string ids (IMDLerror_string), not the boundary's error text.
+using Boundary = platform::CBoundary<>;
 
 // Runs the body of an export that takes an image handle with the record
 // locked; a value that is not a live image is refused with 8.
 template <typename Body>
 std::int32_t withRecord(std::uintptr_t image, std::int32_t onException, Body&& body) noexcept {
-    return guarded(onException, [&]() -> std::int32_t {
+    return Boundary::run(onException, [&]() -> std::int32_t {
         RecordLock record(image);
         if (!record)
             return fail(kBadHandle, kInvalidHandle);
@@ -121,7 +117,7 @@ std::int32_t IMDLverify_img(std::uintptr_t head, std::uintptr_t, std::uintptr_t)
 
 std::int32_t IMDLinit_image(std::uintptr_t path, std::uintptr_t handleOut, std::uintptr_t file,
                             std::uintptr_t hostValue, std::uintptr_t, std::uintptr_t procs) {
-    return guarded(kBadSet, [&]() -> std::int32_t {
+    return Boundary::run<std::int32_t>(kBadSet, [&]() -> std::int32_t {
         if (path == 0)
             return kBadSet;
         auto geometry = readGeneralInfo(reinterpret_cast<const char*>(path));
@@ -245,13 +241,7 @@ std::int32_t IMDLclose_image(std::uintptr_t image) {
 }
 
 std::int32_t IMDLerror_string(std::uintptr_t buffer, std::int32_t size) {
-    if (buffer == 0 || size <= 0)
-        return kOk;
-    const std::string_view text = stringText(t_errorId);
-    const std::size_t count = std::min(text.size(), std::size_t(size) - 1);
-    auto* out = reinterpret_cast<char*>(buffer);
-    std::copy_n(text.begin(), count, out);
-    out[count] = '\0';
+    platform::copyToBuffer(stringText(t_errorId), reinterpret_cast<char*>(buffer), size);
     return kOk;
 }
 

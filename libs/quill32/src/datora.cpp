@@ -1,5 +1,6 @@
 // The Datora_* C functions: database handles, object handles and the
-// latitude/longitude texts. Nothing thrown inside may cross this boundary.
+// latitude/longitude texts. Nothing thrown inside crosses this boundary;
+// failures become return values, with a reason kept for Datora_LastErrorText.
 #include "quill32/datora.h"
 
 #include <algorithm>
@@ -11,36 +12,26 @@
 
 #include "handle_table.h"
 #include "latlon.h"
+#include "platform/c_boundary.h"
 
 namespace quill32 {
 namespace {
 
-// Copies text into a C buffer, cut to fit; false when there is no room at all.
-bool copyOut(std::string_view text, char* buffer, int size) {
-    if (buffer == nullptr || size <= 0)
-        return false;
-    const auto n = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-    return true;
+std::string& lastErrorText() noexcept {
+    thread_local std::string text;
+    return text;
 }
+using Boundary = platform::CBoundary<&lastErrorText>;
 
 void clearOut(char* buffer, int size) {
     if (buffer != nullptr && size > 0)
         buffer[0] = '\0';
 }
 
-template <class F, class R> R guarded(R onError, F&& f) noexcept {
-    try {
-        return f();
-    } catch (...) {
-        return onError;
-    }
-}
-
 // The contents of a file, shared by every open of the same unchanged file:
-// the pickers open and close the database around each fill.
-std::shared_ptr<const Database> loadDatabase(const std::string& path) {
+// the pickers open and close the database around each fill. Null, with the
+// reason in `error`, when the file cannot be read.
+std::shared_ptr<const Database> loadDatabase(const std::string& path, std::string& error) {
     static std::mutex mutex;
     static std::string cachedPath;
     static std::uintmax_t cachedSize = 0;
@@ -49,18 +40,19 @@ std::shared_ptr<const Database> loadDatabase(const std::string& path) {
 
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
-    if (ec)
+    std::filesystem::file_time_type time;
+    if (!ec)
+        time = std::filesystem::last_write_time(path, ec);
+    if (ec) {
+        error = ec.message();
         return nullptr;
-    const auto time = std::filesystem::last_write_time(path, ec);
-    if (ec)
-        return nullptr;
+    }
     {
         std::lock_guard lock(mutex);
         if (cached && cachedPath == path && cachedSize == size && cachedTime == time)
             return cached;
     }
     auto db = std::make_shared<Database>();
-    std::string error;
     if (!db->read(path, error))
         return nullptr;
     std::lock_guard lock(mutex);
@@ -92,7 +84,7 @@ int nextSystemString(DatoraDatabase db, char* buffer, int size) {
         if (c.nextSystem < static_cast<int>(systems.size()))
             name = systems[c.nextSystem++].name;
     });
-    if (!found || name.empty() || !copyOut(name, buffer, size)) {
+    if (!found || name.empty() || !platform::copyToBuffer(name, buffer, size)) {
         clearOut(buffer, size);
         return 0;
     }
@@ -107,7 +99,7 @@ int nextDatumString(DatoraDatabase db, char* buffer, int size, bool first) {
         if (c.data && c.nextDatum < static_cast<int>(c.data->datums.size()))
             key = c.data->datums[c.nextDatum++].key;
     });
-    if (key.empty() || !copyOut(key, buffer, size)) {
+    if (key.empty() || !platform::copyToBuffer(key, buffer, size)) {
         clearOut(buffer, size);
         return 0;
     }
@@ -150,7 +142,7 @@ int objectText(DatoraObject object, char* buffer, int size, bool key) {
         text = key ? d.datums[ref.index].key : d.datums[ref.index].name;
         break;
     }
-    return copyOut(text, buffer, size) ? 1 : 0;
+    return platform::copyToBuffer(text, buffer, size) ? 1 : 0;
 }
 
 } // namespace
@@ -161,24 +153,25 @@ using namespace quill32;
 extern "C" {
 
 DatoraDatabase Datora_DBConnect(const char* databaseFile) {
-    return guarded<>(DatoraDatabase{0}, [&]() -> DatoraDatabase {
+    return Boundary::run(DatoraDatabase{0}, [&]() -> DatoraDatabase {
         if (databaseFile == nullptr || *databaseFile == '\0')
-            return 0;
+            return Boundary::fail(0u, "no database file named");
         std::error_code ec;
         if (!std::filesystem::is_regular_file(databaseFile, ec))
-            return 0;
+            return Boundary::fail(0u, std::string("'") + databaseFile + "' is not a readable file");
         return HandleTable::instance().addConnection({databaseFile, nullptr, 0, nullptr, -1, 0, 0});
     });
 }
 
 int Datora_DBOpen(DatoraDatabase db, int /*mode: read-only either way*/) {
-    return guarded<>(0, [&] {
+    return Boundary::run(0, [&] {
         std::string path;
         if (!HandleTable::instance().withConnection(db, [&](Connection& c) { path = c.path; }))
-            return 0;
-        auto data = loadDatabase(path);
+            return Boundary::fail(0, "no database " + std::to_string(db));
+        std::string error;
+        auto data = loadDatabase(path, error);
         if (!data)
-            return 0;
+            return Boundary::fail(0, "cannot read '" + path + "': " + error);
         return HandleTable::instance().withConnection(db,
                                                       [&](Connection& c) {
                                                           c.data = std::move(data);
@@ -191,7 +184,7 @@ int Datora_DBOpen(DatoraDatabase db, int /*mode: read-only either way*/) {
 }
 
 int Datora_DBClose(DatoraDatabase db) {
-    return guarded<>(0, [&] {
+    return Boundary::run(0, [&] {
         bool wasOpen = false;
         const bool known = HandleTable::instance().withConnection(db, [&](Connection& c) {
             wasOpen = c.data != nullptr;
@@ -204,19 +197,19 @@ int Datora_DBClose(DatoraDatabase db) {
 }
 
 int Datora_DBDisconnect(DatoraDatabase db) {
-    return guarded<>(0, [&] { return HandleTable::instance().removeConnection(db) ? 1 : 0; });
+    return Boundary::run(0, [&] { return HandleTable::instance().removeConnection(db) ? 1 : 0; });
 }
 
 DatoraObject Datora_DBFirstCoordSysGroup(DatoraDatabase db) {
-    return guarded<>(DatoraObject{0}, [&] { return nextGroup(db, true); });
+    return Boundary::run(DatoraObject{0}, [&] { return nextGroup(db, true); });
 }
 
 DatoraObject Datora_DBNextCoordSysGroup(DatoraDatabase db) {
-    return guarded<>(DatoraObject{0}, [&] { return nextGroup(db, false); });
+    return Boundary::run(DatoraObject{0}, [&] { return nextGroup(db, false); });
 }
 
 DatoraObject Datora_CoordSysGroupRead(DatoraDatabase db, const char* groupName, int) {
-    return guarded<>(DatoraObject{0}, [&]() -> DatoraObject {
+    return Boundary::run(DatoraObject{0}, [&]() -> DatoraObject {
         auto data = openData(db);
         if (!data || groupName == nullptr)
             return 0;
@@ -226,7 +219,7 @@ DatoraObject Datora_CoordSysGroupRead(DatoraDatabase db, const char* groupName, 
 }
 
 int Datora_CoordSysGroupDatumKeyValid(DatoraObject group, const char* datumKey) {
-    return guarded<>(0, [&] {
+    return Boundary::run(0, [&] {
         ObjectRef ref;
         if (datumKey == nullptr || !HandleTable::instance().object(group, ref) ||
             ref.kind != ObjectKind::Group)
@@ -241,7 +234,7 @@ int Datora_CoordSysGroupDatumKeyValid(DatoraObject group, const char* datumKey) 
 
 int Datora_DBFirstCoordSysString(DatoraDatabase db, DatoraObject group, char* buffer, int size,
                                  int) {
-    return guarded<>(0, [&] {
+    return Boundary::run(0, [&] {
         ObjectRef ref;
         const bool isGroup =
             HandleTable::instance().object(group, ref) && ref.kind == ObjectKind::Group;
@@ -259,12 +252,12 @@ int Datora_DBFirstCoordSysString(DatoraDatabase db, DatoraObject group, char* bu
 }
 
 int Datora_DBNextCoordSysString(DatoraDatabase db, char* buffer, int size, int) {
-    return guarded<>(0, [&] { return nextSystemString(db, buffer, size); });
+    return Boundary::run(0, [&] { return nextSystemString(db, buffer, size); });
 }
 
 DatoraObject Datora_CoordSysRead2(DatoraDatabase db, DatoraObject group, const char* systemName,
                                   int) {
-    return guarded<>(DatoraObject{0}, [&]() -> DatoraObject {
+    return Boundary::run(DatoraObject{0}, [&]() -> DatoraObject {
         ObjectRef ref;
         if (systemName == nullptr || !openData(db) || !HandleTable::instance().object(group, ref) ||
             ref.kind != ObjectKind::Group)
@@ -275,7 +268,7 @@ DatoraObject Datora_CoordSysRead2(DatoraDatabase db, DatoraObject group, const c
 }
 
 DatoraObject Datora_CoordSysGetDatum(DatoraObject system) {
-    return guarded<>(DatoraObject{0}, [&]() -> DatoraObject {
+    return Boundary::run(DatoraObject{0}, [&]() -> DatoraObject {
         ObjectRef ref;
         if (!HandleTable::instance().object(system, ref) || ref.kind != ObjectKind::System)
             return 0;
@@ -285,15 +278,15 @@ DatoraObject Datora_CoordSysGetDatum(DatoraObject system) {
 }
 
 int Datora_DBFirstDatumString(DatoraDatabase db, char* buffer, int size, int) {
-    return guarded<>(0, [&] { return nextDatumString(db, buffer, size, true); });
+    return Boundary::run(0, [&] { return nextDatumString(db, buffer, size, true); });
 }
 
 int Datora_DBNextDatumString(DatoraDatabase db, char* buffer, int size, int) {
-    return guarded<>(0, [&] { return nextDatumString(db, buffer, size, false); });
+    return Boundary::run(0, [&] { return nextDatumString(db, buffer, size, false); });
 }
 
 DatoraObject Datora_DatumRead(DatoraDatabase db, const char* datumName, int) {
-    return guarded<>(DatoraObject{0}, [&]() -> DatoraObject {
+    return Boundary::run(DatoraObject{0}, [&]() -> DatoraObject {
         auto data = openData(db);
         if (!data || datumName == nullptr)
             return 0;
@@ -303,20 +296,20 @@ DatoraObject Datora_DatumRead(DatoraDatabase db, const char* datumName, int) {
 }
 
 int Datora_ObjectGetName(DatoraObject object, char* buffer, int size) {
-    return guarded<>(0, [&] { return objectText(object, buffer, size, false); });
+    return Boundary::run(0, [&] { return objectText(object, buffer, size, false); });
 }
 
 int Datora_ObjectGetKey(DatoraObject object, char* buffer, int size) {
-    return guarded<>(0, [&] { return objectText(object, buffer, size, true); });
+    return Boundary::run(0, [&] { return objectText(object, buffer, size, true); });
 }
 
 int Datora_ObjectRelease(DatoraObject object) {
-    return guarded<>(0, [&] { return HandleTable::instance().removeObject(object) ? 1 : 0; });
+    return Boundary::run(0, [&] { return HandleTable::instance().removeObject(object) ? 1 : 0; });
 }
 
 int16_t Datora_LLStringToDbl(const char* text, double* value, int16_t isLongitude, int16_t* detail,
                              int mode) {
-    return guarded<>(int16_t{8}, [&]() -> int16_t {
+    return Boundary::run(int16_t{8}, [&]() -> int16_t {
         const auto r = parseLatLon(text ? text : "", isLongitude != 0);
         if (detail != nullptr)
             *detail = static_cast<int16_t>(std::min<std::size_t>(r.position, 0x7FFF));
@@ -330,26 +323,32 @@ int16_t Datora_LLStringToDbl(const char* text, double* value, int16_t isLongitud
 }
 
 int Datora_LatToString(double latitude, int format, char* buffer, int size) {
-    return guarded<>(0, [&] {
+    return Boundary::run(0, [&] {
         const auto text = formatLatLon(latitude, false, format);
-        return !text.empty() && copyOut(text, buffer, size) ? 1 : 0;
+        return !text.empty() && platform::copyToBuffer(text, buffer, size) ? 1 : 0;
     });
 }
 
 int Datora_LonToString(double longitude, int format, char* buffer, int size) {
-    return guarded<>(0, [&] {
+    return Boundary::run(0, [&] {
         const auto text = formatLatLon(longitude, true, format);
-        return !text.empty() && copyOut(text, buffer, size) ? 1 : 0;
+        return !text.empty() && platform::copyToBuffer(text, buffer, size) ? 1 : 0;
     });
 }
 
 void Datora_LibraryInfo(DatoraLibraryInfo* record) {
-    if (record == nullptr)
-        return;
-    std::memset(record, 0, sizeof *record);
-    record->size = sizeof *record;
-    record->version = 1u << 16 | 0u;
-    std::snprintf(record->name, sizeof record->name, "quill32 1.0");
+    Boundary::run([&] {
+        if (record == nullptr)
+            return;
+        std::memset(record, 0, sizeof *record);
+        record->size = sizeof *record;
+        record->version = 1u << 16 | 0u;
+        std::snprintf(record->name, sizeof record->name, "quill32 1.0");
+    });
+}
+
+int Datora_LastErrorText(char* buffer, int size) {
+    return Boundary::copyLastError(buffer, size);
 }
 
 } // extern "C"

@@ -2,6 +2,7 @@
 #include "strand32/layer.h"
 
 #include "file_lookup.h"
+#include "platform/c_boundary.h"
 
 #include <cstring>
 #include <filesystem>
@@ -13,9 +14,7 @@ namespace {
 
 // Copies `text` into a fixed slot, cut to fit with its NUL.
 void copySlot(char (&slot)[kLayerPathSize], std::string_view text) {
-    const std::size_t n = std::min(text.size(), kLayerPathSize - 1);
-    std::memcpy(slot, text.data(), n);
-    slot[n] = '\0';
+    platform::copyToBuffer(text, slot, kLayerPathSize);
 }
 
 // The name without its extension, folder part kept.

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -108,6 +110,38 @@ TEST(DatabaseFile, DamagedFilesFailToOpenWithoutCrashing) {
     EXPECT_EQ(Datora_DBConnect(dir.c_str()), 0u); // a folder
     EXPECT_EQ(Datora_DBConnect(""), 0u);
     EXPECT_EQ(Datora_DBConnect(nullptr), 0u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DatabaseFile, FailedCallsSayWhyAndSuccessClears) {
+    const auto dir = std::filesystem::temp_directory_path() / "quill32-last-error";
+    std::filesystem::create_directories(dir);
+    const std::string cut = (dir / "cut.dat").string();
+    std::ofstream(cut, std::ios::binary) << readAll(kDatabase).substr(0, 1000);
+    const DatoraDatabase cutDb = Datora_DBConnect(cut.c_str());
+    ASSERT_NE(cutDb, 0u);
+    const std::string missing = (dir / "missing.dat").string();
+    const struct {
+        const char* name;
+        std::function<bool()> fails; // the call, true when it failed
+        std::string mentions;
+    } cases[] = {
+        {"missing file", [&] { return Datora_DBConnect(missing.c_str()) == 0; }, "missing.dat"},
+        {"no file named", [] { return Datora_DBConnect(nullptr) == 0; }, "no database file"},
+        {"truncated file", [&] { return Datora_DBOpen(cutDb, 1) == 0; }, "cut.dat"},
+        {"unknown handle", [] { return Datora_DBOpen(0xDEADBEEF, 1) == 0; }, "no database"},
+    };
+    char text[512];
+    for (const auto& c : cases) {
+        ASSERT_TRUE(c.fails()) << c.name;
+        const int length = Datora_LastErrorText(text, sizeof text);
+        EXPECT_EQ(length, static_cast<int>(std::strlen(text))) << c.name;
+        EXPECT_NE(std::string(text).find(c.mentions), std::string::npos) << c.name << ": " << text;
+        char degrees[64];
+        ASSERT_NE(Datora_LatToString(45.5, -1, degrees, sizeof degrees), 0);
+        EXPECT_EQ(Datora_LastErrorText(text, sizeof text), 0) << c.name << ": " << text;
+    }
+    Datora_DBDisconnect(cutDb);
     std::filesystem::remove_all(dir);
 }
 

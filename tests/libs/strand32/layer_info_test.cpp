@@ -8,7 +8,7 @@
 
 #include "gis_writer.h"
 #include "quill32/datora.h"
-#include "strand32/mapora.h"
+#include "strand32/mapora_layer.h"
 #include "temp_dir.h"
 
 using strand32test::writeRaster;

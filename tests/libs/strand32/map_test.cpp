@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "gis_writer.h"
@@ -241,6 +242,43 @@ TEST_F(MapTest, BadHandlesAndLayersFailQuietly) {
     EXPECT_NE(Mapora_MapClose(map_), 0);
     EXPECT_EQ(Mapora_MapClose(map_), 0);
     map_ = 0;
+}
+
+TEST_F(MapTest, FailedMapCallsSayWhy) {
+    const std::string broken = dir_.writeFile("broken.tab", "not a table");
+    MaporaPoint p{};
+    const struct {
+        const char* name;
+        std::function<bool()> fails; // the call, true when it failed
+        const char* mentions;
+    } cases[] = {
+        {"unknown map", [&] { return Mapora_MapGetViewCenter(map_ + 1000, &p) == 0; }, "no map"},
+        {"unknown mode", [&] { return Mapora_MapConvertCoordinates(map_, &p, &p, 3) == 0; },
+         "mode 3"},
+        {"unknown layer", [&] { return Mapora_LayerSetVisible(map_, layer_ + 1, 1) == 0; },
+         "no layer"},
+        {"unusable scale", [&] { return Mapora_MapSetViewScale(map_, -1) == 0; }, "scale"},
+        {"damaged layer",
+         [&] {
+             return Mapora_LayerConnect(map_, 20480, 0, broken.c_str(), "", "", "", "x", 0,
+                                        nullptr) < 0;
+         },
+         "broken.tab"},
+    };
+    char text[512];
+    for (const auto& c : cases) {
+        ASSERT_TRUE(c.fails()) << c.name;
+        EXPECT_GT(Mapora_LastErrorText(text, sizeof text), 0) << c.name;
+        EXPECT_NE(std::string(text).find(c.mentions), std::string::npos) << c.name << ": " << text;
+        ASSERT_NE(Mapora_MapRedraw(map_, 0), 0);
+        EXPECT_EQ(Mapora_LastErrorText(text, sizeof text), 0) << c.name << ": " << text;
+    }
+    Mapora_Shutdown();
+    map_ = 0;
+    QWidget parent;
+    EXPECT_EQ(Mapora_MapCreate("", &parent, &rect_, 1, nullptr, &kMapKeys), 0u);
+    Mapora_LastErrorText(text, sizeof text);
+    EXPECT_NE(std::string(text).find("Mapora_Init"), std::string::npos) << text;
 }
 
 TEST_F(MapTest, NoMapWithoutInit) {

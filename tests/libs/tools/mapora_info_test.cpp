@@ -2,33 +2,19 @@
 // library cannot tell.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
-#include <sys/wait.h>
 
 #include "../strand32/gis_writer.h"
+#include "run_command.h"
 #include "temp_dir.h"
 
 using testsupport::TempDir;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-};
-
-Result runInfo(const std::string& args) {
-    const std::string command =
-        std::string(KAVREL_BUILD_DIR) + "/bin/mapora-info " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    while (pipe && std::fgets(buf, sizeof buf, pipe))
-        out += buf;
-    const int status = pipe ? pclose(pipe) : -1;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+testsupport::CommandResult runInfo(const std::string& args) {
+    return testsupport::runCommand(std::string(KAVREL_BUILD_DIR) + "/bin/mapora-info " + args +
+                                   " 2>&1");
 }
 
 std::string quoted(const std::string& path) {
@@ -59,8 +45,8 @@ TEST(MaporaInfo, DescribesGoodAndDamagedFiles) {
                               {"LINESTRING (400000 4600000,600000 4700000)",
                                "LINESTRING (450000 4650000,460000 4660000)"});
     dir.writeFile("junk.tab", "this is no table");
-    const Result r = runInfo(quoted(dir / "roads.shp") + " " + quoted(dir / "junk.tab") + " " +
-                             quoted(dir / "notes.txt"));
+    const auto r = runInfo(quoted(dir / "roads.shp") + " " + quoted(dir / "junk.tab") + " " +
+                           quoted(dir / "notes.txt"));
     ASSERT_EQ(r.status, 0) << r.out;
     std::string expected = head(dir / "roads.shp", 16);
     expected += "extent: 400000 4700000 600000 4600000\n"
@@ -77,7 +63,7 @@ TEST(MaporaInfo, DescribesGoodAndDamagedFiles) {
 TEST(MaporaInfo, ExtentOnlyAndUsage) {
     TempDir dir;
     strand32test::writeRaster(dir / "scan.tif", "GTiff", 10, 10, {5, 0.5, 0, 60, 0, -0.5}, 4326);
-    const Result r = runInfo("--extent " + quoted(dir / "scan.tif"));
+    const auto r = runInfo("--extent " + quoted(dir / "scan.tif"));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, head(dir / "scan.tif", 2) + "extent: 5 60 10 55\n");
     EXPECT_EQ(runInfo("").status, 2);

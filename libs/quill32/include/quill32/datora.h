@@ -3,7 +3,8 @@
 // coordinate systems and datums ("datora.dat") and the latitude/longitude
 // text conversions. Handles are 32-bit values, 0 meaning none; every object
 // handle a read gives out must be passed to Datora_ObjectRelease once.
-// No exception ever leaves these functions; failures are return values.
+// No exception ever leaves these functions; failures are return values, and
+// Datora_LastErrorText tells why the last one failed.
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -86,6 +87,12 @@ int Datora_LonToString(double longitude, int format, char* buffer, int size);
 
 // Fill the start-up record of the property-page server.
 void Datora_LibraryInfo(DatoraLibraryInfo* record);
+
+// Why the calling thread's last Datora_* call failed: the text is copied into
+// buffer, cut to size - 1 characters; the result is the text's full length,
+// 0 when that call succeeded or gave no reason. Every other Datora_* call
+// clears the text when it starts.
+int Datora_LastErrorText(char* buffer, int size);
 
 #ifdef __cplusplus
 } // extern "C"

@@ -7,7 +7,7 @@
 
 #include "quill32/coordsys_keys.h"
 #include "strand32/layer.h"
-#include "strand32/mapora.h"
+#include "strand32/mapora_layer.h"
 
 namespace strand32 {
 

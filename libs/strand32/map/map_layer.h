@@ -11,7 +11,7 @@
 #include <QRectF>
 
 #include "strand32/layer.h"
-#include "strand32/mapora.h"
+#include "strand32/mapora_map.h"
 
 namespace strand32 {
 

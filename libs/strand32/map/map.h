@@ -8,7 +8,7 @@
 
 #include "map_layer.h"
 #include "map_view.h"
-#include "strand32/mapora.h"
+#include "strand32/mapora_map.h"
 
 namespace strand32 {
 

@@ -2,7 +2,7 @@
 // The view of a map: which longitude/latitude lies at the centre of its
 // drawing rectangle, and how many degrees of longitude the rectangle spans
 // (the scale). Pixels are square in degrees.
-#include "strand32/mapora.h"
+#include "strand32/mapora_map.h"
 
 namespace strand32 {
 
