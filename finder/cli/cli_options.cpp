@@ -2,6 +2,7 @@
 
 #include <finder/coords/coordsys_pickers.h>
 #include <finder/coords/corner_entry.h>
+#include <finder/result_order.h>
 
 #include <algorithm>
 #include <functional>
@@ -104,6 +105,16 @@ std::string setList(Options& options, ListRequest list, const std::vector<std::s
     return {};
 }
 
+std::string setSort(Options& options, const std::string& column) {
+    static const char* const names[] = {"name", "folder", "size", "type", "modified"};
+    for (int c = 0; c < kResultColumnCount; ++c)
+        if (column == names[c]) {
+            options.sortColumn = c;
+            return {};
+        }
+    return concat({"--sort needs name, folder, size, type or modified, not \"", column, "\""});
+}
+
 const std::vector<OptionRule>& rules() {
     static const std::vector<OptionRule> table = {
         {"--named", 1,
@@ -188,6 +199,17 @@ const std::vector<OptionRule>& rules() {
          [](Options& o, const auto& v) { return setList(o, ListRequest::Systems, v); }},
         {"--list-datums", 2,
          [](Options& o, const auto& v) { return setList(o, ListRequest::Datums, v); }},
+        {"--sort", 1, [](Options& o, const auto& v) { return setSort(o, v[0]); }},
+        {"--descending", 0,
+         [](Options& o, const auto&) {
+             o.descending = true;
+             return std::string();
+         }},
+        {"--print0", 0,
+         [](Options& o, const auto&) {
+             o.print0 = true;
+             return std::string();
+         }},
         {"--help", 0,
          [](Options& o, const auto&) {
              o.help = true;
@@ -231,6 +253,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     }
     if (options.form.systemName && !options.form.groupName)
         result.error = "--system needs --group";
+    else if (options.descending && options.sortColumn < 0)
+        result.error = "--descending needs --sort";
     return result;
 }
 
@@ -274,6 +298,13 @@ Coordinate system:
 Size:
   --size-at-least KB     at least KB kilobytes (1 KB = 1024 bytes)
   --size-at-most KB      at most KB kilobytes
+
+Output:
+  --sort COLUMN          print the rows sorted as a click on the column's header
+                         sorts them: name, folder, size, type or modified
+  --descending           as a second click on that column: the reverse order
+  --print0               print each file's full path followed by a NUL byte
+                         (for xargs -0) instead of the row texts
 
   --help                 show this text
 

@@ -21,6 +21,11 @@ struct Options {
     bool help = false;
     ListRequest list = ListRequest::None;
     std::string listGroup, listSystem;
+    // Output: the rows sorted as clicks on a column header sort them (-1:
+    // walk order), and full paths ended by NUL instead of the row texts.
+    int sortColumn = -1;
+    bool descending = false; // a second click on the column
+    bool print0 = false;
 };
 
 struct ParseResult {

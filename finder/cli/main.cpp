@@ -1,6 +1,7 @@
 // kavrel-find: runs one search of the finder without a window and prints the
 // rows the results list would show.
 #include "cli_options.h"
+#include "row_printer.h"
 
 #include "finder/coords/coordsys_pickers.h"
 #include "finder/found_file.h"
@@ -25,30 +26,6 @@ extern "C" void onInterrupt(int) {
     if (finder::SearchController* search = interruptible.load())
         search->stop();
 }
-
-// Prints each row as tab-separated texts, the count at the end.
-class RowPrinter : public finder::SearchListener {
-public:
-    void rowsFound(const std::vector<finder::FoundRow>& rows) override {
-        for (const finder::FoundRow& found : rows) {
-            const finder::RowTexts& row = found.texts;
-            line_.clear();
-            for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {
-                line_ += *text;
-                line_ += '\t';
-            }
-            line_ += row.modified;
-            line_ += '\n';
-            std::fwrite(line_.data(), 1, line_.size(), stdout);
-        }
-    }
-    void searchFinished(const finder::SearchOutcome& outcome) override { outcome_ = outcome; }
-    const finder::SearchOutcome& outcome() const { return outcome_; }
-
-private:
-    std::string line_;
-    finder::SearchOutcome outcome_;
-};
 
 void reportDatabaseUnavailable(const std::string& file) {
     std::fprintf(stderr, "kavrel-find: cannot open the coordinate-system database %s\n",
@@ -101,7 +78,7 @@ int runSearch(const finder::cli::Options& options) {
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-    RowPrinter printer;
+    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0}, stdout);
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     interruptible = &search;

@@ -147,6 +147,8 @@ TEST(KavrelFindOptions, usage_errors_name_the_problem) {
          "only one of --size-at-least and --size-at-most may be given"},
         {{"--size-at-least", "1KB"}, "--size-at-least needs a whole number, not \"1KB\""},
         {{"--system", "UTM-33N"}, "--system needs --group"},
+        {{"--sort", "date"}, "--sort needs name, folder, size, type or modified, not \"date\""},
+        {{"--descending"}, "--descending needs --sort"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseOptions(c.args).error, c.error) << c.args[0];
@@ -177,6 +179,43 @@ TEST(KavrelFind, prints_one_tab_separated_row_per_file_and_the_count) {
     EXPECT_EQ(flat.status, 0);
     EXPECT_EQ(lines(flat.out).size(), 1u);
     EXPECT_EQ(flat.err, "1 file(s) found\n");
+}
+
+TEST(KavrelFind, sorts_as_header_clicks_and_prints_paths_ended_by_nul) {
+    TempDir scratch;
+    TempDir tree;
+    const std::string root = std::filesystem::canonical(tree.path()).string();
+    tree.writeFile("b.qmd", std::string(10 * 1024, 'x'));
+    tree.writeFile("A.qmd", std::string(9 * 1024, 'x'));
+    tree.writeFile("My Maps/c.qmd", "x");
+    const auto names = [](const std::string& out) {
+        std::vector<std::string> result;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);)
+            result.push_back(line.substr(0, line.find('\t')));
+        return result;
+    };
+    using Names = std::vector<std::string>;
+    struct Case {
+        std::vector<std::string> order;
+        Names expected;
+    } cases[] = {
+        {{"--sort", "name"}, {"A.qmd", "b.qmd", "c.qmd"}},
+        {{"--sort", "name", "--descending"}, {"c.qmd", "b.qmd", "A.qmd"}},
+        {{"--sort", "size"}, {"c.qmd", "A.qmd", "b.qmd"}},
+        {{"--sort", "size", "--descending"}, {"b.qmd", "A.qmd", "c.qmd"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--look-in", root, "--named", "*.qmd"};
+        args.insert(args.end(), c.order.begin(), c.order.end());
+        const RunResult run = runKavrelFind(args, scratch);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(names(run.out), c.expected) << c.order.back();
+    }
+    const RunResult paths = runKavrelFind(
+        {"--look-in", root, "--named", "*.qmd", "--sort", "name", "--print0"}, scratch);
+    EXPECT_EQ(paths.out,
+              root + "/A.qmd" + '\0' + root + "/b.qmd" + '\0' + root + "/My Maps/c.qmd" + '\0');
 }
 
 TEST(KavrelFind, exit_status_tells_usage_errors_from_failed_searches) {

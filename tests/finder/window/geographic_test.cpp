@@ -329,6 +329,17 @@ TEST_F(WindowGeographic, kavrel_find_prints_the_windows_rows_text_for_text) {
     EXPECT_EQ(all, cliRows({"--look-in", kSamples}));
     search(kSamples, "*.*");
     EXPECT_EQ(windowRows(), cliRows({"--look-in", kSamples, "--named", "*.*"}));
+    // Two clicks on Size order the rows as --sort size --descending does.
+    auto* results = control<finder::ResultList>("ResultList");
+    results->OnHeaderClick(finder::kSizeColumn);
+    results->OnHeaderClick(finder::kSizeColumn);
+    Texts inOrder;
+    for (int r = 0; r < results->rowCount(); ++r)
+        inOrder.push_back(results->rowTexts(r).join('\t').toStdString());
+    int status = -1;
+    EXPECT_EQ(inOrder, kavrelFindLines({"--look-in", kSamples, "--named", "*.*", "--sort", "size",
+                                        "--descending"},
+                                       status));
     for (auto [name, text] : {std::pair{"NorthwestX", "-40"}, std::pair{"NorthWestY", "75"},
                               std::pair{"SoutheastX", "70"}, std::pair{"SoutheastY", "30"}})
         control<QLineEdit>(name)->setText(text);

@@ -1,0 +1,37 @@
+#pragma once
+// How kavrel-find prints the rows of a search: the five texts separated by
+// tabs, or full paths ended by NUL; at once in walk order, or all at the end
+// in the order a click on a column header gives.
+#include "finder/search_controller.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace finder::cli {
+
+struct RowFormat {
+    int sortColumn = -1; // -1: walk order
+    bool descending = false;
+    bool print0 = false;
+};
+
+class RowPrinter : public SearchListener {
+public:
+    RowPrinter(RowFormat format, std::FILE* out) : format_(format), out_(out) {}
+
+    void rowsFound(const std::vector<FoundRow>& rows) override;
+    void searchFinished(const SearchOutcome& outcome) override;
+    const SearchOutcome& outcome() const { return outcome_; }
+
+private:
+    void print(const RowTexts& row);
+
+    RowFormat format_;
+    std::FILE* out_;
+    std::vector<RowTexts> held_; // rows waiting for the sort
+    std::string line_;
+    SearchOutcome outcome_;
+};
+
+} // namespace finder::cli
