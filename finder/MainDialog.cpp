@@ -4,6 +4,7 @@
 #include "finder/criteria_form.h"
 #include "finder/program_startup.h"
 #include "finder/search_status.h"
+#include "map/selection_map.h"
 #include "map/window_layout.h"
 #include "pages/area_page.h"
 #include "pages/coordsys_page.h"
@@ -62,6 +63,7 @@ TFindMainDlg::TFindMainDlg(QWidget* parent)
     pages_->nameLocation()->fillNamed(settings_.namedEntries);
     setWindowTitle(qText(kAppTitle));
     pages_->coordSys()->FillSystemGroups(settings_.databaseFile);
+    CreateSelectionMap();
 
     // Tooltips are off for the whole application; F1 is seen from every control.
     qApp->installEventFilter(this);
@@ -115,6 +117,12 @@ void TFindMainDlg::buildControls() {
                 findNow_->click();
         });
 
+    selectionMap_ = new SelectionMap(pages_->area());
+    connect(pages_, &CriteriaPages::geographicAreaShown, this, [this] {
+        if (selectionMap_->handle() == 0)
+            CreateSelectionMap();
+    });
+
     globe_ = new GlobeAnimation(central, Design::kGlobeTop, Design::kGlobeSize);
     connect(globe_, &GlobeAnimation::ticked, this, &TFindMainDlg::Timer1Timer);
 
@@ -123,6 +131,20 @@ void TFindMainDlg::buildControls() {
     statusBar()->setObjectName("StatusBar");
     statusBar()->setSizeGripEnabled(true);
     statusBar()->hide();
+}
+
+// The world map comes with the program's data; its temporary document goes
+// to the process's own runtime folder, as the program's folder is not ours
+// to write.
+bool TFindMainDlg::CreateSelectionMap() {
+    return selectionMap_->CreateSelectionMap(settings_.databaseFile,
+                                             platform::dataFolder() + "/world.tab",
+                                             platform::runtimeFolder() + "/~Ridizeda");
+}
+
+void TFindMainDlg::ResetSearchForm() {
+    pages_->reset(defaultLookInIndex_, DateUtil::todayUtc());
+    selectionMap_->resetView();
 }
 
 void TFindMainDlg::buildMenus() {
@@ -170,6 +192,9 @@ void TFindMainDlg::FormActivate() {
 void TFindMainDlg::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     layOutWindow(this, centralWidget());
+    // The map follows its panel also while its page is not shown.
+    if (selectionMap_)
+        selectionMap_->followPanel();
 }
 
 bool TFindMainDlg::eventFilter(QObject* watched, QEvent* event) {

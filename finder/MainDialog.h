@@ -22,6 +22,7 @@ namespace finder {
 class CriteriaPages;
 class GlobeAnimation;
 class ResultList;
+class SelectionMap;
 
 class TFindMainDlg : public QMainWindow, private SearchListener {
     Q_OBJECT
@@ -50,6 +51,13 @@ public:
     DatabaseHandle databaseHandle() const { return search_->databaseHandle(); }
     // Levels of subfolders a search descends before it gives up.
     void setDepthLimit(int levels) { search_->setDepthLimit(levels); }
+
+    // The world map of the Geographic Area page (its handle is 0 while
+    // there is no map).
+    SelectionMap* selectionMap() const { return selectionMap_; }
+    bool CreateSelectionMap();
+    // New Search's reset: every criterion's default, then the map's first view.
+    void ResetSearchForm();
 
     void FindNowButtonClick();
     void StopButtonClick();
@@ -100,6 +108,7 @@ private:
     QPushButton* newSearch_ = nullptr;
     GlobeAnimation* globe_ = nullptr;
     ResultList* results_ = nullptr;
+    SelectionMap* selectionMap_ = nullptr;
     QAction* saveResults_ = nullptr;
     QActionGroup* viewStyles_ = nullptr;
 

@@ -75,7 +75,7 @@ void TFindMainDlg::NewSearchButtonClick() {
     setStatus({});
     if (!resultsHidden_)
         showResults(false);
-    pages_->reset(defaultLookInIndex_, DateUtil::todayUtc());
+    ResetSearchForm();
     results_->clearRows();
     globe_->rewind();
 }

@@ -5,6 +5,8 @@ add_library(kavrel_window STATIC
   MainDialog.h
   MainDialogResults.cpp
   MainDialogSearch.cpp
+  map/selection_map.cpp
+  map/selection_map.h
   map/window_layout.cpp
   map/window_layout.h
   pages/advanced_page.cpp

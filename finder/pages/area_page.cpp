@@ -106,6 +106,8 @@ AreaPage::AreaPage(QWidget* parent)
     foreIcon_ = pictureLabel("ForeIcon", drawForeIcon(), this);
     ShowCornerEdits(false);
 
+    for (CornerEdit* corner : {northwestX_, northwestY_, southeastX_, southeastY_})
+        connect(corner, &QLineEdit::textChanged, this, &AreaPage::cornersChanged);
     connect(northwestX_, &CornerEdit::left, this, &AreaPage::NorthwestXExit);
     connect(northwestY_, &CornerEdit::left, this, &AreaPage::NorthWestYExit);
     connect(southeastX_, &CornerEdit::left, this, &AreaPage::SoutheastXExit);
@@ -191,6 +193,20 @@ void AreaPage::reportCornerError(CornerEdit* box, const std::string& message, in
     platform::messageBox(window(), message, std::string(coords::kGeographicAreaErrorTitle),
                          platform::MB_OK | platform::MB_ICONERROR);
     reporting_ = false;
+}
+
+QString AreaPage::cornerText(Corner corner) const {
+    const CornerEdit* boxes[] = {northwestX_, northwestY_, southeastX_, southeastY_};
+    return boxes[corner]->text();
+}
+
+void AreaPage::setCornerText(Corner corner, const QString& text) {
+    CornerEdit* boxes[] = {northwestX_, northwestY_, southeastX_, southeastY_};
+    boxes[corner]->setText(text);
+}
+
+void AreaPage::setReadout(const QString& text) {
+    geoCoords_->setText(text);
 }
 
 AreaMode AreaPage::areaMode() const {

@@ -33,6 +33,19 @@ public:
 
     QFrame* selectionMap() const { return map_; }
 
+    // The corner boxes in the order NorthwestX, NorthWestY, SoutheastX,
+    // SoutheastY, as the selection map reads and writes them.
+    enum Corner { NorthwestXBox, NorthWestYBox, SoutheastXBox, SoutheastYBox };
+    QString cornerText(Corner corner) const;
+    void setCornerText(Corner corner, const QString& text);
+    // The GeoCoords read-out under the map.
+    void setReadout(const QString& text);
+
+signals:
+    // A corner box's text changed, typed or set by the map.
+    void cornersChanged();
+
+public:
     // Makes this page the active one of the page control (set by its owner).
     void setPageActivator(std::function<void()> activate) { activatePage_ = std::move(activate); }
 

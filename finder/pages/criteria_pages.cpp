@@ -50,6 +50,8 @@ void CriteriaPages::reset(int lookInIndex, DateUtil::CivilDate today) {
 void CriteriaPages::pageChanged(int index) {
     if (index == NameLocation)
         nameLocation_->focusNamed();
+    else if (index == GeographicArea && !area_->selectionMap()->isHidden())
+        emit geographicAreaShown();
 }
 
 } // namespace finder

@@ -33,6 +33,10 @@ public:
     // day counts keep their texts).
     void reset(int lookInIndex, DateUtil::CivilDate today);
 
+signals:
+    // The Geographic Area page became current with the map panel shown.
+    void geographicAreaShown();
+
 private:
     void pageChanged(int index);
 
