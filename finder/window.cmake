@@ -53,3 +53,8 @@ install(FILES ${kavrel_manual} DESTINATION ${CMAKE_INSTALL_DATADIR}/kavrel)
 add_executable(kavrel-window-bench ${CMAKE_SOURCE_DIR}/bench/finder/window_bench.cpp)
 target_link_libraries(kavrel-window-bench PRIVATE kavrel_window)
 kavrel_target_options(kavrel-window-bench)
+
+# Timing of the selection map's redraw and zoom (kavrel-map-bench [RUNS]).
+add_executable(kavrel-map-bench ${CMAKE_SOURCE_DIR}/bench/finder/map_bench.cpp)
+target_link_libraries(kavrel-map-bench PRIVATE strand32 strand32_map platform Qt6::Widgets)
+kavrel_target_options(kavrel-map-bench)

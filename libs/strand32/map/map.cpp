@@ -129,7 +129,7 @@ void Map::setCursor(int cursor) {
 
 void Map::redraw() {
     if (widget_)
-        widget_->update();
+        widget_->invalidate();
 }
 
 } // namespace strand32

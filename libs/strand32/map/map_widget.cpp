@@ -40,8 +40,27 @@ MapWidget::MapWidget(const Map& map, QWidget* parent) : QWidget(parent), map_(ma
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void MapWidget::paintEvent(QPaintEvent*) {
+void MapWidget::invalidate() {
+    picture_ = QImage();
+    update();
+}
+
+void MapWidget::paintEvent(QPaintEvent* event) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (picture_.size() != pixels) {
+        picture_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        picture_.setDevicePixelRatio(ratio);
+        QPainter painter(&picture_);
+        render(painter);
+    }
     QPainter painter(this);
+    painter.drawImage(
+        event->rect(), picture_,
+        QRectF(event->rect().topLeft() * ratio, QSizeF(event->rect().size()) * ratio));
+}
+
+void MapWidget::render(QPainter& painter) {
     const MapProperties& props = map_.properties();
     painter.fillRect(rect(), colorOf(props.backgroundRgb));
     const MapView& view = map_.view();
@@ -60,18 +79,21 @@ void MapWidget::paintEvent(QPaintEvent*) {
             const QRectF target = toPixels.mapRect(layer.imageArea);
             painter.drawImage(target, layer.image);
         }
+        // The painter transforms the layer's own paths while it draws them:
+        // no copy of the geometry is made per repaint. Pens of width 0 stay
+        // one pixel wide whatever the scale.
+        painter.setWorldTransform(toPixels);
         if (!layer.polygons.isEmpty()) {
-            QPainterPath shapes = toPixels.map(layer.polygons);
-            shapes.setFillRule(Qt::OddEvenFill);
             painter.setPen(QPen(colorOf(props.outlineRgb), 0));
             painter.setBrush(colorOf(props.landRgb));
-            painter.drawPath(shapes);
+            painter.drawPath(layer.polygons);
         }
         if (!layer.lines.isEmpty()) {
             painter.setPen(QPen(colorOf(props.outlineRgb), 0));
             painter.setBrush(Qt::NoBrush);
-            painter.drawPath(toPixels.map(layer.lines));
+            painter.drawPath(layer.lines);
         }
+        painter.resetTransform();
         painter.setPen(Qt::NoPen);
         painter.setBrush(colorOf(props.pointRgb));
         for (const QPointF& p : layer.points)

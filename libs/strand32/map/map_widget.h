@@ -1,5 +1,8 @@
 #pragma once
-// The child widget a map draws into.
+// The child widget a map draws into. The drawing is kept as a picture until
+// the map is redrawn or resized, so a repaint (an outline drawn over the
+// map, a window uncovered) only copies it.
+#include <QImage>
 #include <QWidget>
 
 namespace strand32 {
@@ -9,12 +12,17 @@ class Map;
 class MapWidget : public QWidget {
 public:
     MapWidget(const Map& map, QWidget* parent);
+    // The map changed: draw it anew at the next repaint.
+    void invalidate();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void render(QPainter& painter);
+
     const Map& map_;
+    QImage picture_;
 };
 
 } // namespace strand32
