@@ -37,6 +37,7 @@ set_target_properties(kavrel_window PROPERTIES AUTOMOC ON)
 target_include_directories(kavrel_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(kavrel_window PUBLIC finder_core platform platform_qt Qt6::Widgets sorrel32
                                            strand32 strand32_map)
+# The popup and the double-click of the results list start the companion programs.
 target_link_libraries(kavrel_window PUBLIC finder_companions)
 kavrel_target_options(kavrel_window)
 
