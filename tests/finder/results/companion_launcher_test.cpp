@@ -4,6 +4,7 @@
 #include "results/desktop_open.h"
 
 #include "companion_env.h"
+#include "process_gone.h"
 
 #include <platform/message_box.h>
 #include <platform/spawn.h>
@@ -12,7 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -189,14 +189,7 @@ TEST(launchCompanion, leaves_no_zombie_once_the_program_has_ended) {
     ASSERT_EQ(result.status, LaunchStatus::Started);
     ASSERT_TRUE(env.recorded("merrow"));
     // Nobody waits for the child here: it must be reaped all the same.
-    const std::string entry = "/proc/" + std::to_string(result.pid);
-    bool gone = false;
-    for (int i = 0; i < 300 && !gone; ++i) {
-        gone = ::access(entry.c_str(), F_OK) != 0;
-        if (!gone)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(gone);
+    EXPECT_TRUE(testsupport::processGone(result.pid));
 }
 
 // The desktop's handler: a recording "xdg-open" first in PATH.
