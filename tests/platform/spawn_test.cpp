@@ -1,12 +1,10 @@
 #include "platform/spawn.h"
 
+#include "process_gone.h"
 #include "temp_dir.h"
 
 #include <cerrno>
-#include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -37,14 +35,7 @@ TEST(spawn, leaves_no_zombie_behind) {
     ASSERT_TRUE(result.started);
     // Without anyone waiting the child is reaped: no process entry, not even
     // a zombie, is left under its number.
-    const std::string entry = "/proc/" + std::to_string(result.pid);
-    bool gone = false;
-    for (int i = 0; i < 200 && !gone; ++i) {
-        gone = ::access(entry.c_str(), F_OK) != 0;
-        if (!gone)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(gone);
+    EXPECT_TRUE(testsupport::processGone(result.pid));
     EXPECT_EQ(platform::waitProgram(result.pid), 3); // its status was kept
     EXPECT_EQ(platform::waitProgram(result.pid), -1);
 }

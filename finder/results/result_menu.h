@@ -1,0 +1,36 @@
+#pragma once
+// The popup menu of the results list, ResultMenu: the three companion
+// programs, then the desktop's own handlers; and the double-click, which
+// opens the first selected row in the full viewer.
+#include "results/companion_launcher.h"
+
+#include <QPoint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class QMenu;
+class QWidget;
+
+namespace finder {
+
+inline constexpr std::string_view kOpenWithDefaultCaption = "Open With Default Application";
+inline constexpr std::string_view kOpenContainingFolderCaption = "Open Containing Folder";
+
+// The menu for the selected rows (in list order), not shown; null when no
+// row is selected. With the full viewer registered: "Atlion View" (default),
+// "Atlion QuickView", "Atlion Translate"; without it "Atlion QuickView"
+// (default), "Atlion Translate" and "Atlion View" disabled and hidden. Below
+// a separator the two desktop items, always enabled. Each item acts on the
+// rows when triggered.
+std::unique_ptr<QMenu> buildResultMenu(QWidget* parent, const std::vector<RowTexts>& selected);
+
+// Builds the menu and pops it up at `globalPosition` until it is closed.
+void showResultMenu(QWidget* parent, const QPoint& globalPosition,
+                    const std::vector<RowTexts>& selected);
+
+// The double-click on the list: see openFirstInFullViewer; a failed start
+// shows its box over `parent`.
+LaunchResult openInFullViewer(QWidget* parent, const std::vector<RowTexts>& selected);
+
+} // namespace finder
