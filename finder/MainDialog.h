@@ -70,6 +70,7 @@ public:
     void Timer1Timer();
 
     // The results list's commands.
+    void ResultListDblClick();
     void SelectAll1Click();
     void InvertSelection1Click();
     void setViewStyle(int style); // a ResultList::ViewStyle
@@ -94,6 +95,8 @@ private:
     void setSearching(bool searching);
     void showResults(bool show);
     void setStatus(const std::string& text);
+    // The selected rows' texts, in list order.
+    std::vector<RowTexts> selectedRowTexts() const;
 
     StartupSettings settings_; // database file, Options, install folder
     QString helpFile_;

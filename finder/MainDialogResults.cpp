@@ -3,6 +3,7 @@
 #include "MainDialog.h"
 
 #include "results/result_list.h"
+#include "results/result_menu.h"
 
 #include <QActionGroup>
 #include <QMenu>
@@ -11,6 +12,10 @@
 namespace finder {
 
 void TFindMainDlg::buildResultMenus() {
+    connect(results_, &ResultList::popupRequested, this,
+            [this](const QPoint& at) { showResultMenu(this, at, selectedRowTexts()); });
+    connect(results_, &ResultList::rowDoubleClicked, this, &TFindMainDlg::ResultListDblClick);
+
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     QAction* selectAll = edit->addAction(tr("Select &All"));
     selectAll->setObjectName("SelectAll1");
@@ -55,6 +60,17 @@ void TFindMainDlg::buildResultMenus() {
         item->setObjectName(orders[column].name);
         connect(item, &QAction::triggered, this, [this, column] { arrangeBy(column); });
     }
+}
+
+std::vector<RowTexts> TFindMainDlg::selectedRowTexts() const {
+    std::vector<RowTexts> rows;
+    for (int row : results_->selectedRows())
+        rows.push_back(results_->texts(row));
+    return rows;
+}
+
+void TFindMainDlg::ResultListDblClick() {
+    openInFullViewer(this, selectedRowTexts());
 }
 
 void TFindMainDlg::SelectAll1Click() {

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <filesystem>
 
 namespace windowtest {
 namespace {
@@ -144,6 +145,31 @@ TEST_F(WindowResults, a_drag_starts_beyond_four_pixels_or_after_200_ms_on_a_row)
     send(QEvent::MouseButtonRelease, onRow, Qt::LeftButton);
     QTest::qWait(ResultList::kDragDelay + 100);
     EXPECT_EQ(drags, 0);
+}
+
+TEST_F(WindowResults, double_click_opens_the_first_selected_row_in_the_full_viewer) {
+    testsupport::TempDir programs;
+    const std::string viewer = programs.writeFile(
+        "tollan", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.part\" && mv \"$0.part\" \"$0.args\"\n");
+    std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+    for (const char* name : {"1.dat", "2 two.dat", "3.dat"})
+        dir_.writeFile(name, "x");
+    open(systemHive() +
+         "\n[Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tollan]\n@=\"" +
+         programs.str() + "\"\n");
+    pickedFolder = QString::fromStdString(dir_.str());
+    control<QPushButton>("BrowseButton")->click();
+    control<QComboBox>("NameComboBox")->setEditText("*.dat");
+    control<QPushButton>("FindNowButton")->click();
+    ASSERT_TRUE(waitForSearch());
+    ResultList* list = control<ResultList>("ResultList");
+    trigger("InvertSelection1"); // the rows after the first
+    const std::string expected = dir_.str() + "/" + list->rowTexts(1)[0].toStdString();
+    emit list->rowDoubleClicked();
+    const std::string args = programs / "tollan.args";
+    for (int i = 0; i < 300 && !std::filesystem::exists(args); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(testsupport::TempDir::readFile(args), expected + "\n");
 }
 
 } // namespace
