@@ -39,10 +39,7 @@ void ServerLibrary::unload() {
 }
 
 std::string defaultServerPath() {
-    const std::string exe = platform::executablePath();
-    const auto slash = exe.find_last_of('/');
-    const std::string bin = slash == std::string::npos ? "." : exe.substr(0, slash);
-    return bin + "/../lib/libvelmora.so";
+    return platform::installPrefix() + "/lib/libvelmora.so";
 }
 
 } // namespace velmorahost

@@ -29,7 +29,7 @@ private:
     std::string error_;
 };
 
-// The installed server: ../lib/libvelmora.so beside the program's bin folder.
+// The installed server: <prefix>/lib/libvelmora.so.
 std::string defaultServerPath();
 
 } // namespace velmorahost

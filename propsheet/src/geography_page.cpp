@@ -87,18 +87,8 @@ void fillGeography(HWND dialog) {
 
 } // namespace
 
-INT_PTR GeographyPageProc(HWND dialog, UINT message, WPARAM, LPARAM) {
-    return guardedPage([&]() -> INT_PTR {
-        switch (message) {
-        case platform::WM_INITDIALOG:
-            fillGeography(dialog);
-            return 1;
-        case platform::WM_NOTIFY:
-            return answerNotification(dialog);
-        default:
-            return 0;
-        }
-    });
+INT_PTR GeographyPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    return dispatchPageMessage({fillGeography, nullptr}, dialog, message, wParam);
 }
 
 } // namespace velmora

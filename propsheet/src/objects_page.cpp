@@ -41,25 +41,22 @@ void count(HWND dialog) {
         platform::SetDlgItemText(dialog, kCountIds[i], std::to_string(values[i]).c_str());
 }
 
+void showNotCounted(HWND dialog) {
+    setAll(dialog, kNotCounted);
+}
+
+// Count, whatever its notification code; other controls are not handled.
+bool countOnButton(HWND dialog, int controlId) {
+    if (controlId != IDC_COUNT)
+        return false;
+    count(dialog);
+    return true;
+}
+
 } // namespace
 
 INT_PTR ObjectsPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    return guardedPage([&]() -> INT_PTR {
-        switch (message) {
-        case platform::WM_INITDIALOG:
-            setAll(dialog, kNotCounted);
-            return 1;
-        case platform::WM_COMMAND:
-            if (platform::LOWORD(wParam) != IDC_COUNT)
-                return 0;
-            count(dialog);
-            return 1;
-        case platform::WM_NOTIFY:
-            return answerNotification(dialog);
-        default:
-            return 0;
-        }
-    });
+    return dispatchPageMessage({showNotCounted, countOnButton}, dialog, message, wParam);
 }
 
 } // namespace velmora

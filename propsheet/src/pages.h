@@ -26,18 +26,16 @@ private:
     platform::HCURSOR previous_;
 };
 
-// Every notification of the sheet is answered "no error", handled.
-INT_PTR answerNotification(HWND dialog);
+// What a page does at dialog initialisation and on a command from a
+// control (true when it handled it; null handlers handle nothing).
+struct PageHandlers {
+    void (*initialise)(HWND dialog);
+    bool (*command)(HWND dialog, int controlId);
+};
 
-// Runs a page's message handler; nothing it throws leaves the procedure
-// (the sheet that calls it is another module): the message counts as
-// handled, the page shows what it had set.
-template <class Handler> INT_PTR guardedPage(Handler&& handler) noexcept {
-    try {
-        return handler();
-    } catch (...) {
-        return 1;
-    }
-}
+// The frame of both procedures: every notification of the sheet answered
+// "no error", handled; initialisation and commands passed to the page;
+// nothing thrown leaves it (the sheet that calls is another module).
+INT_PTR dispatchPageMessage(const PageHandlers& page, HWND dialog, UINT message, WPARAM wParam);
 
 } // namespace velmora
