@@ -48,10 +48,6 @@ namespace {
 
 const std::string kDataDir = KAVREL_DATA_DIR;
 
-std::string hiveWithDatabase(const std::string& folder) {
-    return "REGEDIT4\n\n[Software\\Quorvane Geo]\n\"DataBasePath\"=\"" + folder + "\"\n";
-}
-
 // A file manager's process with the server loaded and the database in the
 // registry.
 class Server : public testing::Test {
@@ -78,7 +74,7 @@ protected:
 
     HRESULT canUnloadNow() { return server_.canUnloadNow(); }
 
-    testsupport::HiveEnv hives_{hiveWithDatabase(kDataDir)};
+    testsupport::HiveEnv hives_{testsupport::databaseHive(kDataDir)};
     ServerLibrary server_;
 };
 
@@ -241,7 +237,7 @@ TEST_F(Server, without_its_database_no_extension_and_no_pages) {
     testsupport::TempDir empty;
     const std::optional<std::string> hives[] = {
         std::string("REGEDIT4\n\n[Software\\Quorvane Geo]\n"), // no DataBasePath
-        hiveWithDatabase(empty.str()),                         // no datora.dat there
+        testsupport::databaseHive(empty.str()),                // no datora.dat there
         std::nullopt,                                          // no hive at all
     };
     for (const auto& hive : hives) {

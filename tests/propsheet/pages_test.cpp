@@ -49,8 +49,7 @@ protected:
         return pages;
     }
 
-    testsupport::HiveEnv hives_{"REGEDIT4\n\n[Software\\Quorvane Geo]\n\"DataBasePath\"=\"" +
-                                std::string(KAVREL_DATA_DIR) + "\"\n"};
+    testsupport::HiveEnv hives_{testsupport::databaseHive(KAVREL_DATA_DIR)};
 };
 
 double readBack(const std::string& text, bool longitude) {

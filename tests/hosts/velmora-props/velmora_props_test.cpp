@@ -1,16 +1,9 @@
 // velmora-props run as a program: its printed pages, its exit status and
-// reasons; and its Qt dialog driven in this process.
+// the reasons it gives.
 #include "hive_env.h"
-#include "properties_dialog.h"
-#include "property_session.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QTabWidget>
 
 #include <sys/wait.h>
 
@@ -34,14 +27,10 @@ ProgramRun velmoraProps(const std::string& arguments) {
             TempDir::readFile(err)};
 }
 
-std::string hiveWithDatabase(const std::string& folder) {
-    return "REGEDIT4\n\n[Software\\Quorvane Geo]\n\"DataBasePath\"=\"" + folder + "\"\n";
-}
-
 } // namespace
 
 TEST(velmora_props, prints_each_page_title_then_label_and_value_rows) {
-    testsupport::HiveEnv hives(hiveWithDatabase(KAVREL_DATA_DIR));
+    testsupport::HiveEnv hives(testsupport::databaseHive(KAVREL_DATA_DIR));
     const ProgramRun run = velmoraProps("--count '" + kSamples + "world/countries.shp'");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Geography\n"
@@ -71,17 +60,19 @@ TEST(velmora_props, prints_each_page_title_then_label_and_value_rows) {
 TEST(velmora_props, exit_status_and_reason) {
     TempDir empty;
     const std::string cities = "'" + kSamples + "world/cities.shp'";
+    const std::string missing = std::string("'").append(empty / "none.shp").append("'");
+    const std::string database = testsupport::databaseHive(KAVREL_DATA_DIR);
     const struct {
         std::string hive, arguments;
         int status;
         const char* reason; // in standard error
     } cases[] = {
-        {hiveWithDatabase(KAVREL_DATA_DIR), cities + " " + cities, 1, "Initialize failed"},
+        {database, cities + " " + cities, 1, "Initialize failed"},
         {"REGEDIT4\n", cities, 1, "CreateInstance failed"},
-        {hiveWithDatabase(empty.str()), cities, 1, "CreateInstance failed"},
-        {hiveWithDatabase(KAVREL_DATA_DIR), "", 2, "usage:"},
-        {hiveWithDatabase(KAVREL_DATA_DIR), "--colour " + cities, 2, "unknown option"},
-        {hiveWithDatabase(KAVREL_DATA_DIR), "'" + empty / "none.shp" + "'", 2, "no such file"},
+        {testsupport::databaseHive(empty.str()), cities, 1, "CreateInstance failed"},
+        {database, "", 2, "usage:"},
+        {database, "--colour " + cities, 2, "unknown option"},
+        {database, missing, 2, "no such file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -91,32 +82,4 @@ TEST(velmora_props, exit_status_and_reason) {
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
-}
-
-TEST(velmora_props_dialog, tabs_show_the_pages_and_count_updates_them) {
-    int argc = 1;
-    char name[] = "velmora_props_test";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    testsupport::HiveEnv hives(hiveWithDatabase(KAVREL_DATA_DIR));
-    velmorahost::PropertySession session(VELMORA_LIBRARY);
-    ASSERT_TRUE(session.open({kSamples + "world/cities.mif"})) << session.error();
-    velmorahost::PropertiesDialog dialog(session, "cities.mif");
-    EXPECT_EQ(dialog.windowTitle(), "cities.mif Properties");
-    ASSERT_EQ(dialog.tabs()->count(), 2);
-    EXPECT_EQ(dialog.tabs()->tabText(0), "Geography");
-    EXPECT_EQ(dialog.tabs()->tabText(1), "Spatial Objects");
-    const auto text = [&](const char* control) {
-        const auto* label = dialog.findChild<QLabel*>(control);
-        return label ? label->text() : QString("<none>");
-    };
-    EXPECT_EQ(text("control1002"), "LAT-LONG");
-    EXPECT_EQ(text("control1005"), "Not counted");
-    auto* count = dialog.findChild<QPushButton*>("control1010");
-    ASSERT_NE(count, nullptr);
-    EXPECT_EQ(count->text(), "Count");
-    count->click();
-    EXPECT_EQ(text("control1005"), "243");
-    EXPECT_EQ(text("control1009"), "243");
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone again
 }
