@@ -129,12 +129,13 @@ QWidget* PropertiesDialog::makePage(const SheetPage& page) {
 }
 
 void PropertiesDialog::refresh() {
-    for (const Control& control : controls_) {
-        if (control.label == nullptr)
-            continue;
-        const std::vector<DialogItem> items = DialogItems(control.dialog);
-        if (control.index < items.size())
-            fitLabel(control.label, QString::fromStdString(items[control.index].text));
+    for (const SheetPage& page : session_.pages()) {
+        const std::vector<DialogItem> items = DialogItems(page.dialog);
+        for (const Control& control : controls_) {
+            if (control.dialog == page.dialog && control.label != nullptr &&
+                control.index < items.size())
+                fitLabel(control.label, QString::fromStdString(items[control.index].text));
+        }
     }
 }
 

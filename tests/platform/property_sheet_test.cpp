@@ -1,6 +1,6 @@
-// Property sheet pages, their dialogs and the cursor: pages count their
-// reference parent while they live, dialogs hold the template's texts and
-// take the procedure's, dead handles are refused, drop lists read back.
+// Property sheet pages and their dialogs: pages count their reference
+// parent while they live, dialogs hold the template's texts and take the
+// procedure's, dead handles are refused; drop lists read back.
 #include "platform/drop_list.h"
 #include "platform/property_sheet.h"
 
@@ -135,18 +135,6 @@ TEST(property_sheet_dialog, holds_template_texts_and_answers_through_its_procedu
     EXPECT_EQ(SendMessage(dialog, WM_COMMAND, MAKEWPARAM(502, BN_CLICKED), 0), 0);
     EXPECT_TRUE(DialogItems(dialog).empty());
     EXPECT_EQ(DestroyWindow(dialog), 0);
-}
-
-TEST(property_sheet_cursor, set_returns_the_previous_and_tells_the_hook) {
-    std::vector<HCURSOR> shown;
-    setCursorHook([&](HCURSOR c) { shown.push_back(c); });
-    const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
-    const HCURSOR previous = SetCursor(wait);
-    EXPECT_EQ(previous, LoadCursor(nullptr, IDC_ARROW));
-    EXPECT_EQ(SetCursor(previous), wait);
-    setCursorHook(nullptr);
-    EXPECT_EQ(shown, (std::vector<HCURSOR>{wait, previous}));
-    EXPECT_EQ(LoadCursor(&kModule, IDC_WAIT), 0u); // no module cursors
 }
 
 TEST(drop_list, built_from_paths_reads_back) {
