@@ -31,6 +31,11 @@ private:
     std::optional<std::string> old_;
 };
 
+// A local-machine hive naming `folder` as the coordinate-system database's.
+inline std::string databaseHive(const std::string& folder) {
+    return "REGEDIT4\n\n[Software\\Quorvane Geo]\n\"DataBasePath\"=\"" + folder + "\"\n";
+}
+
 class HiveEnv {
 public:
     explicit HiveEnv(std::optional<std::string> systemText,

@@ -165,12 +165,13 @@ std::string formatLatLon(double degrees, bool longitude, int format) {
         std::snprintf(buf, sizeof buf, "%.6f", degrees);
         return buf;
     }
-    // Hundredths of a second, rounded once so 59.999" never shows as 60.00".
-    const long long total = std::llround(std::fabs(degrees) * 360000.0);
-    const long long d = total / 360000, m = total / 6000 % 60, cs = total % 6000;
+    // Thousandths of a second (under 1.4e-7 degrees off), rounded once so
+    // 59.9999" never shows as 60.000".
+    const long long total = std::llround(std::fabs(degrees) * 3600000.0);
+    const long long d = total / 3600000, m = total / 60000 % 60, ms = total % 60000;
     const char letter = longitude ? (degrees < 0 ? 'W' : 'E') : (degrees < 0 ? 'S' : 'N');
-    std::snprintf(buf, sizeof buf, "%lld\xC2\xB0%02lld'%02lld.%02lld\"%c", d, m, cs / 100, cs % 100,
-                  total == 0 ? (longitude ? 'E' : 'N') : letter);
+    std::snprintf(buf, sizeof buf, "%lld\xC2\xB0%02lld'%02lld.%03lld\"%c", d, m, ms / 1000,
+                  ms % 1000, total == 0 ? (longitude ? 'E' : 'N') : letter);
     return buf;
 }
 

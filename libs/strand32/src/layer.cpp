@@ -107,7 +107,11 @@ std::optional<std::string> rasterTableImage(const std::string& tabPath) {
         return std::nullopt;
     auto close = text.find('"', open + 1);
     const auto nameEnd = close == std::string::npos ? text.size() : close;
-    std::string image = text.substr(open + 1, std::min<std::size_t>(nameEnd - open - 1, 255));
+    // A longer name cannot be the image's: the table is not taken as raster
+    // rather than cut to a name of some other file.
+    if (nameEnd - open - 1 > 255)
+        return std::nullopt;
+    std::string image = text.substr(open + 1, nameEnd - open - 1);
     const auto afterName = close == std::string::npos ? text.size() : close + 1;
     const auto type = text.find("Type", afterName);
     if (type == std::string::npos || text.find("RASTER", type + 4) == std::string::npos)
@@ -123,6 +127,8 @@ std::optional<std::string> rasterTableImagePath(const std::string& tabPath) {
         if (c == '\\')
             c = '/';
     }
+    if (image->starts_with('/'))
+        return image; // a full path stands as it is
     const auto slash = tabPath.find_last_of('/');
     return (slash == std::string::npos ? std::string() : tabPath.substr(0, slash + 1)) + *image;
 }

@@ -101,22 +101,25 @@ TEST(LatLonText, DisplayTextsReadBack) {
     } cases[] = {
         {45.51, false,
          "45\xC2\xB0"
-         "30'36.00\"N"},
+         "30'36.000\"N"},
+        {12.3456789, false,
+         "12\xC2\xB0"
+         "20'44.444\"N"}, // hundredths alone would be 1.1e-6 degrees off
         {-122.5, true,
          "122\xC2\xB0"
-         "30'00.00\"W"},
+         "30'00.000\"W"},
         {0.0, true,
          "0\xC2\xB0"
-         "00'00.00\"E"},
+         "00'00.000\"E"},
         {-0.0000001, false,
          "0\xC2\xB0"
-         "00'00.00\"N"},
+         "00'00.000\"N"},
         {-33.999999999, false,
          "34\xC2\xB0"
-         "00'00.00\"S"}, // no 60.00 seconds
+         "00'00.000\"S"}, // no 60.00 seconds
         {180.0, true,
          "180\xC2\xB0"
-         "00'00.00\"E"},
+         "00'00.000\"E"},
     };
     for (const auto& c : cases) {
         const int ok = c.longitude ? Datora_LonToString(c.degrees, -1, buf, sizeof buf)
@@ -125,7 +128,7 @@ TEST(LatLonText, DisplayTextsReadBack) {
         EXPECT_STREQ(buf, c.text);
         double back = 0;
         ASSERT_EQ(Datora_LLStringToDbl(buf, &back, c.longitude, nullptr, 0), 0) << buf;
-        EXPECT_NEAR(back, c.degrees, 0.5 / 360000.0) << buf;
+        EXPECT_NEAR(back, c.degrees, 0.5 / 3600000.0) << buf;
     }
     ASSERT_EQ(Datora_LatToString(-12.25, 0, buf, sizeof buf), 1);
     EXPECT_STREQ(buf, "-12.250000");

@@ -147,7 +147,7 @@ TEST(RasterTable, ReferencedImageFound) {
             EXPECT_FALSE(image) << c.text;
     }
     const std::string longName = "File \"" + std::string(400, 'n') + "\" Type \"RASTER\"";
-    EXPECT_EQ(strand32::rasterTableImage(dir.writeFile("long.tab", longName))->size(), 255u);
+    EXPECT_FALSE(strand32::rasterTableImage(dir.writeFile("long.tab", longName)));
     EXPECT_FALSE(strand32::rasterTableImage(dir / "missing.tab"));
     EXPECT_FALSE(strand32::rasterTableImage(dir.makeFolder("folder.tab")));
     const std::string huge = "File \"big.tif\" Type RASTER" + std::string(2 << 20, ' ');
@@ -164,6 +164,11 @@ TEST(PageDescriptor, RasterTableStandsForItsImage) {
     EXPECT_EQ(slot(d, 0), dir / "img/chart.jpg");
     EXPECT_EQ(slot(d, 1), dir / "img/chart.JGW");
     EXPECT_EQ(d.layerType, 2);
+
+    const std::string elsewhere = dir.writeFile(
+        "elsewhere.tab", "File \"" + (dir / "img/chart.jpg") + "\"\nType \"RASTER\"\n");
+    strand32::buildPageLayerDescriptor(elsewhere, d);
+    EXPECT_EQ(slot(d, 0), dir / "img/chart.jpg"); // a full path stands as it is
 
     const std::string vectorTab = dir.writeFile("roads.tab", "Definition Table\n Type NATIVE\n");
     strand32::buildPageLayerDescriptor(vectorTab, d);

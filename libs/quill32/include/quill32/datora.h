@@ -80,12 +80,15 @@ int Datora_ObjectRelease(DatoraObject object);
 // not below 60. *detail receives the position of the fault.
 int16_t Datora_LLStringToDbl(const char* text, double* value, int16_t isLongitude, int16_t* detail,
                              int mode);
-// Write a latitude / longitude as display text, e.g. "45°30'15.00\"N".
-// format -1 is the default style. Nonzero when written.
+// Write a latitude / longitude as display text, e.g. "45°30'15.000\"N"
+// (degree sign in UTF-8), which Datora_LLStringToDbl reads back within
+// 1.4e-7 degrees. format -1 is the default style, 0 signed decimal
+// degrees. Nonzero when written. The property pages call them as
+// ordinals 127 (latitude) and 128 (longitude).
 int Datora_LatToString(double latitude, int format, char* buffer, int size);
 int Datora_LonToString(double longitude, int format, char* buffer, int size);
 
-// Fill the start-up record of the property-page server.
+// Ordinal 125. Fill the start-up record of the property-page server.
 void Datora_LibraryInfo(DatoraLibraryInfo* record);
 
 // Why the calling thread's last Datora_* call failed: the text is copied into

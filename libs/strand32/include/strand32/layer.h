@@ -48,14 +48,15 @@ LayerType layerTypeOf(std::string_view name);
 bool buildLayerDescriptor(std::string_view name, LayerDescriptor& out);
 
 // The image a raster .tab table refers to: the text between the double quote
-// that follows "File" and the next quote (at most 255 characters), when
-// "Type" and then "RASTER" follow. Nothing when the file is not such a table,
-// cannot be read or is larger than 1 MiB (no table is).
+// that follows "File" and the next quote, when "Type" and then "RASTER"
+// follow. Nothing when the file is not such a table, the name is longer than
+// 255 characters, or the file cannot be read or is larger than 1 MiB (no
+// table is).
 std::optional<std::string> rasterTableImage(const std::string& tabPath);
 
 // The path of the image a raster table refers to: the table's folder
-// followed by the referenced name ("\\" read as "/"). Nothing when `tabPath`
-// is not a raster table.
+// followed by the referenced name ("\\" read as "/"), or the name itself when
+// it is a full path. Nothing when `tabPath` is not a raster table.
 std::optional<std::string> rasterTableImagePath(const std::string& tabPath);
 
 // The descriptor the property pages use for a full path: a raster .tab table

@@ -1,0 +1,113 @@
+// velmora-props [--count] [--gui] FILE: loads the property-page server as a
+// file manager's Properties sheet would and shows its pages for FILE:
+// printed (each page's title, then "label value" per row) or, with --gui,
+// in a Qt Properties dialog. --count presses Count first.
+// Exit 0 when pages were shown, 1 when the server gave none (the reason on
+// standard error), 2 for a usage error.
+#include "page_rows.h"
+#include "properties_dialog.h"
+#include "property_session.h"
+
+#include <QApplication>
+#include <QTabWidget>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace velmorahost;
+
+struct Options {
+    bool count = false;
+    bool gui = false;
+    std::vector<std::string> files;
+};
+
+constexpr char kUsage[] = "usage: velmora-props [--count] [--gui] FILE\n";
+
+// Nothing when the arguments are not understood (the reason is printed).
+std::optional<Options> parse(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--count") {
+            options.count = true;
+        } else if (arg == "--gui") {
+            options.gui = true;
+        } else if (arg.starts_with("-") && arg != "-") {
+            std::fprintf(stderr, "velmora-props: unknown option %s\n%s", arg.c_str(), kUsage);
+            return std::nullopt;
+        } else {
+            std::error_code ec;
+            if (!std::filesystem::exists(arg, ec)) {
+                std::fprintf(stderr, "velmora-props: %s: no such file\n", arg.c_str());
+                return std::nullopt;
+            }
+            // A file manager names files by their full paths.
+            options.files.push_back(std::filesystem::absolute(arg).lexically_normal().string());
+        }
+    }
+    if (options.files.empty()) {
+        std::fputs(kUsage, stderr);
+        return std::nullopt;
+    }
+    return options;
+}
+
+// Presses every button of every page; the index of the last page that had
+// one, or -1.
+int pressButtons(const PropertySession& session) {
+    int pressed = -1;
+    for (std::size_t i = 0; i < session.pages().size(); ++i) {
+        const platform::HWND dialog = session.pages()[i].dialog;
+        for (const int id : pageButtons(dialog)) {
+            pressButton(dialog, id);
+            pressed = static_cast<int>(i);
+        }
+    }
+    return pressed;
+}
+
+void printPages(const PropertySession& session) {
+    for (const SheetPage& page : session.pages()) {
+        std::printf("%s\n", page.title.c_str());
+        for (const PageRow& row : pageRows(page.dialog))
+            std::printf("%s %s\n", row.label.c_str(), row.value.c_str());
+    }
+}
+
+int showDialog(int argc, char** argv, const PropertySession& session, const std::string& file,
+               int pressedPage) {
+    QApplication app(argc, argv);
+    PropertiesDialog dialog(session, QString::fromStdString(file));
+    // After Count the dialog opens on the page that was counted.
+    if (pressedPage >= 0)
+        dialog.tabs()->setCurrentIndex(pressedPage);
+    dialog.show();
+    return app.exec() == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const auto options = parse(argc, argv);
+    if (!options)
+        return 2;
+    PropertySession session;
+    if (!session.open(options->files)) {
+        std::fprintf(stderr, "velmora-props: no pages: %s\n", session.error().c_str());
+        return 1;
+    }
+    const int pressed = options->count ? pressButtons(session) : -1;
+    int status = 0;
+    if (options->gui)
+        status = showDialog(argc, argv, session, options->files.front(), pressed);
+    else
+        printPages(session);
+    session.close();
+    return status;
+}

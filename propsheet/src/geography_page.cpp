@@ -1,0 +1,94 @@
+// The Geography page: coordinate system, datum, units and the corners of
+// the file's extent, filled when the page opens.
+#include "module.h"
+#include "page_templates.h"
+#include "page_text.h"
+#include "pages.h"
+
+#include "quill32/datora.h"
+#include "strand32/layer.h"
+#include "strand32/mapora.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int kTextSize = 512;
+
+void setText(HWND dialog, int id, const std::string& text) {
+    platform::SetDlgItemText(dialog, id, text.c_str());
+}
+
+void setUnknown(HWND dialog, std::initializer_list<int> ids) {
+    for (const int id : ids)
+        setText(dialog, id, kUnknown);
+}
+
+// System, datum and units; returns the text the latitude/longitude test
+// reads: the system key, or what the library left in its text buffer when
+// the key is not printable, or nothing when the keys are unknown.
+std::string showCoordSys(HWND dialog, const LayerDescriptor& layer) {
+    CoordSysKeys keys{};
+    char text[kTextSize] = {};
+    if (!Mapora_LayerCoordSys(&layer, &keys, text, kTextSize)) {
+        setUnknown(dialog, {IDC_COORDSYS, IDC_DATUM, IDC_UNITS});
+        return {};
+    }
+    const std::string system = fieldText(keys.system, sizeof keys.system);
+    if (!isPrintable(system)) {
+        setUnknown(dialog, {IDC_COORDSYS, IDC_DATUM, IDC_UNITS});
+        return fieldText(text, sizeof text);
+    }
+    setText(dialog, IDC_COORDSYS, system);
+    setText(dialog, IDC_DATUM, fieldText(keys.datum, sizeof keys.datum));
+    setText(dialog, IDC_UNITS, fieldText(keys.units, sizeof keys.units));
+    return system;
+}
+
+std::string latitudeText(double degrees) {
+    char text[kTextSize] = {};
+    Datora_LatToString(degrees, -1, text, kTextSize);
+    return fieldText(text, sizeof text);
+}
+
+std::string longitudeText(double degrees) {
+    char text[kTextSize] = {};
+    Datora_LonToString(degrees, -1, text, kTextSize);
+    return fieldText(text, sizeof text);
+}
+
+void showCorners(HWND dialog, const LayerDescriptor& layer, bool latLong) {
+    MaporaExtent extent{};
+    if (!Mapora_LayerExtent(&layer, &extent)) {
+        setUnknown(dialog, {IDC_NORTHWEST_NORTH, IDC_NORTHWEST_EAST, IDC_SOUTHEAST_NORTH,
+                            IDC_SOUTHEAST_EAST});
+        return;
+    }
+    if (latLong) {
+        setText(dialog, IDC_NORTHWEST_NORTH, latitudeText(extent.north));
+        setText(dialog, IDC_NORTHWEST_EAST, longitudeText(extent.west));
+        setText(dialog, IDC_SOUTHEAST_NORTH, latitudeText(extent.south));
+        setText(dialog, IDC_SOUTHEAST_EAST, longitudeText(extent.east));
+    } else {
+        setText(dialog, IDC_NORTHWEST_NORTH, plainNumber(extent.north));
+        setText(dialog, IDC_NORTHWEST_EAST, plainNumber(extent.west));
+        setText(dialog, IDC_SOUTHEAST_NORTH, plainNumber(extent.south));
+        setText(dialog, IDC_SOUTHEAST_EAST, plainNumber(extent.east));
+    }
+}
+
+void fillGeography(HWND dialog) {
+    LayerDescriptor layer;
+    strand32::buildPageLayerDescriptor(currentFileName(), layer);
+    WaitCursor wait;
+    const std::string latLongText = showCoordSys(dialog, layer);
+    showCorners(dialog, layer, isLatLong(latLongText));
+}
+
+} // namespace
+
+INT_PTR GeographyPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    return dispatchPageMessage({fillGeography, nullptr}, dialog, message, wParam);
+}
+
+} // namespace velmora

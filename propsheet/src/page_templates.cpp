@@ -1,0 +1,66 @@
+// The pages' dialog templates: a label and a value control per row, in
+// dialog units of "MS Sans Serif" 8 on a 194 x 150 page.
+#include "page_templates.h"
+
+#include <iterator>
+
+namespace velmora {
+
+namespace {
+
+using platform::ControlKind;
+using platform::DialogControl;
+using platform::IDC_STATIC;
+
+constexpr short kLabelX = 8, kLabelWidth = 74, kValueX = 86, kValueWidth = 100, kRowHeight = 8;
+
+constexpr DialogControl label(const char* text, short y) {
+    return {ControlKind::Static, IDC_STATIC, text, kLabelX, y, kLabelWidth, kRowHeight};
+}
+constexpr DialogControl value(int id, short y) {
+    return {ControlKind::Static, id, "", kValueX, y, kValueWidth, kRowHeight};
+}
+
+constexpr DialogControl kGeoControls[] = {
+    label("Coordinate System :", 12),
+    value(IDC_COORDSYS, 12),
+    label("Datum:", 28),
+    value(IDC_DATUM, 28),
+    label("Units:", 44),
+    value(IDC_UNITS, 44),
+    label("Northwest North:", 70),
+    value(IDC_NORTHWEST_NORTH, 70),
+    label("Northwest East:", 86),
+    value(IDC_NORTHWEST_EAST, 86),
+    label("Southeast North:", 102),
+    value(IDC_SOUTHEAST_NORTH, 102),
+    label("Southeast East:", 118),
+    value(IDC_SOUTHEAST_EAST, 118),
+};
+
+constexpr DialogControl kObjectControls[] = {
+    label("Point Objects:", 12),
+    value(IDC_POINT_OBJECTS, 12),
+    label("Line Objects:", 28),
+    value(IDC_LINE_OBJECTS, 28),
+    label("Polygon Objects:", 44),
+    value(IDC_POLYGON_OBJECTS, 44),
+    label("Other Objects:", 60),
+    value(IDC_OTHER_OBJECTS, 60),
+    label("Total Objects:", 84),
+    value(IDC_TOTAL_OBJECTS, 84),
+    {ControlKind::PushButton, IDC_COUNT, "Count", 136, 126, 50, 14},
+};
+
+constexpr platform::DialogTemplate kTemplates[] = {
+    {kGeoTemplate, "Geography", "MS Sans Serif", 8, 194, 150, kGeoControls,
+     std::size(kGeoControls)},
+    {kObjectTemplate, "Spatial Objects", "MS Sans Serif", 8, 194, 150, kObjectControls,
+     std::size(kObjectControls)},
+};
+
+} // namespace
+
+const platform::ModuleResources kModuleResources = {kTemplates, std::size(kTemplates)};
+
+} // namespace velmora
