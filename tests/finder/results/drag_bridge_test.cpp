@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -193,6 +194,8 @@ void expectBalanced(const TraceLines& trace, const std::string& addRef,
 }
 
 TEST_F(Drag, a_drag_that_cannot_run_ends_cancelled_and_leaves_no_object) {
+    if (QGuiApplication::platformName() != "offscreen")
+        GTEST_SKIP() << "a real drag would wait for the mouse";
     QWidget window;
     auto* list = new QWidget(&window);
     window.setCursor(Qt::WaitCursor);
@@ -213,6 +216,75 @@ TEST_F(Drag, a_drag_that_cannot_run_ends_cancelled_and_leaves_no_object) {
     EXPECT_NE(std::find(noSource.lines.begin(), noSource.lines.end(), "Drag Drop failed \n"),
               noSource.lines.end());
     EXPECT_EQ(noSource.count("UNKNOWN\n"), 1);
+}
+
+// Real drags on an X server (xvfb-run, QT_QPA_PLATFORM=xcb): the mouse
+// carries the rows from one window into a drop target and lets go there.
+TEST_F(Drag, on_an_x_server_the_files_are_dropped_into_another_window) {
+    if (QGuiApplication::platformName() != "xcb")
+        GTEST_SKIP() << "needs an X server";
+    QWidget source;
+    source.setGeometry(0, 0, 100, 100);
+    DropTarget target;
+    target.setGeometry(300, 0, 200, 200);
+    source.show();
+    target.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&source));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
+    QWindow* over = target.windowHandle();
+    auto moveOver = [&] {
+        for (int x : {10, 40, 80})
+            QTest::mouseMove(over, QPoint(x, 50), 20);
+    };
+    const struct {
+        const char* what;
+        std::vector<Qt::MouseButton> pressed; // at the source, before the drag
+        std::function<void()> overTarget;     // while the drag runs
+        HRESULT result;
+        bool dropped;
+    } cases[] = {
+        {"the left button let go over the target",
+         {Qt::LeftButton},
+         [&] {
+             moveOver();
+             QTest::mouseRelease(over, Qt::LeftButton, {}, QPoint(80, 50), 20);
+         },
+         DRAGDROP_S_DROP,
+         true},
+        {"the left button let go while the right one is held, then the right one",
+         {Qt::LeftButton, Qt::RightButton},
+         [&] {
+             moveOver();
+             QTest::mouseRelease(over, Qt::LeftButton, {}, QPoint(80, 50), 20);
+             EXPECT_TRUE(target.files.isEmpty()); // not dropped yet
+             QTest::mouseMove(over, QPoint(90, 50), 20);
+             QTest::mouseRelease(over, Qt::RightButton, {}, QPoint(90, 50), 20);
+         },
+         DRAGDROP_S_DROP,
+         true},
+        {"escape over the target",
+         {Qt::LeftButton},
+         [&] {
+             moveOver();
+             QTest::keyClick(over, Qt::Key_Escape);
+         },
+         DRAGDROP_S_CANCEL,
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        target.files.clear();
+        for (Qt::MouseButton button : c.pressed)
+            QTest::mousePress(source.windowHandle(), button, {}, QPoint(50, 50));
+        QTimer::singleShot(200, &target, c.overTarget);
+        EXPECT_EQ(finder::runResultDrag(&source, rows()), c.result);
+        if (!c.dropped)
+            QTest::mouseRelease(source.windowHandle(), Qt::LeftButton, {}, QPoint(50, 50));
+        QStringList expected;
+        for (const File& f : files)
+            expected << QString::fromStdString(tmp / f.relative);
+        EXPECT_EQ(target.files, c.dropped ? expected : QStringList());
+    }
 }
 
 } // namespace
