@@ -58,38 +58,36 @@ struct DropParent {
     std::vector<std::string> names;
 };
 
+// The deepest folder common to all rows, and each row's path below it: for
+// rows of one folder, that folder and the file names. A row without a folder
+// has no path: its name stays empty, which no folder resolves.
 DropParent dropParentOf(const std::vector<RowTexts>& rows) {
     std::vector<std::vector<std::string_view>> folders;
     for (const RowTexts& row : rows)
         folders.push_back(folderComponents(row.folder));
-    std::size_t common = folders.front().size();
-    for (const auto& parts : folders) {
-        const auto first = folders.front().begin();
-        common = std::min<std::size_t>(
-            common,
-            std::mismatch(first, first + std::min(common, parts.size()), parts.begin()).first -
-                first);
-    }
-    DropParent parent;
-    const bool oneFolder = std::all_of(folders.begin(), folders.end(),
-                                       [&](const auto& parts) { return parts.size() == common; });
-    if (oneFolder) {
-        // The first row's folder text with its separator, the rows by name.
-        parent.path = rows.front().folder;
-        if (!parent.path.empty() && parent.path.back() != '/')
-            parent.path += '/';
-        for (const RowTexts& row : rows)
-            parent.names.push_back(row.name);
+    const auto first = std::find_if(rows.begin(), rows.end(),
+                                    [](const RowTexts& row) { return !row.folder.empty(); });
+    DropParent parent{"/", std::vector<std::string>(rows.size())};
+    if (first == rows.end())
         return parent;
-    }
-    parent.path = "/";
-    for (std::size_t i = 0; i < common; ++i)
-        parent.path.append(folders.front()[i]).append("/");
+    const std::vector<std::string_view>& model = folders[first - rows.begin()];
+    std::size_t common = model.size();
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::string name;
+        if (rows[r].folder.empty())
+            continue;
+        const std::size_t length = std::min(common, folders[r].size());
+        common = static_cast<std::size_t>(
+            std::mismatch(model.begin(), model.begin() + length, folders[r].begin()).first -
+            model.begin());
+    }
+    for (std::size_t i = 0; i < common; ++i)
+        parent.path.append(model[i]).append("/");
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (rows[r].folder.empty())
+            continue;
         for (std::size_t i = common; i < folders[r].size(); ++i)
-            name.append(folders[r][i]).append("/");
-        parent.names.push_back(name + rows[r].name);
+            parent.names[r].append(folders[r][i]).append("/");
+        parent.names[r] += rows[r].name;
     }
     return parent;
 }

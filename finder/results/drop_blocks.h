@@ -28,8 +28,9 @@ platform::HGLOBAL CreateHDrop(const std::vector<RowTexts>& rows);
 // absolute identifier list, then each row's list relative to the parent.
 // The parent is the rows' folder; for rows of several folders, the deepest
 // folder common to all, each row then named by its path below it. Rows the
-// parent cannot resolve (moved or deleted since the search) are left out
-// rather than given an empty list, which would name the parent itself.
+// parent cannot resolve (moved or deleted since the search, or without a
+// folder) are left out rather than given an empty list, which would name the
+// parent itself.
 // 0 with no rows, or when no row or the parent cannot be resolved.
 platform::HGLOBAL CreateShellIdList(const std::vector<RowTexts>& rows);
 

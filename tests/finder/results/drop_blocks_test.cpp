@@ -62,8 +62,8 @@ protected:
         for (const char* name : {"maps/roads.shp", "maps/rivers.shp", "maps/lakes.shp",
                                  "maps/north/a.tab", "maps/south/b.tab"})
             tmp.writeFile(name, "x");
-        for (char c : {'a', 'b'})
-            tmp.writeFile("d/" + std::string(100, c), "x");
+        tmp.writeFile("d/" + std::string(100, 'a'), "x");
+        tmp.writeFile("d/" + std::string(60, 'b'), "x");
         // One path of exactly 300 characters.
         longFolder = std::string(150, 'f');
         longName = std::string(300 - tmp.str().size() - longFolder.size() - 2, 'n');
@@ -75,7 +75,7 @@ protected:
     }
 
     std::vector<Case> cases() const {
-        const std::string a(100, 'a'), b(100, 'b');
+        const std::string a(100, 'a'), b(60, 'b');
         return {
             {"three rows of one folder",
              {{"roads.shp", "@/maps"}, {"rivers.shp", "@/maps/"}, {"lakes.shp", "@/maps"}},
@@ -108,13 +108,16 @@ protected:
              322,
              "@/" + longFolder,
              {longName}},
-            {"lists longer than the parent's grow the array for every row left",
+            {"a list longer than the parent's grows the array for every row left",
              {{a, "@/d"}, {b, "@/d"}},
              {"@/d/" + a, "@/d/" + b},
              541,
              "@/d",
              {a, b},
              true},
+            {"a row without a folder is left out of the array",
+             {{"roads.shp", "@/maps"}, {"etc", ""}}, {"@/maps/roads.shp", "etc"}, 541, "@/maps",
+             {"roads.shp"}},
             {"a row deleted since the search is left out of the array",
              {{"roads.shp", "@/maps"}, {"gone.shp", "@/maps"}, {"rivers.shp", "@/maps"}},
              {"@/maps/roads.shp", "@/maps/gone.shp", "@/maps/rivers.shp"},
