@@ -1,5 +1,6 @@
 #pragma once
-// Holds one reference on a COM object and gives it up when it goes.
+// References on COM objects: a holder that gives its reference up when it
+// goes, and the common part of handing an interface out.
 #include <platform/com.h>
 
 #include <utility>
@@ -41,5 +42,21 @@ public:
 private:
     T* object_ = nullptr;
 };
+
+// The common part of QueryInterface: `self` handed out with a reference added
+// for IUnknown or `iid`; else null and E_NOINTERFACE.
+template <typename I>
+platform::HRESULT handOutInterface(I* self, platform::REFIID riid, platform::REFIID iid,
+                                   void** object) {
+    if (object == nullptr)
+        return platform::E_POINTER;
+    if (riid != platform::IID_IUnknown && riid != iid) {
+        *object = nullptr;
+        return platform::E_NOINTERFACE;
+    }
+    *object = self;
+    self->AddRef();
+    return platform::S_OK;
+}
 
 } // namespace finder

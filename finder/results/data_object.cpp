@@ -5,7 +5,9 @@
 #include "drop_blocks.h"
 #include "format_enumerator.h"
 
+#include "com_ref.h"
 #include <platform/clipboard.h>
+
 #include <platform/trace.h>
 
 #include <new>
@@ -29,15 +31,7 @@ CImpIDataObject::~CImpIDataObject() {
 
 HRESULT CImpIDataObject::QueryInterface(REFIID riid, void** object) {
     debugTrace("CImpIDataObject::QueryInterface()\n");
-    if (object == nullptr)
-        return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDataObject) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return handOutInterface(static_cast<IDataObject*>(this), riid, IID_IDataObject, object);
 }
 
 ULONG CImpIDataObject::AddRef() {

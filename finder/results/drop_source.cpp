@@ -2,6 +2,8 @@
 // keys and buttons, and the system's own drag cursors.
 #include "drop_source.h"
 
+#include "com_ref.h"
+
 #include <platform/trace.h>
 
 namespace finder {
@@ -14,15 +16,7 @@ CDropSource::CDropSource() {
 
 HRESULT CDropSource::QueryInterface(REFIID riid, void** object) {
     debugTrace("CDropSource::QueryInterface\r\n");
-    if (object == nullptr)
-        return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDropSource) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return handOutInterface(static_cast<IDropSource*>(this), riid, IID_IDropSource, object);
 }
 
 ULONG CDropSource::AddRef() {

@@ -1,6 +1,8 @@
 // Hands out a data object's formats one or more at a time, in storage order.
 #include "format_enumerator.h"
 
+#include "com_ref.h"
+
 #include <platform/trace.h>
 
 #include <algorithm>
@@ -28,15 +30,7 @@ CEnumFormatEtc::~CEnumFormatEtc() {
 
 HRESULT CEnumFormatEtc::QueryInterface(REFIID riid, void** object) {
     debugTrace("CEnumFormatEtc::QueryInterface()\n");
-    if (object == nullptr)
-        return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IEnumFORMATETC) {
-        *object = static_cast<IEnumFORMATETC*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return handOutInterface(static_cast<IEnumFORMATETC*>(this), riid, IID_IEnumFORMATETC, object);
 }
 
 ULONG CEnumFormatEtc::AddRef() {
