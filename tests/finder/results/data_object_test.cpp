@@ -5,17 +5,18 @@
 #include "results/drop_source.h"
 #include "results/format_enumerator.h"
 
-#include "dragged_rows.h"
+#include "drag_support.h"
 #include "temp_dir.h"
 
 #include <platform/clipboard.h>
-#include <platform/trace.h>
 
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace {
+
+using testsupport::TraceLines;
 
 using namespace platform;
 using finder::CDropSource;
@@ -26,15 +27,6 @@ using finder::g_cfShellIDList;
 FORMATETC request(CLIPFORMAT format, DWORD tymed = TYMED_HGLOBAL, DWORD aspect = DVASPECT_CONTENT) {
     return {format, nullptr, aspect, -1, tymed};
 }
-
-// Collects the trace lines written while it lives.
-struct TraceLines {
-    TraceLines() {
-        setTraceSink([this](std::string_view text) { lines.emplace_back(text); });
-    }
-    ~TraceLines() { setTraceSink({}); }
-    std::vector<std::string> lines;
-};
 
 class DataObject : public testing::Test {
 protected:
@@ -144,30 +136,6 @@ TEST_F(DataObject, set_data_stores_five_formats_and_replaces_by_clipboard_format
     EXPECT_EQ(object->SetData(&(format = request(CF_TEXT)), &(medium = stored(kept)), true), S_OK);
     object.reset();
     EXPECT_FALSE(GlobalIsLive(kept));
-}
-
-TEST_F(DataObject, the_remaining_slots_give_their_fixed_answers) {
-    FORMATETC format = request(CF_HDROP), out{};
-    STGMEDIUM medium;
-    void* unknown = &format;
-    const struct {
-        const char* what;
-        HRESULT got, expected;
-    } cases[] = {
-        {"GetDataHere", object->GetDataHere(&format, &medium), E_NOTIMPL},
-        {"GetDataHere without medium", object->GetDataHere(&format, nullptr), E_INVALIDARG},
-        {"GetCanonicalFormatEtc", object->GetCanonicalFormatEtc(&format, &out),
-         DATA_S_SAMEFORMATETC},
-        {"DAdvise", object->DAdvise(&format, 0, nullptr, nullptr), E_NOTIMPL},
-        {"DUnadvise", object->DUnadvise(1), E_NOTIMPL},
-        {"EnumDAdvise", object->EnumDAdvise(nullptr), OLE_E_ADVISENOTSUPPORTED},
-        {"QueryInterface IDropSource", object->QueryInterface(IID_IDropSource, &unknown),
-         E_NOINTERFACE},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.got, c.expected) << c.what;
-    EXPECT_EQ(unknown, nullptr);
-    EXPECT_EQ(out.cfFormat, 0u);
 }
 
 TEST(FormatEnumerator, next_skip_reset_and_clone_walk_the_records) {

@@ -7,10 +7,8 @@
 #include "results/drop_source.h"
 #include "results/result_mime_data.h"
 
-#include "dragged_rows.h"
+#include "drag_support.h"
 #include "temp_dir.h"
-
-#include <platform/trace.h>
 
 #include <QApplication>
 #include <QDropEvent>
@@ -28,6 +26,8 @@
 #include <memory>
 
 namespace {
+
+using testsupport::TraceLines;
 
 using namespace platform;
 using finder::ComRef;
@@ -47,17 +47,6 @@ private:
     std::unique_ptr<QApplication> app_;
 };
 testing::Environment* const qtEnvironment = testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-struct TraceLines {
-    TraceLines() {
-        setTraceSink([this](std::string_view text) { lines.emplace_back(text); });
-    }
-    ~TraceLines() { setTraceSink({}); }
-    long count(const std::string& line) const {
-        return std::count(lines.begin(), lines.end(), line);
-    }
-    std::vector<std::string> lines;
-};
 
 // A widget that takes dropped files, as a file manager's folder view does.
 class DropTarget : public QWidget {

@@ -2,7 +2,7 @@
 // byte, over real folders.
 #include "results/drop_blocks.h"
 
-#include "dragged_rows.h"
+#include "drag_support.h"
 #include "temp_dir.h"
 
 #include <platform/shell.h>
@@ -116,7 +116,10 @@ protected:
              {a, b},
              true},
             {"a row without a folder is left out of the array",
-             {{"roads.shp", "@/maps"}, {"etc", ""}}, {"@/maps/roads.shp", "etc"}, 541, "@/maps",
+             {{"roads.shp", "@/maps"}, {"etc", ""}},
+             {"@/maps/roads.shp", "etc"},
+             541,
+             "@/maps",
              {"roads.shp"}},
             {"a row deleted since the search is left out of the array",
              {{"roads.shp", "@/maps"}, {"gone.shp", "@/maps"}, {"rivers.shp", "@/maps"}},
