@@ -37,8 +37,8 @@ add_library(kavrel_window STATIC
   results/result_model.h)
 set_target_properties(kavrel_window PROPERTIES AUTOMOC ON)
 target_include_directories(kavrel_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(kavrel_window PUBLIC finder_core finder_results platform platform_qt Qt6::Widgets sorrel32
-                                           strand32 strand32_map)
+target_link_libraries(kavrel_window PUBLIC finder_core finder_results platform platform_qt
+                                           Qt6::Widgets sorrel32 strand32 strand32_map)
 kavrel_target_options(kavrel_window)
 
 add_executable(kavrel main.cpp)
