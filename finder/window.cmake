@@ -29,18 +29,20 @@ add_library(kavrel_window STATIC
   resources/globe_animation.h
   resources/globe_frames.cpp
   resources/globe_frames.h
+  results/drag_bridge.cpp
+  results/drag_bridge.h
   results/result_list.cpp
   results/result_list.h
   results/result_menu.cpp
   results/result_menu.h
+  results/result_mime_data.cpp
+  results/result_mime_data.h
   results/result_model.cpp
   results/result_model.h)
 set_target_properties(kavrel_window PROPERTIES AUTOMOC ON)
 target_include_directories(kavrel_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(kavrel_window PUBLIC finder_core platform platform_qt Qt6::Widgets sorrel32
-                                           strand32 strand32_map)
-# The popup and the double-click of the results list start the companion programs.
-target_link_libraries(kavrel_window PUBLIC finder_companions)
+target_link_libraries(kavrel_window PUBLIC finder_core finder_companions finder_results platform
+                                           platform_qt Qt6::Widgets sorrel32 strand32 strand32_map)
 kavrel_target_options(kavrel_window)
 
 add_executable(kavrel main.cpp)
