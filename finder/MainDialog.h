@@ -71,6 +71,9 @@ public:
 
     // The results list's commands.
     void ResultListDblClick();
+    // Drags the selected rows' files out of the list; returns when the drop
+    // is done or cancelled.
+    void StartResultDrag();
     void SelectAll1Click();
     void InvertSelection1Click();
     void setViewStyle(int style); // a ResultList::ViewStyle

@@ -2,6 +2,7 @@
 // commands, View's styles and Arrange Icons.
 #include "MainDialog.h"
 
+#include "results/drag_bridge.h"
 #include "results/result_list.h"
 #include "results/result_menu.h"
 
@@ -15,6 +16,7 @@ void TFindMainDlg::buildResultMenus() {
     connect(results_, &ResultList::popupRequested, this,
             [this](const QPoint& at) { showResultMenu(this, at, selectedRowTexts()); });
     connect(results_, &ResultList::rowDoubleClicked, this, &TFindMainDlg::ResultListDblClick);
+    connect(results_, &ResultList::dragRequested, this, &TFindMainDlg::StartResultDrag);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     QAction* selectAll = edit->addAction(tr("Select &All"));
@@ -71,6 +73,12 @@ std::vector<RowTexts> TFindMainDlg::selectedRowTexts() const {
 
 void TFindMainDlg::ResultListDblClick() {
     openInFullViewer(this, selectedRowTexts());
+}
+
+void TFindMainDlg::StartResultDrag() {
+    const std::vector<RowTexts> rows = selectedRowTexts();
+    if (!rows.empty())
+        runResultDrag(results_, rows);
 }
 
 void TFindMainDlg::SelectAll1Click() {
