@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdio>
 
 namespace platform::hive {
 
@@ -305,7 +306,10 @@ std::string formatValueLine(std::string_view name, std::uint32_t type, std::stri
         bytes.substr(0, bytes.size() - 1).find_first_of(std::string_view("\r\n\0", 3)) ==
             std::string_view::npos)
         return line + quote(bytes.substr(0, bytes.size() - 1));
-    line += type == 3 ? std::string("hex:") : "hex(" + std::to_string(type) + "):";
+    // The type of hex(N) is written in hexadecimal, as it is read ("hex(b)" = 11).
+    char typeDigits[9];
+    std::snprintf(typeDigits, sizeof typeDigits, "%x", static_cast<unsigned>(type));
+    line += type == 3 ? std::string("hex:") : "hex(" + std::string(typeDigits) + "):";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (i > 0)
