@@ -165,20 +165,26 @@ std::optional<ParsedData> parseData(std::string_view data) {
 } // namespace
 
 std::string normaliseKey(std::string_view key) {
-    key = trim(key);
-    for (const std::string_view root :
-         {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKLM", "HKCU"}) {
-        if (key.size() >= root.size() && equalsNoCase(key.substr(0, root.size()), root) &&
-            (key.size() == root.size() || key[root.size()] == '\\')) {
-            key.remove_prefix(root.size());
-            break;
+    // Repeated until nothing changes ("\HKLM\ Software" needs two rounds), so
+    // that a normalised key stays as it is when it is normalised again.
+    for (;;) {
+        const std::size_t before = key.size();
+        key = trim(key);
+        while (!key.empty() && key.front() == '\\')
+            key.remove_prefix(1);
+        while (!key.empty() && key.back() == '\\')
+            key.remove_suffix(1);
+        for (const std::string_view root :
+             {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKLM", "HKCU"}) {
+            if (key.size() >= root.size() && equalsNoCase(key.substr(0, root.size()), root) &&
+                (key.size() == root.size() || key[root.size()] == '\\')) {
+                key.remove_prefix(root.size());
+                break;
+            }
         }
+        if (key.size() == before)
+            return std::string(key);
     }
-    while (!key.empty() && key.front() == '\\')
-        key.remove_prefix(1);
-    while (!key.empty() && key.back() == '\\')
-        key.remove_suffix(1);
-    return std::string(key);
 }
 
 Document parse(std::string_view text) {

@@ -49,8 +49,11 @@ Edit readEdit(const Document& doc, std::string_view spec) {
     };
     const Section& section = doc.sections[byte(1) % doc.sections.size()];
     edit.key = section.key;
-    if (byte(1) & 0x80)
-        edit.key = edit.key.substr(0, std::max<std::size_t>(edit.key.find('\\'), 1));
+    // (A parent whose name ends in blanks cannot be named: callers' key
+    // paths are trimmed.)
+    const std::string parent = edit.key.substr(0, std::max<std::size_t>(edit.key.find('\\'), 1));
+    if ((byte(1) & 0x80) && normaliseKey(parent) == parent)
+        edit.key = parent;
     if (spec.size() < 2)
         return edit;
     spec.remove_prefix(2);

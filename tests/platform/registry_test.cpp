@@ -75,6 +75,16 @@ TEST(registry, opens_existing_keys_only_ignoring_case_and_outer_backslashes) {
     }
 }
 
+TEST(registry, a_root_name_behind_a_backslash_names_the_same_key_in_hive_and_call) {
+    HiveEnv env("REGEDIT4\n[\\HKEY_LOCAL_MACHINE\\Software\\X\\]\n\"V\"=\"found\"\n");
+    for (const char* spelling :
+         {"Software\\X", "\\HKEY_LOCAL_MACHINE\\Software\\X", "\\HKLM\\ Software\\X\\"}) {
+        RegistryKey key;
+        ASSERT_EQ(key.open(Hive::LocalMachine, spelling, RegAccess::Query), 0) << spelling;
+        EXPECT_EQ(queryText(key, "V"), "found") << spelling;
+    }
+}
+
 TEST(registry, queries_texts_dwords_defaults_and_binary_values) {
     HiveEnv env(kMachineHive);
     RegistryKey maker, product;
