@@ -19,7 +19,7 @@ export TMPDIR=${TMPDIR:-$([ -w /dev/shm ] && echo /dev/shm || echo /tmp)}
 mkdir -p "$out/artifacts" "$out/logs"
 printf '%-12s %10s %8s %8s %8s  %s\n' harness runs cov ft crashes artifact
 status=0
-while read -r name dict; do
+while read -r name dict _; do
     case "$name" in '' | '#'*) continue ;; esac
     if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then continue; fi
     mkdir -p "$out/corpus/$name"
