@@ -6,6 +6,7 @@
 #include "fuzz_check.h"
 
 #include <array>
+#include <cmath>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input = fuzz::text(data, size);
