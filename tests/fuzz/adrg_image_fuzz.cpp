@@ -48,12 +48,12 @@ void readImage(std::uintptr_t image, const Request& request) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static fuzz::TempFolder folder;
+    static const testsupport::TempDir folder;
     if (size < 4)
         return 0;
-    const Request request{(data[0] & 1) != 0, (data[0] & 2) != 0, 1 + (data[0] >> 2) * 17,
-                          static_cast<std::int8_t>(data[1]) * 16, 1 + data[2] % 160,
-                          static_cast<std::int8_t>(data[3]) * 8};
+    const Request request{(data[0] & 1) != 0,      (data[0] & 2) != 0,
+                          1 + (data[0] >> 2) * 17, static_cast<std::int8_t>(data[1]) * 16,
+                          1 + data[2] % 160,       static_cast<std::int8_t>(data[3]) * 8};
     std::string_view rest = fuzz::text(data + 4, size - 4);
     const auto split = std::min(rest.find(kSeparator), rest.size());
     const std::string_view gen = rest.substr(0, split);
@@ -63,8 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     head.resize(99, '\0');
     IMDLverify_img(reinterpret_cast<std::uintptr_t>(head.data()), 0, 0);
 
-    folder.write("ABCDEF01.GEN", gen);
-    const std::string path = folder.write(request.overview ? "ABCDEF01.OVR" : "ABCDEF01.IMG", rest);
+    fuzz::rewrite(folder, "ABCDEF01.GEN", gen);
+    const std::string path =
+        fuzz::rewrite(folder, request.overview ? "ABCDEF01.OVR" : "ABCDEF01.IMG", rest);
     std::uintptr_t image = 0;
     const auto procs = reinterpret_cast<std::uintptr_t>(&imdlhost::hostFileProcs());
     if (IMDLinit_image(reinterpret_cast<std::uintptr_t>(path.c_str()),

@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(number.end <= text.size() && number.found == (number.end != 0));
     }
     const bool mapShown = size > 0 && (data[0] & 1);
-    const auto values = finder::coords::cornerValuesForSearch(
-        {texts[0], texts[1], texts[2], texts[3]}, mapShown);
+    const auto values =
+        finder::coords::cornerValuesForSearch({texts[0], texts[1], texts[2], texts[3]}, mapShown);
     if (values.latLon)
         FUZZ_CHECK(std::abs(values.northwestX) <= 180 && std::abs(values.northwestY) <= 90 &&
                    std::abs(values.southeastX) <= 180 && std::abs(values.southeastY) <= 90);

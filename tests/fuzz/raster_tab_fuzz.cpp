@@ -8,12 +8,12 @@
 #include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static fuzz::TempFolder folder;
-    const std::string table = folder.write("table.tab", fuzz::text(data, size));
+    static const testsupport::TempDir folder;
+    const std::string table = fuzz::rewrite(folder, "table.tab", fuzz::text(data, size));
     if (const auto image = strand32::rasterTableImage(table))
         FUZZ_CHECK(image->size() <= 255);
     if (const auto path = strand32::rasterTableImagePath(table))
-        FUZZ_CHECK(path->compare(0, folder.path().size() + 1, folder.path() + "/") == 0);
+        FUZZ_CHECK(path->compare(0, folder.str().size() + 1, folder.str() + "/") == 0);
     LayerDescriptor descriptor;
     strand32::buildPageLayerDescriptor(table, descriptor);
     FUZZ_CHECK(strnlen(descriptor.fileName, strand32::kLayerPathSize) < strand32::kLayerPathSize);
