@@ -113,7 +113,8 @@ std::optional<DosDate> parseDate(std::string_view text) {
     const int day = leadingInteger(text.substr(first + 1, second - first - 1));
     const int year = leadingInteger(text.substr(second + 1));
     // Kept to 16 bits as the date boxes have always stored it: no range check.
-    const unsigned raw = (static_cast<unsigned>(year - 1980) << 9) |
+    // Unsigned arithmetic, so a saturated year wraps instead of overflowing.
+    const unsigned raw = ((static_cast<unsigned>(year) - 1980u) << 9) |
                          (static_cast<unsigned>(month) << 5) | static_cast<unsigned>(day);
     return static_cast<DosDate>(raw & 0xFFFF);
 }

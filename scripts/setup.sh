@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgdal-dev gdal-bin libproj-dev proj-bin proj-data sqlite3 libsqlite3-dev
   libgtest-dev libgmock-dev
+  clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick shared-mime-info fonts-dejavu-core
 )
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds with warnings as errors, runs every test, then
-# runs the non-window tests again under the address and undefined sanitizers.
+# runs the non-window tests again under the address and undefined sanitizers,
+# and runs the fuzz harnesses briefly.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
@@ -12,3 +13,6 @@ export QT_QPA_PLATFORM=offscreen
 "$here/scripts/build.sh" "$here/build-asan" -DKAVREL_WERROR=ON -DKAVREL_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVREL_BUILD_GUI=OFF
 (cd "$here/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest -j2 --output-on-failure --timeout 900)
+
+# The parsers of outside bytes under libFuzzer (clang): seeds plus a fixed number of runs.
+"$here/scripts/fuzz-smoke.sh" "$here/build-fuzz"

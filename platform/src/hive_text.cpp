@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdio>
 
 namespace platform::hive {
 
@@ -164,20 +165,26 @@ std::optional<ParsedData> parseData(std::string_view data) {
 } // namespace
 
 std::string normaliseKey(std::string_view key) {
-    key = trim(key);
-    for (const std::string_view root :
-         {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKLM", "HKCU"}) {
-        if (key.size() >= root.size() && equalsNoCase(key.substr(0, root.size()), root) &&
-            (key.size() == root.size() || key[root.size()] == '\\')) {
-            key.remove_prefix(root.size());
-            break;
+    // Repeated until nothing changes ("\HKLM\ Software" needs two rounds), so
+    // that a normalised key stays as it is when it is normalised again.
+    for (;;) {
+        const std::size_t before = key.size();
+        key = trim(key);
+        while (!key.empty() && key.front() == '\\')
+            key.remove_prefix(1);
+        while (!key.empty() && key.back() == '\\')
+            key.remove_suffix(1);
+        for (const std::string_view root :
+             {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKLM", "HKCU"}) {
+            if (key.size() >= root.size() && equalsNoCase(key.substr(0, root.size()), root) &&
+                (key.size() == root.size() || key[root.size()] == '\\')) {
+                key.remove_prefix(root.size());
+                break;
+            }
         }
+        if (key.size() == before)
+            return std::string(key);
     }
-    while (!key.empty() && key.front() == '\\')
-        key.remove_prefix(1);
-    while (!key.empty() && key.back() == '\\')
-        key.remove_suffix(1);
-    return std::string(key);
 }
 
 Document parse(std::string_view text) {
@@ -305,7 +312,10 @@ std::string formatValueLine(std::string_view name, std::uint32_t type, std::stri
         bytes.substr(0, bytes.size() - 1).find_first_of(std::string_view("\r\n\0", 3)) ==
             std::string_view::npos)
         return line + quote(bytes.substr(0, bytes.size() - 1));
-    line += type == 3 ? std::string("hex:") : "hex(" + std::to_string(type) + "):";
+    // The type of hex(N) is written in hexadecimal, as it is read ("hex(b)" = 11).
+    char typeDigits[9];
+    std::snprintf(typeDigits, sizeof typeDigits, "%x", static_cast<unsigned>(type));
+    line += type == 3 ? std::string("hex:") : "hex(" + std::string(typeDigits) + "):";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (i > 0)

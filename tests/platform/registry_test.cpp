@@ -75,6 +75,16 @@ TEST(registry, opens_existing_keys_only_ignoring_case_and_outer_backslashes) {
     }
 }
 
+TEST(registry, a_root_name_behind_a_backslash_names_the_same_key_in_hive_and_call) {
+    HiveEnv env("REGEDIT4\n[\\HKEY_LOCAL_MACHINE\\Software\\X\\]\n\"V\"=\"found\"\n");
+    for (const char* spelling :
+         {"Software\\X", "\\HKEY_LOCAL_MACHINE\\Software\\X", "\\HKLM\\ Software\\X\\"}) {
+        RegistryKey key;
+        ASSERT_EQ(key.open(Hive::LocalMachine, spelling, RegAccess::Query), 0) << spelling;
+        EXPECT_EQ(queryText(key, "V"), "found") << spelling;
+    }
+}
+
 TEST(registry, queries_texts_dwords_defaults_and_binary_values) {
     HiveEnv env(kMachineHive);
     RegistryKey maker, product;
@@ -173,6 +183,33 @@ TEST(registry, texts_survive_a_round_trip_whatever_they_hold) {
     // A size without the NUL still stores the whole text.
     ASSERT_EQ(writer.setValue("", REG_SZ, "abc", 3), 0);
     EXPECT_EQ(queryText(reader, ""), "abc");
+}
+
+TEST(registry, values_of_any_type_survive_a_round_trip_with_the_type_written_in_hex) {
+    HiveEnv env(kMachineHive);
+    RegistryKey writer, reader;
+    ASSERT_EQ(writer.open(Hive::LocalMachine, "Software", RegAccess::SetValue), 0);
+    ASSERT_EQ(reader.open(Hive::LocalMachine, "Software", RegAccess::Query), 0);
+    struct Case {
+        std::uint32_t type;
+        const char* line; // as the hive file spells it
+    } cases[] = {{2, "hex(2):01,00,ff"},
+                 {7, "hex(7):01,00,ff"},
+                 {11, "hex(b):01,00,ff"},
+                 {0x5b, "hex(5b):01,00,ff"},
+                 {0xffffffff, "hex(ffffffff):01,00,ff"}};
+    const unsigned char bytes[] = {1, 0, 0xff};
+    for (const Case& c : cases) {
+        ASSERT_EQ(writer.setValue("Value", c.type, bytes, sizeof bytes), 0);
+        EXPECT_NE(env.systemText().find(std::string("\"Value\"=") + c.line), std::string::npos)
+            << c.line;
+        unsigned char back[8] = {};
+        std::uint32_t size = sizeof back, type = 0;
+        ASSERT_EQ(reader.queryValue("Value", &type, back, &size), ERROR_SUCCESS);
+        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(back), size),
+                  std::string(reinterpret_cast<const char*>(bytes), sizeof bytes));
+    }
 }
 
 TEST(registry, keys_are_never_created) {

@@ -66,6 +66,7 @@ TEST(DateUtil, parse_date_reads_leading_integers_between_two_slashes) {
         {"1a/2b/2000xyz", dosDate(2000, 1, 2)},
         {"__/__/____", static_cast<DosDate>((-1980 & 127) << 9)}, // no digits: all 0
         {"01/01/2108", dosDate(1980, 1, 1)},                      // year part modulo 128
+        {"1/1/-99999999999", dosDate(2048, 1, 1)}, // saturated to INT_MIN, then modulo 128
         {"01/01", std::nullopt},
         {"", std::nullopt},
         {"1/1/2000                 ", std::nullopt}, // 24 characters or more
