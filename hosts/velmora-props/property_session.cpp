@@ -1,8 +1,8 @@
 // The steps of opening a Properties sheet with the server's pages.
 #include "property_session.h"
 
-#include "com_ptr.h"
 #include "file_data_object.h"
+#include <platform/com_ref.h>
 
 #include <cstdio>
 
@@ -40,25 +40,25 @@ bool PropertySession::open(const std::vector<std::string>& files) {
         error_ = server_.error();
         return false;
     }
-    ComPtr<IClassFactory> factory;
-    HRESULT result =
-        server_.getClassObject(velmora::CLSID_VelmoraPropSheet, IID_IClassFactory, factory.out());
+    platform::ComRef<IClassFactory> factory;
+    HRESULT result = server_.getClassObject(velmora::CLSID_VelmoraPropSheet, IID_IClassFactory,
+                                            factory.putVoid());
     if (FAILED(result))
         return fail("DllGetClassObject", result, "the server does not offer its class");
-    ComPtr<IShellExtInit> init;
-    result = factory->CreateInstance(nullptr, IID_IShellExtInit, init.out());
+    platform::ComRef<IShellExtInit> init;
+    result = factory->CreateInstance(nullptr, IID_IShellExtInit, init.putVoid());
     if (FAILED(result))
         return fail("CreateInstance", result,
                     "the database folder is not in the registry or the map-view library "
                     "could not start with it");
-    ComPtr<IDataObject> data(CFileDataObject::create(files));
+    platform::ComRef<IDataObject> data(CFileDataObject::create(files));
     if (!data)
         return fail("Initialize", E_OUTOFMEMORY, "no data object");
     result = init->Initialize(nullptr, data.get(), nullptr);
     if (FAILED(result))
         return fail("Initialize", result, "the extension describes exactly one file");
-    ComPtr<IShellPropSheetExt> sheetExt;
-    result = init->QueryInterface(IID_IShellPropSheetExt, sheetExt.out());
+    platform::ComRef<IShellPropSheetExt> sheetExt;
+    result = init->QueryInterface(IID_IShellPropSheetExt, sheetExt.putVoid());
     if (FAILED(result))
         return fail("QueryInterface", result, "no IShellPropSheetExt");
     sheetExt->AddPages(&PropertySession::addPage, reinterpret_cast<LPARAM>(this));

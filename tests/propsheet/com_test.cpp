@@ -4,12 +4,12 @@
 // library are counted on their way: this program exports its own
 // Mapora_Init and Mapora_Shutdown, which the server binds before the
 // library's, and passes them on.
-#include "com_ptr.h"
 #include "file_data_object.h"
 #include "gdal_tools.h"
 #include "hive_env.h"
 #include "property_session.h"
 #include "server_library.h"
+#include <platform/com_ref.h>
 
 #include "strand32/mapora.h"
 
@@ -58,17 +58,17 @@ protected:
         ASSERT_TRUE(server_.load(VELMORA_LIBRARY)) << server_.error();
     }
 
-    ComPtr<IClassFactory> factory() {
-        ComPtr<IClassFactory> f;
+    platform::ComRef<IClassFactory> factory() {
+        platform::ComRef<IClassFactory> f;
         EXPECT_EQ(
-            server_.getClassObject(velmora::CLSID_VelmoraPropSheet, IID_IClassFactory, f.out()),
+            server_.getClassObject(velmora::CLSID_VelmoraPropSheet, IID_IClassFactory, f.putVoid()),
             S_OK);
         return f;
     }
 
-    ComPtr<IShellExtInit> extension(IClassFactory* f) {
-        ComPtr<IShellExtInit> e;
-        EXPECT_EQ(f->CreateInstance(nullptr, IID_IShellExtInit, e.out()), S_OK);
+    platform::ComRef<IShellExtInit> extension(IClassFactory* f) {
+        platform::ComRef<IShellExtInit> e;
+        EXPECT_EQ(f->CreateInstance(nullptr, IID_IShellExtInit, e.putVoid()), S_OK);
         return e;
     }
 
@@ -147,14 +147,14 @@ TEST_F(Server, extension_answers_both_interfaces_on_one_counted_object) {
     void* object = kGarbage;
     EXPECT_EQ(f->CreateInstance(nullptr, IID_IClassFactory, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
-    ComPtr<IShellPropSheetExt> sheet;
-    ASSERT_EQ(f->CreateInstance(nullptr, IID_IShellPropSheetExt, sheet.out()), S_OK);
-    ComPtr<IShellExtInit> init;
-    ASSERT_EQ(sheet->QueryInterface(IID_IShellExtInit, init.out()), S_OK);
+    platform::ComRef<IShellPropSheetExt> sheet;
+    ASSERT_EQ(f->CreateInstance(nullptr, IID_IShellPropSheetExt, sheet.putVoid()), S_OK);
+    platform::ComRef<IShellExtInit> init;
+    ASSERT_EQ(sheet->QueryInterface(IID_IShellExtInit, init.putVoid()), S_OK);
     EXPECT_NE(static_cast<void*>(init.get()), static_cast<void*>(sheet.get()));
-    ComPtr<IUnknown> fromInit, fromSheet;
-    ASSERT_EQ(init->QueryInterface(IID_IUnknown, fromInit.out()), S_OK);
-    ASSERT_EQ(sheet->QueryInterface(IID_IUnknown, fromSheet.out()), S_OK);
+    platform::ComRef<IUnknown> fromInit, fromSheet;
+    ASSERT_EQ(init->QueryInterface(IID_IUnknown, fromInit.putVoid()), S_OK);
+    ASSERT_EQ(sheet->QueryInterface(IID_IUnknown, fromSheet.putVoid()), S_OK);
     EXPECT_EQ(fromInit.get(), fromSheet.get()); // one identity: the first interface
     EXPECT_EQ(static_cast<void*>(fromSheet.get()), static_cast<void*>(sheet.get()));
     EXPECT_EQ(init->QueryInterface(IID_IDataObject, &object), E_NOINTERFACE);
@@ -177,7 +177,7 @@ TEST_F(Server, initialize_takes_exactly_one_file) {
         {{}, E_FAIL},
     };
     for (const auto& c : cases) {
-        ComPtr<IDataObject> data(CFileDataObject::create(c.files));
+        platform::ComRef<IDataObject> data(CFileDataObject::create(c.files));
         EXPECT_EQ(init->Initialize(nullptr, data.get(), nullptr), c.answer) << c.files.size();
         EXPECT_EQ(GlobalLiveCount(), blocks); // the medium was released
     }
@@ -188,8 +188,8 @@ TEST_F(Server, pages_keep_the_server_loaded_after_the_extension_is_gone) {
     std::vector<HPROPSHEETPAGE> pages;
     {
         auto f = factory();
-        ComPtr<IShellPropSheetExt> sheet;
-        ASSERT_EQ(f->CreateInstance(nullptr, IID_IShellPropSheetExt, sheet.out()), S_OK);
+        platform::ComRef<IShellPropSheetExt> sheet;
+        ASSERT_EQ(f->CreateInstance(nullptr, IID_IShellPropSheetExt, sheet.putVoid()), S_OK);
         EXPECT_EQ(sheet->AddPages(refusePage, 0), S_OK); // refused pages are destroyed
         EXPECT_EQ(sheet->AddPages(takePage, reinterpret_cast<LPARAM>(&pages)), S_OK);
     }
