@@ -77,7 +77,7 @@ protected:
     std::size_t objectsBefore_ = 0;
 };
 
-TEST(DatabaseFile, DamagedFilesFailToOpenWithoutCrashing) {
+TEST(DatabaseFile, damaged_files_fail_to_open_without_crashing) {
     const std::string good = readAll(kDatabase);
     ASSERT_GT(good.size(), 1000u);
     const auto dir = std::filesystem::temp_directory_path() / "quill32-damaged";
@@ -113,7 +113,7 @@ TEST(DatabaseFile, DamagedFilesFailToOpenWithoutCrashing) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(DatabaseFile, FailedCallsSayWhyAndSuccessClears) {
+TEST(DatabaseFile, failed_calls_say_why_and_success_clears) {
     const auto dir = std::filesystem::temp_directory_path() / "quill32-last-error";
     std::filesystem::create_directories(dir);
     const std::string cut = (dir / "cut.dat").string();
@@ -145,7 +145,7 @@ TEST(DatabaseFile, FailedCallsSayWhyAndSuccessClears) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(DatabaseFile, UnknownHandlesAreRefused) {
+TEST(DatabaseFile, unknown_handles_are_refused) {
     char buf[64] = "x";
     EXPECT_EQ(Datora_DBOpen(0, 1), 0);
     EXPECT_EQ(Datora_DBOpen(0xDEADBEEF, 1), 0);
@@ -158,7 +158,7 @@ TEST(DatabaseFile, UnknownHandlesAreRefused) {
     EXPECT_EQ(Datora_DBFirstDatumString(777777, buf, sizeof buf, 0), 0);
 }
 
-TEST_F(Database, GroupsComeInOrderWithReadableNames) {
+TEST_F(Database, groups_come_in_order_with_readable_names) {
     std::vector<std::string> keys, names;
     for (DatoraObject g = Datora_DBFirstCoordSysGroup(db_); g;
          g = Datora_DBNextCoordSysGroup(db_)) {
@@ -185,7 +185,7 @@ TEST_F(Database, GroupsComeInOrderWithReadableNames) {
     EXPECT_EQ(Datora_CoordSysGroupRead(db_, "No Such Group", 0), 0u);
 }
 
-TEST_F(Database, UtmListsEveryZoneAndLatLongOneSystem) {
+TEST_F(Database, utm_lists_every_zone_and_lat_long_one_system) {
     const auto utm = systemsOf("Universal Transverse Mercator (UTM)");
     ASSERT_EQ(utm.size(), 120u);
     EXPECT_EQ(utm.front(), "UTM zone 1N");
@@ -198,7 +198,7 @@ TEST_F(Database, UtmListsEveryZoneAndLatLongOneSystem) {
     EXPECT_EQ(Datora_DBNextCoordSysString(db_, buf, sizeof buf, 0), 0);
 }
 
-TEST_F(Database, SystemDatumAndGroupValidity) {
+TEST_F(Database, system_datum_and_group_validity) {
     const DatoraObject utm = Datora_CoordSysGroupRead(db_, "UTM", 0);
     const DatoraObject zone = Datora_CoordSysRead2(db_, utm, "UTM zone 33N", 0);
     ASSERT_NE(zone, 0u);
@@ -251,7 +251,7 @@ TEST_F(Database, SystemDatumAndGroupValidity) {
     Datora_ObjectRelease(utm);
 }
 
-TEST_F(Database, ObjectsOutliveTheirDatabaseAndCountExactly) {
+TEST_F(Database, objects_outlive_their_database_and_count_exactly) {
     const DatoraDatabase other = openDatabase(kDatabase);
     ASSERT_NE(other, 0u);
     const auto before = quill32::liveObjectCount();

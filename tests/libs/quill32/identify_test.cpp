@@ -67,7 +67,7 @@ void expectKeys(const std::string& definition, const Expected& e, const std::str
     EXPECT_EQ(field(keys.units), e.units) << label;
 }
 
-TEST(Identify, EpsgSystemsInEveryNotation) {
+TEST(Identify, epsg_systems_in_every_notation) {
     for (const auto& e : kEpsgCases) {
         expectKeys(e.definition, e, e.definition);
         expectKeys(wktOf(e.definition, PJ_WKT1_GDAL, false), e,
@@ -79,13 +79,13 @@ TEST(Identify, EpsgSystemsInEveryNotation) {
     }
 }
 
-TEST(Identify, DeprecatedCodeNamesItsReplacement) {
+TEST(Identify, deprecated_code_names_its_replacement) {
     const Expected e{"EPSG:32018", "STATE-PLANE-NAD27", "NEW-YORK-LONG-ISLAND", "NAD27", "US-FEET"};
     expectKeys(e.definition, e, e.definition);
     expectKeys(wktOf(e.definition, PJ_WKT1_GDAL, false), e, "EPSG:32018 WKT1");
 }
 
-TEST(Identify, ProjStringsAndSystemsWithoutEpsgMatch) {
+TEST(Identify, proj_strings_and_systems_without_epsg_match) {
     const Expected cases[] = {
         {"+proj=utm +zone=33 +datum=WGS84 +units=m +no_defs", "UTM", "UTM-33N", "WGS84", "METERS"},
         {"+proj=longlat +datum=NAD83", "LAT-LONG", "LAT-LONG", "NAD83", "DEGREES"},
@@ -112,7 +112,7 @@ TEST(Identify, ProjStringsAndSystemsWithoutEpsgMatch) {
     }
 }
 
-TEST(Identify, RefusesWhatIsNotAHorizontalSystem) {
+TEST(Identify, refuses_what_is_not_a_horizontal_system) {
     for (const char* bad : {"", "garbage", "EPSG:999999", "EPSG:5773" /* heights */,
                             "+proj=geocent +datum=WGS84", "GEOGCS[\"broken\""}) {
         CoordSysKeys keys{};
@@ -124,7 +124,7 @@ TEST(Identify, RefusesWhatIsNotAHorizontalSystem) {
 
 // The keys of a file must equal the keys of the objects the pickers list, so
 // that the coordinate-system test of a search compares like with like.
-TEST(Identify, KeysEqualThoseOfTheDatabaseObjects) {
+TEST(Identify, keys_equal_those_of_the_database_objects) {
     const DatoraDatabase db = Datora_DBConnect(kDatabase.c_str());
     ASSERT_EQ(Datora_DBOpen(db, 1), 1);
     const auto before = quill32::liveObjectCount();
@@ -174,7 +174,7 @@ TEST(Identify, KeysEqualThoseOfTheDatabaseObjects) {
 
 // The search identifies on its worker while the property pages may do so on
 // another thread: each thread has its own PROJ context and shares the cache.
-TEST(Identify, SameAnswersFromConcurrentThreads) {
+TEST(Identify, same_answers_from_concurrent_threads) {
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t)
@@ -202,7 +202,7 @@ TEST(Identify, SameAnswersFromConcurrentThreads) {
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(Transform, ProjectedExtentToLonLat) {
+TEST(Transform, projected_extent_to_lon_lat) {
     quill32::LonLatExtent out;
     // A 100 km square on the central meridian of UTM zone 33N, near 50°N.
     ASSERT_TRUE(quill32::extentToLonLat("EPSG:32633", 450000, 5600000, 550000, 5500000, out));

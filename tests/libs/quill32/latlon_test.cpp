@@ -73,7 +73,7 @@ const Case kCases[] = {
     {"1.2.3", 0, 8, 0},
 };
 
-TEST(LatLonText, StatusesAndValuesInBothModes) {
+TEST(LatLonText, statuses_and_values_in_both_modes) {
     for (int mode : {1, 0}) {
         for (const auto& c : kCases) {
             double value = -1234.5;
@@ -92,7 +92,7 @@ TEST(LatLonText, StatusesAndValuesInBothModes) {
     EXPECT_EQ(Datora_LLStringToDbl(nullptr, nullptr, 0, nullptr, 1), 6);
 }
 
-TEST(LatLonText, DisplayTextsReadBack) {
+TEST(LatLonText, display_texts_read_back) {
     char buf[512];
     const struct {
         double degrees;

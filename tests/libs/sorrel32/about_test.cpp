@@ -33,7 +33,7 @@ struct BoxReader {
 
 } // namespace
 
-TEST(About, ShowsTitleAndVersionAndCloses) {
+TEST(About, shows_title_and_version_and_closes) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char name[] = "about_test";
@@ -51,7 +51,7 @@ TEST(About, ShowsTitleAndVersionAndCloses) {
     EXPECT_TRUE(reader.text.contains("&lt;i&gt;A&amp;B&lt;/i&gt;"));
 }
 
-TEST(About, ConsoleApplicationCannotShowIt) {
+TEST(About, console_application_cannot_show_it) {
     int argc = 1;
     char name[] = "about_test";
     char* argv[] = {name, nullptr};

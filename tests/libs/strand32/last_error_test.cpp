@@ -29,7 +29,7 @@ LayerDescriptor describe(const std::string& path) {
 
 } // namespace
 
-TEST(LastErrorText, FailedCallsSayWhyAndSuccessClears) {
+TEST(LastErrorText, failed_calls_say_why_and_success_clears) {
     TempDir dir;
     strand32test::writeVector(dir / "good.shp", "ESRI Shapefile", 4326, {"POINT (1 2)"});
     const LayerDescriptor good = describe(dir / "good.shp");

@@ -21,7 +21,7 @@ std::string slot(const LayerDescriptor& d, int i) {
 
 } // namespace
 
-TEST(LayerDescriptor, TypeByExtensionIgnoringCase) {
+TEST(LayerDescriptor, type_by_extension_ignoring_case) {
     const struct {
         const char* name;
         LayerType type;
@@ -40,7 +40,7 @@ TEST(LayerDescriptor, TypeByExtensionIgnoringCase) {
         EXPECT_EQ(strand32::layerTypeOf(c.name), c.type) << c.name;
 }
 
-TEST(LayerDescriptor, CompanionSlotsByKind) {
+TEST(LayerDescriptor, companion_slots_by_kind) {
     const struct {
         const char* name;
         const char* slots[3];
@@ -67,7 +67,7 @@ TEST(LayerDescriptor, CompanionSlotsByKind) {
     }
 }
 
-TEST(LayerDescriptor, UnknownKindStoresOnlyTheZeroType) {
+TEST(LayerDescriptor, unknown_kind_stores_only_the_zero_type) {
     LayerDescriptor d;
     std::memset(&d, 0x55, sizeof d);
     EXPECT_FALSE(strand32::buildLayerDescriptor("photo.KPG", d));
@@ -75,7 +75,7 @@ TEST(LayerDescriptor, UnknownKindStoresOnlyTheZeroType) {
     EXPECT_EQ(std::memcmp(&d, &zero, sizeof d), 0);
 }
 
-TEST(LayerDescriptor, RasterTakesFirstExistingGeoreferencingCompanion) {
+TEST(LayerDescriptor, raster_takes_first_existing_georeferencing_companion) {
     TempDir dir;
     const std::string stem = dir / "scan";
     // Nothing beside the image: the raster table's name, not tested.
@@ -98,7 +98,7 @@ TEST(LayerDescriptor, RasterTakesFirstExistingGeoreferencingCompanion) {
     EXPECT_EQ(slot(d, 1), other / "scan.TAB");
 }
 
-TEST(LayerDescriptor, BareNamesFollowTheCurrentFolder) {
+TEST(LayerDescriptor, bare_names_follow_the_current_folder) {
     TempDir a;
     TempDir b;
     a.writeFile("x.jgw");
@@ -114,7 +114,7 @@ TEST(LayerDescriptor, BareNamesFollowTheCurrentFolder) {
     std::filesystem::current_path(previous);
 }
 
-TEST(LayerDescriptor, LongNamesAreCutToTheirSlot) {
+TEST(LayerDescriptor, long_names_are_cut_to_their_slot) {
     const std::string name = std::string(300, 'a') + ".shp";
     LayerDescriptor d;
     ASSERT_TRUE(strand32::buildLayerDescriptor(name, d));
@@ -123,7 +123,7 @@ TEST(LayerDescriptor, LongNamesAreCutToTheirSlot) {
     EXPECT_EQ(d.layerType, 16);
 }
 
-TEST(RasterTable, ReferencedImageFound) {
+TEST(RasterTable, referenced_image_found) {
     TempDir dir;
     const struct {
         const char* text;
@@ -154,7 +154,7 @@ TEST(RasterTable, ReferencedImageFound) {
     EXPECT_FALSE(strand32::rasterTableImage(dir.writeFile("huge.tab", huge)));
 }
 
-TEST(PageDescriptor, RasterTableStandsForItsImage) {
+TEST(PageDescriptor, raster_table_stands_for_its_image) {
     TempDir dir;
     const std::string tab = dir.writeFile(
         "sheet.TAB", "Definition Table\n File \"img\\chart.jpg\"\n Type \"RASTER\"\n");
@@ -177,7 +177,7 @@ TEST(PageDescriptor, RasterTableStandsForItsImage) {
     EXPECT_EQ(d.layerType, 20480);
 }
 
-TEST(PageDescriptor, UnknownKindStillDescribed) {
+TEST(PageDescriptor, unknown_kind_still_described) {
     LayerDescriptor d;
     strand32::buildPageLayerDescriptor("/data/readme.txt", d);
     EXPECT_EQ(slot(d, 0), "/data/readme.txt");

@@ -56,7 +56,7 @@ const Keys kUtm33Etrs89{"UTM", "UTM-33N", "ETRS89", "METERS"};
 
 } // namespace
 
-TEST(LayerInfo, VectorFilesOfEveryKind) {
+TEST(LayerInfo, vector_files_of_every_kind) {
     TempDir dir;
     const std::vector<std::string> utm = {"POINT (500000 4649776)",
                                           "LINESTRING (400000 4600000,600000 4700000)"};
@@ -94,7 +94,7 @@ TEST(LayerInfo, VectorFilesOfEveryKind) {
     }
 }
 
-TEST(LayerInfo, RasterGeoreferencing) {
+TEST(LayerInfo, raster_georeferencing) {
     TempDir dir;
     // Own georeferencing and coordinate system.
     writeRaster(dir / "own.tif", "GTiff", 40, 20, {10, 0.5, 0, 50, 0, -0.25}, 4326);
@@ -148,7 +148,7 @@ TEST(LayerInfo, RasterGeoreferencing) {
     EXPECT_EQ(Mapora_LayerExtent(&plain, &e), 0);
 }
 
-TEST(LayerInfo, DamagedFilesFailQuietly) {
+TEST(LayerInfo, damaged_files_fail_quietly) {
     TempDir dir;
     writeVector(dir / "good.shp", "ESRI Shapefile", 4326, {"POINT (1 2)", "POINT (3 4)"});
     const std::string shp = TempDir::readFile(dir / "good.shp");
@@ -199,7 +199,7 @@ TEST(LayerInfo, DamagedFilesFailQuietly) {
     }
 }
 
-TEST(LayerInfo, NonsenseProjectionGivesUnknownKeysButKeepsTheExtent) {
+TEST(LayerInfo, nonsense_projection_gives_unknown_keys_but_keeps_the_extent) {
     TempDir dir;
     writeVector(dir / "roads.shp", "ESRI Shapefile", 32633, {"LINESTRING (1 2,3 4)"});
     dir.writeFile("roads.prj", "PROJCS[\"nonsense\",GEOGCS[oops]]]]");
@@ -208,7 +208,7 @@ TEST(LayerInfo, NonsenseProjectionGivesUnknownKeysButKeepsTheExtent) {
     EXPECT_EQ(keysOf(d), std::nullopt);
 }
 
-TEST(LayerInfo, UnknownKindAndNullArgumentsFail) {
+TEST(LayerInfo, unknown_kind_and_null_arguments_fail) {
     TempDir dir;
     writeVector(dir / "a.shp", "ESRI Shapefile", 4326, {"POINT (1 2)"});
     LayerDescriptor d = describe(dir / "a.shp");
@@ -230,7 +230,7 @@ TEST(LayerInfo, UnknownKindAndNullArgumentsFail) {
     EXPECT_EQ(tiny[3], 'x');
 }
 
-TEST(LayerInfo, InitNeedsAReadableDatabase) {
+TEST(LayerInfo, init_needs_a_readable_database) {
     const std::string database = std::string(KAVREL_DATA_DIR) + "/datora.dat";
     if (!std::filesystem::exists(database))
         GTEST_SKIP() << "datora.dat not built";
@@ -246,7 +246,7 @@ TEST(LayerInfo, InitNeedsAReadableDatabase) {
     Mapora_Shutdown();
 }
 
-TEST(LayerInfo, KeysAreThoseOfTheDatabaseObjects) {
+TEST(LayerInfo, keys_are_those_of_the_database_objects) {
     const std::string database = std::string(KAVREL_DATA_DIR) + "/datora.dat";
     if (!std::filesystem::exists(database))
         GTEST_SKIP() << "datora.dat not built";

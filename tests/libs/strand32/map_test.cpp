@@ -83,7 +83,7 @@ protected:
 
 } // namespace
 
-TEST_F(MapTest, WorldMapShowsLandAndSea) {
+TEST_F(MapTest, world_map_shows_land_and_sea) {
     MaporaPoint center{};
     double scale = 0;
     ASSERT_NE(Mapora_MapGetViewCenter(map_, &center), 0);
@@ -122,7 +122,7 @@ TEST_F(MapTest, WorldMapShowsLandAndSea) {
         EXPECT_EQ(colourAt(p.lon, p.lat), p.land ? props.landRgb : props.backgroundRgb) << p.place;
 }
 
-TEST_F(MapTest, PixelConversionRoundTripsAtEveryScale) {
+TEST_F(MapTest, pixel_conversion_round_trips_at_every_scale) {
     const double scales[] = {360.0, 90.0, 7.5, 0.25, 1e-4};
     constexpr double kTolerance = 1e-9; // degrees
     const MaporaPoint centres[] = {{0, 0}, {-73.98, 40.75}, {151.2, -33.9}};
@@ -158,7 +158,7 @@ TEST_F(MapTest, PixelConversionRoundTripsAtEveryScale) {
     }
 }
 
-TEST_F(MapTest, ResizeKeepsScaleAndCentre) {
+TEST_F(MapTest, resize_keeps_scale_and_centre) {
     const MaporaPoint c{10, 20};
     Mapora_MapSetViewCenter(map_, &c);
     Mapora_MapSetViewScale(map_, 40);
@@ -173,7 +173,7 @@ TEST_F(MapTest, ResizeKeepsScaleAndCentre) {
     EXPECT_NEAR(mid.y, 20, 1e-9);
 }
 
-TEST_F(MapTest, UnusableScalesAreRefused) {
+TEST_F(MapTest, unusable_scales_are_refused) {
     ASSERT_NE(Mapora_MapSetViewScale(map_, 12.5), 0);
     for (const double bad : {0.0, -1.0, double(NAN), double(INFINITY), 1e9})
         EXPECT_EQ(Mapora_MapSetViewScale(map_, bad), 0) << bad;
@@ -184,7 +184,7 @@ TEST_F(MapTest, UnusableScalesAreRefused) {
     EXPECT_EQ(Mapora_MapSetViewCenter(map_, &nowhere), 0);
 }
 
-TEST_F(MapTest, PropertiesChangeTheDrawing) {
+TEST_F(MapTest, properties_change_the_drawing) {
     MapProperties props{};
     ASSERT_NE(Mapora_MapGetProperties(map_, &props), 0);
     ASSERT_NE(props.showFrame, 0);
@@ -205,14 +205,14 @@ TEST_F(MapTest, PropertiesChangeTheDrawing) {
     EXPECT_EQ(drawn().pixelColor(202, 112).rgb() & 0xffffff, 0x102030u);
 }
 
-TEST_F(MapTest, DocumentFilesBesideTheMap) {
+TEST_F(MapTest, document_files_beside_the_map) {
     for (const char* ext : {".zvm", ".md1", ".md2", ".md3"})
         EXPECT_TRUE(fs::exists(dir_ / (std::string("~Ridizeda") + ext))) << ext;
     EXPECT_EQ(fs::file_size(dir_ / "~Ridizeda.md3"), sizeof(MapProperties));
     EXPECT_NE(TempDir::readFile(dir_ / "~Ridizeda.md1").find("Search Area"), std::string::npos);
 }
 
-TEST_F(MapTest, BadHandlesAndLayersFailQuietly) {
+TEST_F(MapTest, bad_handles_and_layers_fail_quietly) {
     MaporaPoint p{};
     double d = 0;
     MaporaExtent e{};
@@ -244,7 +244,7 @@ TEST_F(MapTest, BadHandlesAndLayersFailQuietly) {
     map_ = 0;
 }
 
-TEST_F(MapTest, FailedMapCallsSayWhy) {
+TEST_F(MapTest, failed_map_calls_say_why) {
     const std::string broken = dir_.writeFile("broken.tab", "not a table");
     MaporaPoint p{};
     const struct {
@@ -281,7 +281,7 @@ TEST_F(MapTest, FailedMapCallsSayWhy) {
     EXPECT_NE(std::string(text).find("Mapora_Init"), std::string::npos) << text;
 }
 
-TEST_F(MapTest, NoMapWithoutInit) {
+TEST_F(MapTest, no_map_without_init) {
     Mapora_Shutdown(); // closes the fixture's map too
     EXPECT_EQ(Mapora_MapRedraw(map_, 0), 0);
     map_ = 0;
@@ -290,7 +290,7 @@ TEST_F(MapTest, NoMapWithoutInit) {
         Mapora_MapCreate((dir_ / "again.zvm").c_str(), &parent, &rect_, 1, nullptr, &kMapKeys), 0u);
 }
 
-TEST_F(MapTest, RasterAndPointLayersDrawnWhereTheyLie) {
+TEST_F(MapTest, raster_and_point_layers_drawn_where_they_lie) {
     TempDir dir;
     // A grey image over 0..40 E, 0..20 N and a point, both
     // in longitude/latitude.

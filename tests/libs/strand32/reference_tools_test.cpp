@@ -79,7 +79,7 @@ std::vector<std::string> layerFiles() {
 
 } // namespace
 
-TEST(ReferenceTools, ExtentsAndKeysAgreeWithGdal) {
+TEST(ReferenceTools, extents_and_keys_agree_with_gdal) {
     const std::vector<std::string> files = layerFiles();
     if (files.empty())
         GTEST_SKIP() << "sample data and real-world files not built";

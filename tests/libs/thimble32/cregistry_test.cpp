@@ -18,7 +18,7 @@ std::string hiveWith(const std::string& valueLine) {
 
 } // namespace
 
-TEST(CRegistry, DatabaseFolder) {
+TEST(CRegistry, database_folder) {
     const struct {
         std::optional<std::string> hive;
         std::uint32_t size;
@@ -49,7 +49,7 @@ TEST(CRegistry, DatabaseFolder) {
     }
 }
 
-TEST(CRegistry, LongestFolderAndRepeatedUse) {
+TEST(CRegistry, longest_folder_and_repeated_use) {
     const std::string folder = "/" + std::string(258, 'f'); // 259 characters
     HiveEnv env(hiveWith("\"DataBasePath\"=\"" + folder + "\""));
     CRegistry registry;

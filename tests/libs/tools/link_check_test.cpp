@@ -35,7 +35,7 @@ std::string buildDir() {
 
 class LinkCheck : public testing::TestWithParam<Case> {};
 
-TEST_P(LinkCheck, NeedsNoForbiddenLibrary) {
+TEST_P(LinkCheck, needs_no_forbidden_library) {
     const Case& c = GetParam();
     if (!builtHere(c.target))
         GTEST_SKIP() << c.target << " is not built in this configuration";

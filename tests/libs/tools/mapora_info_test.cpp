@@ -39,7 +39,7 @@ const char kAllUnknown[] = "extent: Unknown\n"
 
 } // namespace
 
-TEST(MaporaInfo, DescribesGoodAndDamagedFiles) {
+TEST(MaporaInfo, describes_good_and_damaged_files) {
     TempDir dir;
     strand32test::writeVector(dir / "roads.shp", "ESRI Shapefile", 32633,
                               {"LINESTRING (400000 4600000,600000 4700000)",
@@ -60,7 +60,7 @@ TEST(MaporaInfo, DescribesGoodAndDamagedFiles) {
     EXPECT_EQ(r.out, expected);
 }
 
-TEST(MaporaInfo, ExtentOnlyAndUsage) {
+TEST(MaporaInfo, extent_only_and_usage) {
     TempDir dir;
     strand32test::writeRaster(dir / "scan.tif", "GTiff", 10, 10, {5, 0.5, 0, 60, 0, -0.5}, 4326);
     const auto r = runInfo("--extent " + quoted(dir / "scan.tif"));
