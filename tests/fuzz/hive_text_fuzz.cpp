@@ -42,10 +42,10 @@ void checkSameValues(const Document& a, const Document& b) {
 
 // A key to edit: a section's key or one of its parents (a key that exists
 // only as a parent gets a section of its own).
-Edit readEdit(const Document& doc, std::string_view spec) {
+Edit readEdit(const Document& doc, std::string_view recipe) {
     Edit edit;
     const auto byte = [&](std::size_t i) {
-        return i < spec.size() ? static_cast<unsigned char>(spec[i]) : 0u;
+        return i < recipe.size() ? static_cast<unsigned char>(recipe[i]) : 0u;
     };
     const Section& section = doc.sections[byte(1) % doc.sections.size()];
     edit.key = section.key;
@@ -54,13 +54,13 @@ Edit readEdit(const Document& doc, std::string_view spec) {
     const std::string parent = edit.key.substr(0, std::max<std::size_t>(edit.key.find('\\'), 1));
     if ((byte(1) & 0x80) && normaliseKey(parent) == parent)
         edit.key = parent;
-    if (spec.size() < 2)
+    if (recipe.size() < 2)
         return edit;
-    spec.remove_prefix(2);
-    const auto nul = std::min(spec.find('\0'), spec.size());
-    edit.name = std::string(spec.substr(0, nul));
+    recipe.remove_prefix(2);
+    const auto nul = std::min(recipe.find('\0'), recipe.size());
+    edit.name = std::string(recipe.substr(0, nul));
     std::replace(edit.name.begin(), edit.name.end(), '\n', ' '); // names come from the program
-    edit.bytes = std::string(spec.substr(std::min(nul + 1, spec.size())));
+    edit.bytes = std::string(recipe.substr(std::min(nul + 1, recipe.size())));
     switch (byte(0) % 4) {
     case 0: // a text is stored up to its first NUL, with one NUL
         edit.bytes = edit.bytes.substr(0, edit.bytes.find('\0')) + '\0';
