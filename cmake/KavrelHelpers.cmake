@@ -29,8 +29,12 @@ function(kavrel_add_test)
     KAVREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     KAVREL_DATA_DIR="${KAVREL_DATA_DIR}")
   kavrel_target_options(${T_NAME})
+  # A test that searches with the footprint cache points XDG_CACHE_HOME at a
+  # temporary folder of its own; for the others no cache folder can be made
+  # (kavrel-find then says so), so none ever writes to the user's cache.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KAVREL_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;KAVREL_BUILD_DIR=${CMAKE_BINARY_DIR};XDG_CACHE_HOME=/dev/null"
                TIMEOUT 300)
 endfunction()

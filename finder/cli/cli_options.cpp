@@ -210,6 +210,11 @@ const std::vector<OptionRule>& rules() {
              o.print0 = true;
              return std::string();
          }},
+        {"--no-cache", 0,
+         [](Options& o, const auto&) {
+             o.noCache = true;
+             return std::string();
+         }},
         {"--help", 0,
          [](Options& o, const auto&) {
              o.help = true;
@@ -305,6 +310,11 @@ Output:
   --descending           as a second click on that column: the reverse order
   --print0               print each file's full path followed by a NUL byte
                          (for xargs -0) instead of the row texts
+
+Footprint cache:
+  --no-cache             read every file, neither using nor filling the cache of
+                         what files told earlier searches ($XDG_CACHE_HOME/kavrel/
+                         footprints.sqlite); KAVREL_CACHE=off does the same
 
   --help                 show this text
 

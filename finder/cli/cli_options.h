@@ -26,6 +26,7 @@ struct Options {
     int sortColumn = -1;
     bool descending = false; // a second click on the column
     bool print0 = false;
+    bool noCache = false; // read every file, without the footprint cache
 };
 
 struct ParseResult {

@@ -81,6 +81,7 @@ int runSearch(const finder::cli::Options& options) {
     cli::RowPrinter printer({options.sortColumn, options.descending, options.print0}, stdout);
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
+    search.setFootprintCache(!options.noCache);
     interruptible = &search;
     std::signal(SIGINT, onInterrupt);
     const SearchController::StartResult started = search.start(criteria);
@@ -93,6 +94,9 @@ int runSearch(const finder::cli::Options& options) {
         return 1;
     }
     const SearchOutcome& outcome = printer.outcome();
+    if (!outcome.cacheProblem.empty())
+        std::fprintf(stderr, "kavrel-find: searching without the footprint cache: %s\n",
+                     outcome.cacheProblem.c_str());
     if (!outcome.problem.empty())
         std::fprintf(stderr, "kavrel-find: %s\n", outcome.problem.c_str());
     std::fprintf(stderr, "%s\n", filesFoundText(outcome.filesFound).c_str());

@@ -94,6 +94,10 @@ std::string userDataFolder() {
     return envOr("XDG_DATA_HOME", homeFolder() + "/.local/share") + "/kavrel";
 }
 
+std::string userCacheFolder() {
+    return envOr("XDG_CACHE_HOME", homeFolder() + "/.cache") + "/kavrel";
+}
+
 std::string runtimeFolder() {
     static std::once_flag once;
     std::call_once(once, [] {

@@ -1,7 +1,8 @@
 #pragma once
 // Points the two registry hives at temporary files with the given texts for
 // the lifetime of the object and restores the environment afterwards.
-// An empty optional leaves that hive's file absent.
+// An empty optional leaves that hive's file absent. The footprint cache goes
+// to the same temporary folder, so no test shares one with another.
 #include "temp_dir.h"
 
 #include <cstdlib>
@@ -41,7 +42,7 @@ public:
     explicit HiveEnv(std::optional<std::string> systemText,
                      std::optional<std::string> userText = std::string("REGEDIT4\n\n"))
         : system_("KAVREL_SYSTEM_HIVE", dir_ / "system.reg"),
-          user_("KAVREL_USER_HIVE", dir_ / "user.reg") {
+          user_("KAVREL_USER_HIVE", dir_ / "user.reg"), cache_("XDG_CACHE_HOME", dir_ / "cache") {
         if (systemText)
             dir_.writeFile("system.reg", *systemText);
         if (userText)
@@ -58,6 +59,7 @@ private:
     TempDir dir_;
     ScopedEnv system_;
     ScopedEnv user_;
+    ScopedEnv cache_;
 };
 
 } // namespace testsupport

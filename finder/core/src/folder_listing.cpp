@@ -61,6 +61,10 @@ bool FolderListing::enter(const ListedEntry& entry) const {
     return ::chdir(names_.c_str() + entry.offset) == 0;
 }
 
+bool FolderListing::statOfFolder(struct stat& info) const {
+    return ::fstat(dirfd(dir_.get()), &info) == 0;
+}
+
 bool FolderListing::returnHere() const {
     return ::fchdir(dirfd(dir_.get())) == 0;
 }

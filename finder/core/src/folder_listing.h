@@ -36,6 +36,8 @@ public:
     // Makes the subfolder current / this folder current again.
     bool enter(const ListedEntry& entry) const;
     bool returnHere() const;
+    // The open folder's own status.
+    bool statOfFolder(struct stat& info) const;
 
 private:
     struct DirCloser {

@@ -1,47 +1,98 @@
 #include "finder/qualification.h"
 
-#include "layer_area.h"
+#include "layer_reader.h"
 
 #include <finder/coords/datora_object.h>
 #include <quill32/datora.h>
 #include <strand32/layer.h>
-#include <strand32/mapora.h>
 
 #include <cstring>
 
 namespace finder {
 namespace {
 
-// True when the object's key equals the layer's key field exactly.
-bool hasKey(const DatoraObjectOwner& object, const char (&layerKey)[quill32::kKeySize]) {
+// The object's key, when it fits a key field.
+std::optional<std::string> keyOf(const DatoraObjectOwner& object) {
     char key[512] = {};
-    if (Datora_ObjectGetKey(object.get(), key, sizeof key) == 0)
-        return false;
-    return std::strncmp(key, layerKey, sizeof layerKey) == 0 && std::strlen(key) < sizeof layerKey;
+    if (!object || Datora_ObjectGetKey(object.get(), key, sizeof key) == 0 ||
+        std::strlen(key) >= static_cast<std::size_t>(quill32::kKeySize))
+        return std::nullopt;
+    return std::string(key);
+}
+
+bool keyEquals(const std::string& wanted, const char (&field)[quill32::kKeySize]) {
+    return std::strncmp(wanted.c_str(), field, sizeof field) == 0;
+}
+
+std::optional<LayerFacts> factsOf(std::string_view name, bool withKeys) {
+    LayerFacts facts;
+    if (strand32::layerTypeOf(name) == LayerType::None ||
+        !readLayerFacts(std::string(name), withKeys, facts))
+        return std::nullopt;
+    return facts;
 }
 
 } // namespace
 
 CandidateTest::CandidateTest(const SearchCriteria& criteria, DatabaseHandle database)
-    : criteria_(criteria), database_(database) {}
+    : criteria_(criteria) {
+    if (!criteria.groupName || database == 0)
+        return;
+    // Every object read is released here: nothing is held for the search.
+    const DatoraObjectOwner group(
+        Datora_CoordSysGroupRead(database, criteria.groupName->c_str(), 0));
+    auto groupKey = keyOf(group);
+    if (!groupKey)
+        return;
+    WantedKeys wanted{std::move(*groupKey), std::nullopt, std::nullopt};
+    if (criteria.systemName) {
+        const DatoraObjectOwner system(
+            Datora_CoordSysRead2(database, group.get(), criteria.systemName->c_str(), 0));
+        if (!(wanted.system = keyOf(system)))
+            return;
+    }
+    if (criteria.datumName) {
+        const DatoraObjectOwner datum(Datora_DatumRead(database, criteria.datumName->c_str(), 0));
+        if (!(wanted.datum = keyOf(datum)))
+            return;
+    }
+    wanted_ = std::move(wanted);
+}
 
 CandidateTest::~CandidateTest() = default;
 
 bool CandidateTest::passes(const FoundFile& file) const {
+    if (!entryPasses(file))
+        return false;
+    if (!needsLayer())
+        return true;
+    const auto facts = factsOf(file.fileName, needsKeys());
+    return facts && layerPasses(*facts);
+}
+
+bool CandidateTest::entryPasses(const FoundFile& file) const {
     const std::uint16_t flags = criteria_.flags;
     if ((flags & (CriteriaFlags::DateBetween | CriteriaFlags::DatePreviousMonths |
                   CriteriaFlags::DatePreviousDays)) != 0 &&
         !datePasses(file.lastWriteTime))
         return false;
-    if ((flags & CriteriaFlags::Area) != 0 && !areaPasses(file.fileName))
-        return false;
-    if ((flags & CriteriaFlags::CoordSysMatch) != 0 && !coordSysPasses(file.fileName))
-        return false;
     if ((flags & CriteriaFlags::Size) != 0 && !sizePasses(file.size))
         return false;
-    if ((flags & CriteriaFlags::LayerTypes) != 0 && !typePasses(file.fileName))
+    return (flags & CriteriaFlags::LayerTypes) == 0 || typePasses(file.fileName);
+}
+
+bool CandidateTest::needsLayer() const {
+    return (criteria_.flags & (CriteriaFlags::Area | CriteriaFlags::CoordSysMatch)) != 0;
+}
+
+bool CandidateTest::needsKeys() const {
+    return (criteria_.flags & CriteriaFlags::CoordSysMatch) != 0;
+}
+
+bool CandidateTest::layerPasses(const LayerFacts& facts) const {
+    if ((criteria_.flags & CriteriaFlags::Area) != 0 && !areaMatches(facts))
         return false;
-    return true;
+    return (criteria_.flags & CriteriaFlags::CoordSysMatch) == 0 || keysMatch(facts);
 }
 
 bool CandidateTest::datePasses(DateUtil::FileTime lastWriteTime) const {
@@ -53,39 +104,28 @@ bool CandidateTest::datePasses(DateUtil::FileTime lastWriteTime) const {
 }
 
 bool CandidateTest::areaPasses(std::string_view name) const {
-    LayerDescriptor layer;
-    if (!strand32::buildLayerDescriptor(name, layer))
-        return false;
-    const auto extent = layerExtentFor(layer, criteria_.areaInDegrees);
-    return extent && relationMatches(criteria_.areaMode, *extent, criteria_.area);
+    const auto facts = factsOf(name, false);
+    return facts && areaMatches(*facts);
 }
 
 bool CandidateTest::coordSysPasses(std::string_view name) const {
-    LayerDescriptor layer;
-    if (!strand32::buildLayerDescriptor(name, layer))
+    const auto facts = factsOf(name, true);
+    return facts && keysMatch(*facts);
+}
+
+bool CandidateTest::areaMatches(const LayerFacts& facts) const {
+    const std::optional<FactsRect>& rect = criteria_.areaInDegrees ? facts.lonLat : facts.extent;
+    return rect && relationMatches(criteria_.areaMode,
+                                   AreaRect{rect->west, rect->north, rect->east, rect->south},
+                                   criteria_.area);
+}
+
+bool CandidateTest::keysMatch(const LayerFacts& facts) const {
+    if (!facts.keys || !wanted_ || !keyEquals(wanted_->group, facts.keys->group))
         return false;
-    CoordSysKeys keys{};
-    char scratch[512];
-    if (Mapora_LayerCoordSys(&layer, &keys, scratch, sizeof scratch) == 0)
+    if (wanted_->system && !keyEquals(*wanted_->system, facts.keys->system))
         return false;
-    if (!criteria_.groupName)
-        return false;
-    const DatoraObjectOwner group(
-        Datora_CoordSysGroupRead(database_, criteria_.groupName->c_str(), 0));
-    if (!group || !hasKey(group, keys.group))
-        return false;
-    if (criteria_.systemName) {
-        const DatoraObjectOwner system(
-            Datora_CoordSysRead2(database_, group.get(), criteria_.systemName->c_str(), 0));
-        if (!system || !hasKey(system, keys.system))
-            return false;
-    }
-    if (criteria_.datumName) {
-        const DatoraObjectOwner datum(Datora_DatumRead(database_, criteria_.datumName->c_str(), 0));
-        if (!datum || !hasKey(datum, keys.datum))
-            return false;
-    }
-    return true;
+    return !wanted_->datum || keyEquals(*wanted_->datum, facts.keys->datum);
 }
 
 bool CandidateTest::sizePasses(std::uint64_t bytes) const {

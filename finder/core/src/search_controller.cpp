@@ -1,5 +1,6 @@
 #include "finder/search_controller.h"
 
+#include "finder/footprint_cache.h"
 #include "finder/search_run.h"
 #include "finder/search_status.h"
 
@@ -106,11 +107,22 @@ void SearchController::queueStatus(std::string status) {
         handOff_->post([queue = queue_] { queue->drain(); });
 }
 
+bool SearchController::footprintCacheWanted() const {
+    return useCache_ && FootprintCache::enabledByEnvironment();
+}
+
 void SearchController::body() {
     SearchOutcome outcome;
     outcome.walk = WalkResult::of(WalkResult::Kind::Stopped);
     try {
         handOff([this] { listener_.searchStarted(); });
+        // Only a search that reads files opens the cache.
+        FootprintCache::Opened cache;
+        if (footprintCacheWanted() && (criteria_.has(CriteriaFlags::Area) ||
+                                       criteria_.has(CriteriaFlags::CoordSysMatch))) {
+            cache = FootprintCache::open(FootprintCache::defaultFile(), FootprintCache::today());
+            outcome.cacheProblem = cache.problem;
+        }
         SearchCallbacks callbacks;
         callbacks.folderEntered = [this](const std::string& folder) {
             queueStatus(searchingText(folder));
@@ -121,6 +133,7 @@ void SearchController::body() {
         };
         SearchRun run(criteria_, stop_, std::move(callbacks), database_.handle());
         run.setDepthLimit(depthLimit_);
+        run.setFootprintCache(cache.cache.get());
         outcome.walk = run.run();
         outcome.filesFound = run.filesFound();
     } catch (...) {

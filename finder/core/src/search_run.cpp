@@ -1,13 +1,19 @@
 #include "finder/search_run.h"
 
+#include "finder/footprint_cache.h"
 #include "folder_listing.h"
+#include "layer_qualifier.h"
 
 #include <platform/find_file.h>
 #include <platform/wildcard.h>
+#include <strand32/layer.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace finder {
@@ -19,6 +25,9 @@ struct SearchRun::Walker {
     std::string pattern;
     std::string folder; // the walk's current folder, absolute
     FoundFile entry;    // reused for every entry handed out
+    FileStamp stamp;    // of `entry`, taken when it was listed
+    // Reads the candidates when the test needs their facts; else none.
+    std::unique_ptr<LayerQualifier> qualifier;
 
     // Lists the current folder, hands out its entries, then walks its
     // subfolders. `depth` counts the levels below the start folder.
@@ -26,13 +35,13 @@ struct SearchRun::Walker {
         FolderListing listing;
         if (!listing.open())
             return WalkResult::of(WalkResult::Kind::SubfoldersNotListed);
+        const FolderScope scope(*this, listing);
         for (const ListedEntry& listed : listing.entries()) {
             if (!platform::wildcardMatch(pattern, listing.name(listed)))
                 continue;
             if (!describe(listing, listed))
                 continue;
-            handOut();
-            if (stopRequested())
+            if (!handOut() || stopRequested())
                 return WalkResult::of(WalkResult::Kind::Stopped);
         }
         if (!run.criteria_.includeSubfolders)
@@ -53,9 +62,7 @@ struct SearchRun::Walker {
             folder += name;
             ++run.foldersEntered_;
             WalkResult result;
-            if (run.callbacks_.folderEntered)
-                run.callbacks_.folderEntered(folder);
-            if (stopRequested())
+            if (!announce(folder) || stopRequested())
                 result = WalkResult::of(WalkResult::Kind::Stopped);
             else
                 result = folderStep(depth + 1);
@@ -94,24 +101,67 @@ struct SearchRun::Walker {
         if (listed.type == DT_LNK)
             entry.attributes |= platform::FILE_ATTRIBUTE_REPARSE_POINT;
         entry.lastWriteTime = DateUtil::fileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+        stamp = stampOf(info);
         return true;
     }
 
-    void handOut() {
-        if (entry.isFolder()) {
-            if (run.callbacks_.folderEntered)
-                run.callbacks_.folderEntered(folder);
-            return;
-        }
+    // Hands the entry on (or to the qualifier); false once told to stop.
+    bool handOut() {
+        if (entry.isFolder())
+            return announce(folder);
         entry.folder = folder;
-        if (!candidateTest.passes(entry))
-            return;
-        ++run.filesFound_;
-        run.callbacks_.candidateFound(entry);
+        if (!candidateTest.entryPasses(entry))
+            return true;
+        if (!qualifier) {
+            found(entry);
+            return true;
+        }
+        // A name of no layer type has no facts: the area and coordinate-system tests fail.
+        if (strand32::layerTypeOf(entry.fileName) == LayerType::None)
+            return true;
+        return qualifier->qualify(entry, stamp);
     }
+
+    void found(const FoundFile& file) {
+        ++run.filesFound_;
+        run.callbacks_.candidateFound(file);
+    }
+
+    // "Searching: " and the folder, in its turn; false once told to stop.
+    bool announce(const std::string& text) {
+        if (qualifier)
+            return qualifier->status(text);
+        if (run.callbacks_.folderEntered)
+            run.callbacks_.folderEntered(text);
+        return true;
+    }
+
+    // Tells the qualifier which folder its entries belong to while a
+    // folder step lists it.
+    struct FolderScope {
+        Walker& walker;
+        FolderScope(Walker& w, const FolderListing& listing) : walker(w) {
+            if (!walker.qualifier)
+                return;
+            struct stat info {};
+            walker.qualifier->enterFolder(walker.folder, listing.statOfFolder(info)
+                                                             ? std::optional(stampOf(info))
+                                                             : std::nullopt);
+        }
+        ~FolderScope() {
+            if (walker.qualifier)
+                walker.qualifier->leaveFolder();
+        }
+        FolderScope(const FolderScope&) = delete;
+        FolderScope& operator=(const FolderScope&) = delete;
+    };
 
     bool stopRequested() const { return run.stop_.load(std::memory_order_relaxed); }
 };
+
+unsigned SearchRun::defaultReaders() {
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+}
 
 SearchRun::SearchRun(const SearchCriteria& criteria, const std::atomic<bool>& stop,
                      SearchCallbacks callbacks, DatabaseHandle database)
@@ -136,8 +186,19 @@ WalkResult SearchRun::run() {
             if (start.empty()) // the path cannot be had: show the folder as given
                 start = criteria_.startFolder;
             const CandidateTest candidateTest(criteria_, database_);
-            Walker walker{*this, candidateTest, criteria_.namePattern, std::move(start), {}};
+            Walker walker{*this, candidateTest, criteria_.namePattern, std::move(start), {}, {},
+                          {}};
+            if (candidateTest.needsLayer())
+                walker.qualifier = std::make_unique<LayerQualifier>(
+                    candidateTest, cache_, readers_,
+                    LayerQualifier::Output{[&walker](const FoundFile& file) { walker.found(file); },
+                                           callbacks_.folderEntered,
+                                           [&walker] { return !walker.stopRequested(); }});
             result = walker.folderStep(0);
+            // Files still being read are handed on, also after the guard tripped.
+            if (walker.qualifier && result.kind != WalkResult::Kind::Stopped &&
+                !walker.qualifier->finish())
+                result = WalkResult::of(WalkResult::Kind::Stopped);
         } catch (...) {
             // A callback failed: the walk ends where it was, as if stopped.
             result = WalkResult::of(WalkResult::Kind::Stopped);

@@ -3,9 +3,11 @@
 // letter case.
 #include "file_lookup.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unordered_map>
 #include <vector>
 
 namespace strand32 {
@@ -15,16 +17,29 @@ struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
 
-// The names in a folder, kept per thread while the folder is the same and
-// unchanged: a search asks about many files of one folder in a row. The
-// folder is known by device and inode, since "." changes with the current
-// folder.
-const std::vector<std::string>& folderNames(const std::string& folder) {
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+std::string lowered(std::string_view name) {
+    std::string text(name);
+    for (char& c : text)
+        c = lower(c);
+    return text;
+}
+
+// The names in a folder by their lower-case form, each list in listing
+// order, kept per thread while the folder is the same and unchanged: a
+// search asks about many files of one folder in a row. The folder is known
+// by device and inode, since "." changes with the current folder.
+using NamesByLowerCase = std::unordered_map<std::string, std::vector<std::string>>;
+
+const NamesByLowerCase& folderNames(const std::string& folder) {
     struct Cache {
         dev_t device = 0;
         ino_t inode = 0;
         struct timespec modified {};
-        std::vector<std::string> names;
+        NamesByLowerCase names;
     };
     thread_local Cache cache;
     struct stat st {};
@@ -38,7 +53,7 @@ const std::vector<std::string>& folderNames(const std::string& folder) {
     cache = Cache{st.st_dev, st.st_ino, st.st_mtim, {}};
     if (std::unique_ptr<DIR, DirCloser> dir{opendir(folder.c_str())}) {
         while (dirent* entry = readdir(dir.get()))
-            cache.names.emplace_back(entry->d_name);
+            cache.names[lowered(entry->d_name)].emplace_back(entry->d_name);
     }
     return cache.names;
 }
@@ -46,10 +61,6 @@ const std::vector<std::string>& folderNames(const std::string& folder) {
 bool isFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 } // namespace
@@ -78,23 +89,27 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
             *found = names[0];
         return 0;
     }
-    // An earlier name may exist in another letter case: one listing decides.
+    // An earlier name may exist in another letter case: one listing decides,
+    // the first file of the earliest name in the listing's order.
     int best = exact;
     std::string bestPath = exact >= 0 ? names[exact] : std::string();
     const auto slash = stem.find_last_of('/');
     const std::string folder =
         slash == std::string_view::npos ? std::string(".") : std::string(stem.substr(0, slash));
     const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    for (const std::string& entryName : folderNames(folder.empty() ? "/" : folder)) {
-        const int limit = best >= 0 ? best : static_cast<int>(names.size());
-        for (int i = 0; i < limit; ++i) {
-            if (!equalsNoCase(entryName, std::string_view(names[i]).substr(nameStart)))
-                continue;
-            std::string path = std::string(stem.substr(0, nameStart)) + entryName;
-            if (isFile(path)) {
-                best = i;
-                bestPath = std::move(path);
-            }
+    const NamesByLowerCase& listed = folderNames(folder.empty() ? "/" : folder);
+    const int limit = best >= 0 ? best : static_cast<int>(names.size());
+    for (int i = 0; i < limit; ++i) {
+        const auto it = listed.find(lowered(std::string_view(names[i]).substr(nameStart)));
+        if (it == listed.end())
+            continue;
+        const auto file =
+            std::find_if(it->second.begin(), it->second.end(), [&](const std::string& n) {
+                return isFile(std::string(stem.substr(0, nameStart)) + n);
+            });
+        if (file != it->second.end()) {
+            best = i;
+            bestPath = std::string(stem.substr(0, nameStart)) + *file;
             break;
         }
     }

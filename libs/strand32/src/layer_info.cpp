@@ -2,6 +2,8 @@
 // GDAL/OGR. Every function opens the file once and closes it on return.
 #include "strand32/layer_info.h"
 
+#include "layer_reading.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -144,43 +146,51 @@ std::int32_t clamp32(std::int64_t n) {
 
 } // namespace
 
-std::optional<MaporaExtent> layerExtent(const LayerDescriptor& layer) {
-    QuietGdalScope quiet;
-    auto source = openLayerSource(layer);
-    if (!source)
-        return std::nullopt;
+std::optional<MaporaExtent> extentOf(const LayerSource& source, const LayerDescriptor& layer) {
     std::optional<MaporaExtent> e;
-    if (source->raster)
-        e = rasterExtent(*source);
+    if (source.raster)
+        e = rasterExtent(source);
     else
-        e = vectorExtent(*source, layer.layerType == static_cast<std::uint16_t>(LayerType::Dgn));
+        e = vectorExtent(source, layer.layerType == static_cast<std::uint16_t>(LayerType::Dgn));
     if (e && !isFinite(*e))
         return std::nullopt;
     return e;
 }
 
-std::optional<LayerCrs> layerCrs(const LayerDescriptor& layer) {
-    QuietGdalScope quiet;
-    auto source = openLayerSource(layer);
-    if (!source)
-        return std::nullopt;
+std::optional<LayerCrs> crsOf(const LayerSource& source) {
     OGRSpatialReferenceH srs = nullptr;
     SrsPtr companion;
-    if (source->raster) {
-        srs = GDALGetSpatialRef(source->handle());
-        if (srs == nullptr && !source->companionWkt.empty()) {
-            companion.reset(OSRNewSpatialReference(source->companionWkt.c_str()));
+    if (source.raster) {
+        srs = GDALGetSpatialRef(source.handle());
+        if (srs == nullptr && !source.companionWkt.empty()) {
+            companion.reset(OSRNewSpatialReference(source.companionWkt.c_str()));
             srs = static_cast<OGRSpatialReferenceH>(companion.get());
         }
         if (srs == nullptr)
-            srs = GDALGetGCPSpatialRef(source->handle());
+            srs = GDALGetGCPSpatialRef(source.handle());
     } else {
-        srs = firstLayerSrs(source->handle());
+        srs = firstLayerSrs(source.handle());
     }
     LayerCrs crs{wktOf(srs), srs && OSRGetName(srs) ? OSRGetName(srs) : ""};
     if (crs.wkt.empty())
         return std::nullopt;
     return crs;
+}
+
+std::optional<MaporaExtent> layerExtent(const LayerDescriptor& layer) {
+    QuietGdalScope quiet;
+    const auto source = openLayerSource(layer);
+    if (!source)
+        return std::nullopt;
+    return extentOf(*source, layer);
+}
+
+std::optional<LayerCrs> layerCrs(const LayerDescriptor& layer) {
+    QuietGdalScope quiet;
+    const auto source = openLayerSource(layer);
+    if (!source)
+        return std::nullopt;
+    return crsOf(*source);
 }
 
 std::optional<MaporaObjectCounts> layerObjectCounts(const LayerDescriptor& layer) {

@@ -39,6 +39,7 @@ void georeference(LayerSource& source, const std::string& companion) {
     }
     const std::string path = resolveNoCase(companion);
     if (!path.empty()) {
+        source.companionFile = path;
         const std::string ext = extensionOf(path);
         if (equalsNoCase(ext, ".TAB")) {
             char* wkt = nullptr;

@@ -20,6 +20,9 @@ struct LayerSource {
     // WKT of the coordinate system a companion (raster .TAB) gives, when the
     // file itself names none.
     std::string companionWkt;
+    // The companion of slot 1 that was read (world file or raster .TAB), or
+    // the raster table a table layer stands for; empty when none.
+    std::string companionFile;
 
     GDALDatasetH handle() const { return static_cast<GDALDatasetH>(dataset.get()); }
 };

@@ -5,12 +5,13 @@
 
 namespace platform {
 
-std::string executablePath(); // /proc/self/exe; empty when unknown
-std::string installPrefix();  // $KAVREL_PREFIX, else the folder above the executable's
-std::string dataFolder();     // <prefix>/share/kavrel
-std::string userDataFolder(); // $XDG_DATA_HOME/kavrel (~/.local/share/kavrel)
-std::string runtimeFolder();  // per-process folder under $XDG_RUNTIME_DIR or the temp folder,
-                              // created on first use
-std::string desktopFolder();  // the XDG desktop folder (xdg-user-dirs, else ~/Desktop)
+std::string executablePath();  // /proc/self/exe; empty when unknown
+std::string installPrefix();   // $KAVREL_PREFIX, else the folder above the executable's
+std::string dataFolder();      // <prefix>/share/kavrel
+std::string userDataFolder();  // $XDG_DATA_HOME/kavrel (~/.local/share/kavrel)
+std::string userCacheFolder(); // $XDG_CACHE_HOME/kavrel (~/.cache/kavrel)
+std::string runtimeFolder();   // per-process folder under $XDG_RUNTIME_DIR or the temp folder,
+                               // created on first use
+std::string desktopFolder();   // the XDG desktop folder (xdg-user-dirs, else ~/Desktop)
 
 } // namespace platform

@@ -25,9 +25,11 @@ struct RunResult {
     std::string err;
 };
 
-// Runs kavrel-find with `args` (each quoted for the shell), capturing both streams.
+// Runs kavrel-find with `args` (each quoted for the shell), capturing both
+// streams, with a footprint cache of the scratch folder's.
 RunResult runKavrelFind(const std::vector<std::string>& args, const TempDir& scratch) {
-    std::string command = std::string(KAVREL_BUILD_DIR) + "/bin/kavrel-find";
+    std::string command = "XDG_CACHE_HOME='" + scratch / "cache" + "' " +
+                          std::string(KAVREL_BUILD_DIR) + "/bin/kavrel-find";
     for (const std::string& arg : args) {
         command += " '";
         command += arg;

@@ -1,11 +1,16 @@
 #pragma once
 // The test each listed file must pass to join the results. It runs on the
-// search's thread with the file's folder as the current folder.
+// search's thread with the file's folder as the current folder; the facts a
+// file tells (extent, coordinate system) may be read elsewhere, on a pool of
+// threads or from the footprint cache, and handed to layerPasses.
 #include "finder/area_relation.h"
 #include "finder/found_file.h"
+#include "finder/layer_facts.h"
 #include "finder/search_criteria.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace finder {
@@ -13,9 +18,9 @@ namespace finder {
 // An open coordinate-system database of the running search (0 = none).
 using DatabaseHandle = std::uint32_t;
 
-// The candidate test of one search: the corners are read once, when the
-// search starts. Used by one thread at a time (the search's worker): it
-// keeps the transformations of the projected systems it has met.
+// The candidate test of one search: the corners and the keys of the chosen
+// group, system and datum are read once, when the search starts. Its const
+// functions may be called from several threads at once.
 class CandidateTest {
 public:
     // `criteria` must outlive the test; `database` is the search's open
@@ -25,11 +30,20 @@ public:
     CandidateTest(const CandidateTest&) = delete;
     CandidateTest& operator=(const CandidateTest&) = delete;
 
-    // True when the file passes every test its criteria switch on, run in
-    // flag order (date, area, coordinate system, size, type); the first
-    // failing test decides. `file.fileName` is opened relative to the
-    // current folder.
+    // True when the file passes every test its criteria switch on (date,
+    // area, coordinate system, size, type); the first failing test decides.
+    // `file.fileName` is read relative to the current folder.
     bool passes(const FoundFile& file) const;
+
+    // The same decision in two steps: the tests on the directory entry
+    // (date, size, type), then, when needsLayer() and the name is of a layer
+    // type, those on the file's facts (area, coordinate system). The tests
+    // have no side effects, so their order does not change the outcome.
+    bool entryPasses(const FoundFile& file) const;
+    bool needsLayer() const;
+    // Whether the facts must hold the coordinate-system keys.
+    bool needsKeys() const;
+    bool layerPasses(const LayerFacts& facts) const;
 
     // The single tests, whatever the flags say. A lat/lon area meets the
     // extent of a file in a projected system in degrees.
@@ -38,10 +52,19 @@ public:
     bool coordSysPasses(std::string_view name) const;
     bool sizePasses(std::uint64_t bytes) const;
     static bool typePasses(std::string_view name);
+    bool areaMatches(const LayerFacts& facts) const;
+    bool keysMatch(const LayerFacts& facts) const;
 
 private:
+    // The keys of the chosen group, system and datum in the database.
+    struct WantedKeys {
+        std::string group;
+        std::optional<std::string> system, datum;
+    };
+
     const SearchCriteria& criteria_;
-    DatabaseHandle database_;
+    // None when a chosen name is not in the database: no file matches.
+    std::optional<WantedKeys> wanted_;
 };
 
 // One-off form of CandidateTest(criteria, database).passes(file).

@@ -23,6 +23,9 @@ struct SearchOutcome {
     WalkResult walk;
     std::uint64_t filesFound = 0;
     std::string problem; // walkProblemText: empty when done or stopped
+    // Why the search ran without the footprint cache it was to use; empty
+    // when it used it or was not to.
+    std::string cacheProblem;
 };
 
 // Called through the controller's hand-off, one call at a time, on the
@@ -52,6 +55,10 @@ public:
     void setDatabaseFile(std::string file) { databaseFile_ = std::move(file); }
     const std::string& databaseFile() const { return databaseFile_; }
     void setDepthLimit(int levels) { depthLimit_ = levels; }
+    // Whether searches that read files use the footprint cache (default
+    // yes; never when KAVREL_CACHE=off).
+    void setFootprintCache(bool use) { useCache_ = use; }
+    bool footprintCacheWanted() const;
 
     // Opens the database when the criteria need it, then starts the walk on
     // a new thread. Nothing starts while a search runs or when the database
@@ -82,6 +89,7 @@ private:
     std::unique_ptr<HandOff> handOff_;
     std::string databaseFile_;
     int depthLimit_ = SearchRun::DefaultDepthLimit;
+    bool useCache_ = true;
     SearchCriteria criteria_;
     SearchDatabase database_;
     std::atomic<bool> stop_{false};

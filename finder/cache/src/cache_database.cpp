@@ -1,0 +1,196 @@
+// Opening the cache file. Every step reports SQLite's code, so that the
+// caller can tell a damaged file (set aside and rebuilt) from one that
+// cannot be written (the search goes on without a cache).
+#include "cache_database.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace finder {
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+constexpr int kSchemaVersion = 1;
+
+constexpr char kSchema[] = R"sql(
+CREATE TABLE IF NOT EXISTS footprint (
+  path TEXT PRIMARY KEY NOT NULL,
+  device INTEGER NOT NULL, inode INTEGER NOT NULL, size INTEGER NOT NULL,
+  modified INTEGER NOT NULL,
+  folder_device INTEGER NOT NULL, folder_inode INTEGER NOT NULL,
+  folder_size INTEGER NOT NULL, folder_modified INTEGER NOT NULL,
+  companions BLOB NOT NULL,
+  west REAL, north REAL, east REAL, south REAL,
+  lon_west REAL, lat_north REAL, lon_east REAL, lat_south REAL,
+  keys_read INTEGER NOT NULL,
+  group_key TEXT, system_key TEXT, datum_key TEXT, units_key TEXT,
+  seen INTEGER NOT NULL
+) WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS footprint_seen ON footprint(seen);
+)sql";
+
+constexpr char kColumns[] =
+    "device, inode, size, modified, folder_device, folder_inode, folder_size, "
+    "folder_modified, companions, west, north, east, south, lon_west, lat_north, lon_east, "
+    "lat_south, keys_read, group_key, system_key, datum_key, units_key, seen";
+
+struct Failure {
+    int code;
+    std::string problem;
+};
+
+Failure failure(sqlite3* db, int code, const std::string& what) {
+    return Failure{code, what + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code))};
+}
+
+std::optional<Failure> exec(sqlite3* db, const char* sql) {
+    const int code = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        return failure(db, code, "cannot set up the cache");
+    return std::nullopt;
+}
+
+std::optional<Failure> prepare(sqlite3* db, const std::string& sql, StatementPtr& out) {
+    sqlite3_stmt* statement = nullptr;
+    const int code =
+        sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+    out.reset(statement);
+    if (code != SQLITE_OK)
+        return failure(db, code, "cannot read the cache");
+    return std::nullopt;
+}
+
+// One integer a statement gives, or a failure.
+std::optional<Failure> queryInteger(sqlite3* db, const char* sql, std::int64_t& value) {
+    StatementPtr statement;
+    if (auto failed = prepare(db, sql, statement))
+        return failed;
+    const int code = sqlite3_step(statement.get());
+    if (code != SQLITE_ROW && code != SQLITE_DONE)
+        return failure(db, code, "cannot read the cache");
+    value = code == SQLITE_ROW ? sqlite3_column_int64(statement.get(), 0) : 0;
+    return std::nullopt;
+}
+
+std::optional<Failure> makeFolder(const std::string& file) {
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    if (folder.empty())
+        return std::nullopt;
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec)
+        return Failure{SQLITE_CANTOPEN,
+                       "cannot make the folder " + folder.string() + ": " + ec.message()};
+    return std::nullopt;
+}
+
+std::optional<Failure> createSchema(sqlite3* db) {
+    std::int64_t version = 0;
+    if (auto failed = queryInteger(db, "PRAGMA user_version", version))
+        return failed;
+    if (version == kSchemaVersion)
+        return std::nullopt;
+    if (version != 0) // written by some other program or version
+        return Failure{SQLITE_NOTADB, "the cache file has an unknown layout"};
+    if (auto failed = exec(db, "BEGIN IMMEDIATE"))
+        return failed;
+    std::optional<Failure> failed = exec(db, kSchema);
+    if (!failed)
+        failed = exec(db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
+    if (!failed)
+        failed = exec(db, "COMMIT");
+    if (failed)
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return failed;
+}
+
+std::optional<Failure> prepareAll(CacheConnection& c) {
+    sqlite3* db = c.db.get();
+    std::string upsert =
+        "INSERT OR REPLACE INTO footprint (path, " + std::string(kColumns) + ") VALUES (?1";
+    for (int i = 0; i < kColumnCount; ++i)
+        upsert += ", ?" + std::to_string(i + 2);
+    upsert += ")";
+    for (auto [sql, out] : {
+             std::pair{"SELECT " + std::string(kColumns) + " FROM footprint WHERE path = ?1",
+                       &c.select},
+             std::pair{upsert, &c.upsert},
+             std::pair{std::string("UPDATE footprint SET seen = ?2 WHERE path = ?1"), &c.touch},
+             std::pair{std::string("BEGIN IMMEDIATE"), &c.begin},
+             std::pair{std::string("COMMIT"), &c.commit},
+             std::pair{std::string("ROLLBACK"), &c.rollback},
+         }) {
+        if (auto failed = prepare(db, sql, *out))
+            return failed;
+    }
+    return std::nullopt;
+}
+
+// Entries of files not met since `oldestDay` go; a read first, so that an
+// open with nothing to drop writes nothing.
+std::optional<Failure> dropOld(sqlite3* db, std::int64_t oldestDay) {
+    const std::string day = std::to_string(oldestDay);
+    std::int64_t any = 0;
+    if (auto failed = queryInteger(
+            db, ("SELECT 1 FROM footprint WHERE seen < " + day + " LIMIT 1").c_str(), any))
+        return failed;
+    if (any == 0)
+        return std::nullopt;
+    return exec(db, ("DELETE FROM footprint WHERE seen < " + day).c_str());
+}
+
+} // namespace
+
+ConnectResult connectCache(const std::string& file, std::int64_t oldestDay) {
+    ConnectResult result;
+    const auto fail = [&](Failure f) {
+        result.connection.reset();
+        result.code = f.code;
+        result.problem = std::move(f.problem);
+        return std::move(result);
+    };
+    if (auto failed = makeFolder(file))
+        return fail(std::move(*failed));
+    auto c = std::make_unique<CacheConnection>();
+    sqlite3* raw = nullptr;
+    const int code = sqlite3_open_v2(file.c_str(), &raw,
+                                     SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
+                                         SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE,
+                                     nullptr);
+    c->db.reset(raw);
+    if (code != SQLITE_OK)
+        return fail(failure(raw, code, "cannot open " + file));
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    // The journal mode is read back by SQLite itself; a file system without
+    // shared memory keeps the default journal, which works as well.
+    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = NORMAL"}) {
+        if (auto failed = exec(raw, pragma))
+            return fail(std::move(*failed));
+    }
+    if (auto failed = createSchema(raw))
+        return fail(std::move(*failed));
+    if (auto failed = prepareAll(*c))
+        return fail(std::move(*failed));
+    if (auto failed = dropOld(raw, oldestDay))
+        return fail(std::move(*failed));
+    result.connection = std::move(c);
+    return result;
+}
+
+bool isDamage(int code) {
+    const int primary = code & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+void setAside(const std::string& file) {
+    std::rename(file.c_str(), (file + ".damaged").c_str());
+    for (const char* log : {"-wal", "-shm", "-journal"})
+        ::unlink((file + log).c_str());
+}
+
+} // namespace finder

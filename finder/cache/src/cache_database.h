@@ -1,0 +1,66 @@
+#pragma once
+// The SQLite side of the footprint cache: owners for the connection and its
+// statements, the schema, and opening a file with everything prepared.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace finder {
+
+struct SqliteClose {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct SqliteFinalize {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using SqlitePtr = std::unique_ptr<sqlite3, SqliteClose>;
+using StatementPtr = std::unique_ptr<sqlite3_stmt, SqliteFinalize>;
+
+// Column order of `select`, and parameter order of `upsert` after the path.
+enum FootprintColumn : int {
+    kDevice,
+    kInode,
+    kSize,
+    kModified,
+    kFolderDevice,
+    kFolderInode,
+    kFolderSize,
+    kFolderModified,
+    kCompanions,
+    kWest, // then north, east, south
+    kLonWest = kWest + 4,
+    kKeysRead = kLonWest + 4,
+    kGroupKey, // then system, datum, units
+    kSeen = kGroupKey + 4,
+    kColumnCount
+};
+
+struct CacheConnection {
+    SqlitePtr db;
+    StatementPtr select; // ?1 path
+    StatementPtr upsert; // ?1 path, then every column
+    StatementPtr touch;  // ?1 path, ?2 day
+    StatementPtr begin, commit, rollback;
+};
+
+struct ConnectResult {
+    std::unique_ptr<CacheConnection> connection;
+    int code = SQLITE_OK; // of the failure
+    std::string problem;
+};
+
+// Opens `file` (making its folder), sets up the write-ahead log and busy
+// timeout, creates the schema, prepares the statements and drops entries
+// last seen before `oldestDay`.
+ConnectResult connectCache(const std::string& file, std::int64_t oldestDay);
+
+// A code that means the file is not a sound cache.
+bool isDamage(int code);
+
+// Renames the file to FILE.damaged (replacing an older one) and removes its
+// log files.
+void setAside(const std::string& file);
+
+} // namespace finder

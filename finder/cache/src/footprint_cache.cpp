@@ -1,0 +1,253 @@
+// Finding and storing entries of the footprint cache.
+#include "finder/footprint_cache.h"
+
+#include "cache_database.h"
+#include "companion_blob.h"
+
+#include <platform/paths.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+namespace finder {
+namespace {
+
+constexpr std::size_t kBatchSize = 256;
+constexpr std::int64_t kYoungNs = 2'000'000'000; // two seconds
+
+std::int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+void bindStamp(sqlite3_stmt* s, int column, const FileStamp& stamp) {
+    sqlite3_bind_int64(s, column + 2, static_cast<sqlite3_int64>(stamp.device));
+    sqlite3_bind_int64(s, column + 3, static_cast<sqlite3_int64>(stamp.inode));
+    sqlite3_bind_int64(s, column + 4, static_cast<sqlite3_int64>(stamp.size));
+    sqlite3_bind_int64(s, column + 5, stamp.modifiedNs);
+}
+
+FileStamp stampColumns(sqlite3_stmt* s, int column) {
+    return FileStamp{static_cast<std::uint64_t>(sqlite3_column_int64(s, column)),
+                     static_cast<std::uint64_t>(sqlite3_column_int64(s, column + 1)),
+                     static_cast<std::uint64_t>(sqlite3_column_int64(s, column + 2)),
+                     sqlite3_column_int64(s, column + 3)};
+}
+
+void bindRect(sqlite3_stmt* s, int column, const std::optional<FactsRect>& rect) {
+    const double values[] = {rect ? rect->west : 0, rect ? rect->north : 0, rect ? rect->east : 0,
+                             rect ? rect->south : 0};
+    for (int i = 0; i < 4; ++i) {
+        if (rect)
+            sqlite3_bind_double(s, column + 2 + i, values[i]);
+        else
+            sqlite3_bind_null(s, column + 2 + i);
+    }
+}
+
+std::optional<FactsRect> rectColumns(sqlite3_stmt* s, int column) {
+    if (sqlite3_column_type(s, column) == SQLITE_NULL)
+        return std::nullopt;
+    return FactsRect{sqlite3_column_double(s, column), sqlite3_column_double(s, column + 1),
+                     sqlite3_column_double(s, column + 2), sqlite3_column_double(s, column + 3)};
+}
+
+void bindKeys(sqlite3_stmt* s, const std::optional<CoordSysKeys>& keys) {
+    const char* fields[] = {keys ? keys->group : nullptr, keys ? keys->system : nullptr,
+                            keys ? keys->datum : nullptr, keys ? keys->units : nullptr};
+    for (int i = 0; i < 4; ++i) {
+        if (keys)
+            sqlite3_bind_text(s, kGroupKey + 2 + i, fields[i],
+                              static_cast<int>(::strnlen(fields[i], quill32::kKeySize - 1)),
+                              SQLITE_TRANSIENT);
+        else
+            sqlite3_bind_null(s, kGroupKey + 2 + i);
+    }
+}
+
+std::optional<CoordSysKeys> keyColumns(sqlite3_stmt* s) {
+    if (sqlite3_column_type(s, kGroupKey) == SQLITE_NULL)
+        return std::nullopt;
+    CoordSysKeys keys{};
+    char* fields[] = {keys.group, keys.system, keys.datum, keys.units};
+    for (int i = 0; i < 4; ++i) {
+        const auto* text = sqlite3_column_text(s, kGroupKey + i);
+        const int bytes = std::min(sqlite3_column_bytes(s, kGroupKey + i), quill32::kKeySize - 1);
+        if (text != nullptr)
+            std::memcpy(fields[i], text, static_cast<std::size_t>(bytes));
+    }
+    return keys;
+}
+
+// Resets a statement when the scope ends, ready for its next use.
+struct ResetOnExit {
+    sqlite3_stmt* statement;
+    ~ResetOnExit() {
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
+    }
+};
+
+} // namespace
+
+struct FootprintCache::Database : CacheConnection {};
+
+struct FootprintCache::Pending {
+    std::string path;
+    bool touchOnly = false;
+    FileStamp file, folder;
+    LayerFacts facts;
+    std::string companions;
+};
+
+std::string FootprintCache::defaultFile() {
+    return platform::userCacheFolder() + "/footprints.sqlite";
+}
+
+bool FootprintCache::enabledByEnvironment() {
+    const char* value = std::getenv("KAVREL_CACHE");
+    return value == nullptr || std::strcmp(value, "off") != 0;
+}
+
+std::int64_t FootprintCache::today() {
+    return nowNs() / 1'000'000'000 / 86400;
+}
+
+FootprintCache::Opened FootprintCache::open(const std::string& file, std::int64_t today) {
+    Opened opened;
+    ConnectResult connected = connectCache(file, today - kKeepDays);
+    if (!connected.connection && isDamage(connected.code)) {
+        setAside(file);
+        connected = connectCache(file, today - kKeepDays);
+    }
+    if (!connected.connection) {
+        opened.problem = std::move(connected.problem);
+        return opened;
+    }
+    auto db = std::make_unique<Database>();
+    static_cast<CacheConnection&>(*db) = std::move(*connected.connection);
+    opened.cache.reset(new FootprintCache(std::move(db), file, today));
+    return opened;
+}
+
+FootprintCache::FootprintCache(std::unique_ptr<Database> db, std::string file, std::int64_t today)
+    : db_(std::move(db)), file_(std::move(file)), today_(today) {}
+
+FootprintCache::~FootprintCache() {
+    flush();
+    if (damaged_) {
+        db_.reset();
+        setAside(file_);
+    }
+}
+
+void FootprintCache::noteError(int code) {
+    if (isDamage(code))
+        damaged_ = true;
+}
+
+std::optional<LayerFacts> FootprintCache::find(const std::string& path, const FileStamp& file,
+                                               const FileStamp& folder, bool needKeys,
+                                               const CompanionStamper& companionStamp) {
+    if (damaged_)
+        return std::nullopt;
+    sqlite3_stmt* s = db_->select.get();
+    const ResetOnExit reset{s};
+    sqlite3_bind_text(s, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
+    const int code = sqlite3_step(s);
+    if (code != SQLITE_ROW) {
+        if (code != SQLITE_DONE)
+            noteError(code);
+        return std::nullopt;
+    }
+    if (stampColumns(s, kDevice) != file || stampColumns(s, kFolderDevice) != folder)
+        return std::nullopt;
+    const bool keysRead = sqlite3_column_int(s, kKeysRead) != 0;
+    if (needKeys && !keysRead)
+        return std::nullopt;
+    const auto* blob = static_cast<const char*>(sqlite3_column_blob(s, kCompanions));
+    const auto companions = decodeCompanions(std::string_view(
+        blob ? blob : "", static_cast<std::size_t>(sqlite3_column_bytes(s, kCompanions))));
+    if (!companions)
+        return std::nullopt;
+    LayerFacts facts;
+    for (const CompanionStamp& c : *companions) {
+        if (companionStamp(c.name) != c.stamp)
+            return std::nullopt;
+        facts.companions.push_back(c.name);
+    }
+    facts.extent = rectColumns(s, kWest);
+    facts.lonLat = rectColumns(s, kLonWest);
+    facts.keysRead = keysRead;
+    facts.keys = keyColumns(s);
+    if (sqlite3_column_int64(s, kSeen) < today_) {
+        Pending touch;
+        touch.path = path;
+        touch.touchOnly = true;
+        pending_.push_back(std::move(touch));
+    }
+    return facts;
+}
+
+void FootprintCache::store(const std::string& path, const FileStamp& file, const FileStamp& folder,
+                           const LayerFacts& facts, const std::vector<CompanionStamp>& companions) {
+    if (damaged_)
+        return;
+    const std::int64_t young = nowNs() - kYoungNs;
+    if (file.modifiedNs > young || folder.modifiedNs > young)
+        return;
+    for (const CompanionStamp& c : companions) {
+        if (c.stamp.modifiedNs > young)
+            return;
+    }
+    pending_.push_back(Pending{path, false, file, folder, facts, encodeCompanions(companions)});
+    if (pending_.size() >= kBatchSize)
+        flush();
+}
+
+void FootprintCache::flush() {
+    std::vector<Pending> batch;
+    batch.swap(pending_);
+    if (batch.empty() || damaged_)
+        return;
+    const auto run = [this](sqlite3_stmt* s) {
+        const int code = sqlite3_step(s);
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+        if (code != SQLITE_DONE && code != SQLITE_ROW) {
+            noteError(code);
+            return false;
+        }
+        return true;
+    };
+    // Busy beyond the timeout (another process writing all along): the
+    // batch is dropped, the entries are read again another time.
+    if (!run(db_->begin.get()))
+        return;
+    bool ok = true;
+    for (const Pending& p : batch) {
+        sqlite3_stmt* s = p.touchOnly ? db_->touch.get() : db_->upsert.get();
+        sqlite3_bind_text(s, 1, p.path.data(), static_cast<int>(p.path.size()), SQLITE_STATIC);
+        if (p.touchOnly) {
+            sqlite3_bind_int64(s, 2, today_);
+        } else {
+            bindStamp(s, kDevice, p.file);
+            bindStamp(s, kFolderDevice, p.folder);
+            sqlite3_bind_blob(s, kCompanions + 2, p.companions.data(),
+                              static_cast<int>(p.companions.size()), SQLITE_STATIC);
+            bindRect(s, kWest, p.facts.extent);
+            bindRect(s, kLonWest, p.facts.lonLat);
+            sqlite3_bind_int(s, kKeysRead + 2, p.facts.keysRead ? 1 : 0);
+            bindKeys(s, p.facts.keys);
+            sqlite3_bind_int64(s, kSeen + 2, today_);
+        }
+        if (!(ok = run(s)))
+            break;
+    }
+    if (!ok || !run(db_->commit.get()))
+        run(db_->rollback.get());
+}
+
+} // namespace finder

@@ -1,0 +1,50 @@
+// Loading the layer module: from the installation's library folder (or the
+// build tree's, laid out the same), else wherever the loader finds it. It is
+// never unloaded: GDAL and PROJ keep state for the life of the process.
+#include "layer_reader.h"
+
+#include <platform/paths.h>
+
+#include <dlfcn.h>
+#include <mutex>
+
+namespace finder {
+namespace {
+
+constexpr char kModuleFile[] = "libkavrel_layers.so";
+
+const LayerModule* loadModule() {
+    void* handle = nullptr;
+    if (const std::string prefix = platform::installPrefix(); !prefix.empty())
+        handle = ::dlopen((prefix + "/lib/" + kModuleFile).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr)
+        handle = ::dlopen(kModuleFile, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr)
+        return nullptr;
+    using Entry = const LayerModule* (*)();
+    const auto entry = reinterpret_cast<Entry>(::dlsym(handle, kLayerModuleEntry));
+    const LayerModule* module = entry ? entry() : nullptr;
+    if (module == nullptr || module->version != kLayerModuleVersion || module->readFacts == nullptr)
+        return nullptr;
+    return module;
+}
+
+const LayerModule* layerModule() {
+    static std::once_flag once;
+    static const LayerModule* module = nullptr;
+    std::call_once(once, [] { module = loadModule(); });
+    return module;
+}
+
+} // namespace
+
+bool readLayerFacts(const std::string& path, bool withKeys, LayerFacts& facts) {
+    const LayerModule* module = layerModule();
+    if (module == nullptr) {
+        facts = LayerFacts{};
+        return false;
+    }
+    return module->readFacts(path.c_str(), withKeys, facts);
+}
+
+} // namespace finder

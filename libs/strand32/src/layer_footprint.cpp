@@ -1,0 +1,69 @@
+// One reading of a layer: the shapefile header reader first, GDAL for
+// everything it leaves, and the files the answer rests on.
+#include "strand32/layer_footprint.h"
+
+#include <algorithm>
+
+#include <cpl_string.h>
+
+#include "file_lookup.h"
+#include "layer_reading.h"
+#include "layer_source.h"
+#include "shape_footprint.h"
+
+namespace strand32 {
+namespace {
+
+// The folder part of a path, with its slash; empty for a bare name.
+std::string folderPrefixOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The files GDAL read besides the layer's own, relative to its folder.
+std::vector<std::string> filesRead(const LayerSource& source, const std::string& mainFile) {
+    std::vector<std::string> files;
+    if (char** list = GDALGetFileList(source.handle())) {
+        for (char** item = list; *item != nullptr; ++item)
+            files.emplace_back(*item);
+        CSLDestroy(list);
+    }
+    if (!source.companionFile.empty())
+        files.push_back(source.companionFile);
+    const std::string prefix = folderPrefixOf(mainFile);
+    std::vector<std::string> companions;
+    for (std::string& file : files) {
+        if (file == mainFile)
+            continue;
+        if (!prefix.empty() && file.starts_with(prefix))
+            file.erase(0, prefix.size());
+        if (std::find(companions.begin(), companions.end(), file) == companions.end())
+            companions.push_back(std::move(file));
+    }
+    return companions;
+}
+
+} // namespace
+
+LayerFootprint readFootprintWithGdal(const LayerDescriptor& layer) {
+    QuietGdalScope quiet;
+    LayerFootprint footprint;
+    const auto source = openLayerSource(layer);
+    if (!source)
+        return footprint;
+    footprint.extent = extentOf(*source, layer);
+    footprint.crs = crsOf(*source);
+    std::string mainFile = slotText(layer, 0);
+    if (std::string existing = resolveNoCase(mainFile); !existing.empty())
+        mainFile = std::move(existing);
+    footprint.companions = filesRead(*source, mainFile);
+    return footprint;
+}
+
+LayerFootprint readLayerFootprint(const LayerDescriptor& layer) {
+    if (layer.layerType == static_cast<std::uint16_t>(LayerType::Shape))
+        return readShapeFootprint(layer);
+    return readFootprintWithGdal(layer);
+}
+
+} // namespace strand32

@@ -1,0 +1,69 @@
+// Opening regular files only, and reading them with pread.
+#include "regular_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace strand32 {
+
+std::optional<RegularFile> RegularFile::open(const std::string& path) {
+    struct stat before {};
+    if (::stat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode))
+        return std::nullopt;
+    // O_NONBLOCK: should a pipe take the file's place, the open does not wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
+        opened.st_dev != before.st_dev) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return RegularFile(fd, static_cast<std::uint64_t>(opened.st_size));
+}
+
+RegularFile::RegularFile(RegularFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), size_(other.size_) {}
+
+RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        size_ = other.size_;
+    }
+    return *this;
+}
+
+RegularFile::~RegularFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool RegularFile::readAt(void* buffer, std::size_t count, std::uint64_t offset) const {
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (count > 0) {
+        const ssize_t n = ::pread(fd_, out, count, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        out += n;
+        count -= static_cast<std::size_t>(n);
+        offset += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+PathKind pathKind(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+    return S_ISREG(st.st_mode) ? PathKind::Regular : PathKind::Other;
+}
+
+} // namespace strand32
