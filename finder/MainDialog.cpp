@@ -45,6 +45,8 @@ TFindMainDlg::TFindMainDlg(QWidget* parent)
       search_(std::make_unique<SearchController>(static_cast<SearchListener&>(*this),
                                                  eventLoopHandOff(this))) {
     search_->setDatabaseFile(settings_.databaseFile);
+    footprintCacheStored_ = loadFootprintCacheSetting();
+    search_->setFootprintCache(footprintCacheStored_);
     buildControls();
     buildMenus();
 
@@ -85,6 +87,8 @@ TFindMainDlg::~TFindMainDlg() {
     qApp->removeEventFilter(this);
     search_.reset(); // a running search is stopped before the window goes
     saveOptions(settings_.options);
+    if (useFootprintCache_->isChecked() != footprintCacheStored_)
+        saveFootprintCacheSetting(useFootprintCache_->isChecked());
 }
 
 void TFindMainDlg::buildControls() {
@@ -160,6 +164,11 @@ void TFindMainDlg::buildMenus() {
     saveResults_->setObjectName("SaveResults1");
     saveResults_->setCheckable(true);
     connect(saveResults_, &QAction::triggered, this, &TFindMainDlg::SaveResults1Click);
+    useFootprintCache_ = options->addAction(tr("Use Footprint Cache"));
+    useFootprintCache_->setObjectName("UseFootprintCache1");
+    useFootprintCache_->setCheckable(true);
+    useFootprintCache_->setChecked(footprintCacheStored_);
+    connect(useFootprintCache_, &QAction::triggered, this, &TFindMainDlg::UseFootprintCache1Click);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     QAction* contents = help->addAction(tr("&Help Contents"));
@@ -229,6 +238,11 @@ void TFindMainDlg::Contents1Click() {
 
 void TFindMainDlg::About1Click() {
     KVRDialogAbout(kAppTitle.data(), kAppVersion.data());
+}
+
+// Takes effect with the next Find Now; kept in its own value at shut-down.
+void TFindMainDlg::UseFootprintCache1Click() {
+    search_->setFootprintCache(useFootprintCache_->isChecked());
 }
 
 void TFindMainDlg::SaveResults1Click() {

@@ -67,6 +67,7 @@ public:
     void Contents1Click();
     void About1Click();
     void SaveResults1Click();
+    void UseFootprintCache1Click();
     void Timer1Timer();
 
     // The results list's commands.
@@ -116,6 +117,8 @@ private:
     ResultList* results_ = nullptr;
     SelectionMap* selectionMap_ = nullptr;
     QAction* saveResults_ = nullptr;
+    QAction* useFootprintCache_ = nullptr;
+    bool footprintCacheStored_ = true; // as read at start-up
     QActionGroup* viewStyles_ = nullptr;
 
     FolderPicker folderPicker_;

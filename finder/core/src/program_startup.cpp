@@ -33,6 +33,20 @@ void saveOptions(std::uint32_t options) {
     registry.Close();
 }
 
+bool loadFootprintCacheSetting() {
+    CSettingsRegistry registry;
+    std::uint32_t value = 1;
+    registry.GetFootprintCache(kProductSubkey, value);
+    registry.Close();
+    return value != 0;
+}
+
+void saveFootprintCacheSetting(bool use) {
+    CSettingsRegistry registry;
+    registry.SetFootprintCache(kProductSubkey, use ? 1 : 0);
+    registry.Close();
+}
+
 int runProgram(const std::function<int()>& body,
                const std::function<void(const std::string& message)>& report) {
     try {

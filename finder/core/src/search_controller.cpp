@@ -118,8 +118,8 @@ void SearchController::body() {
         handOff([this] { listener_.searchStarted(); });
         // Only a search that reads files opens the cache.
         FootprintCache::Opened cache;
-        if (footprintCacheWanted() && (criteria_.has(CriteriaFlags::Area) ||
-                                       criteria_.has(CriteriaFlags::CoordSysMatch))) {
+        if (footprintCacheWanted() &&
+            (criteria_.has(CriteriaFlags::Area) || criteria_.has(CriteriaFlags::CoordSysMatch))) {
             cache = FootprintCache::open(FootprintCache::defaultFile(), FootprintCache::today());
             outcome.cacheProblem = cache.problem;
         }

@@ -80,8 +80,8 @@ std::uint32_t CSettingsRegistry::GetSupportedFormats(std::string_view productSub
                     kTextBufferSize, false);
 }
 
-std::uint32_t CSettingsRegistry::GetOptions(std::string_view productSubkey,
-                                            std::uint32_t& options) {
+std::uint32_t CSettingsRegistry::readDword(std::string_view productSubkey, std::string_view value,
+                                           std::uint32_t& out) {
     Close();
     if (long error = key_.open(Hive::CurrentUser, productKey(productSubkey), RegAccess::Query);
         error != platform::ERROR_SUCCESS)
@@ -90,26 +90,46 @@ std::uint32_t CSettingsRegistry::GetOptions(std::string_view productSubkey,
     unsigned char buffer[8] = {};
     std::uint32_t type = 0;
     std::uint32_t bytes = sizeof buffer;
-    if (long error = key_.queryValue("Options", &type, buffer, &bytes);
+    if (long error = key_.queryValue(value, &type, buffer, &bytes);
         error != platform::ERROR_SUCCESS)
         return code(error);
     if (type != platform::REG_DWORD || bytes != 4)
         return ErrorInvalidData;
-    std::uint32_t value = 0;
-    std::memcpy(&value, buffer, 4);
-    options = value;
+    std::uint32_t data = 0;
+    std::memcpy(&data, buffer, 4);
+    out = data;
     return Success;
 }
 
-std::uint32_t CSettingsRegistry::SetOptions(std::string_view productSubkey, std::uint32_t options) {
+std::uint32_t CSettingsRegistry::writeDword(std::string_view productSubkey, std::string_view value,
+                                            std::uint32_t data) {
     Close();
     if (long error = key_.open(Hive::CurrentUser, productKey(productSubkey), RegAccess::SetValue);
         error != platform::ERROR_SUCCESS)
         return code(error);
-    if (long error = key_.setValue("Options", platform::REG_DWORD, &options, sizeof options);
+    if (long error = key_.setValue(value, platform::REG_DWORD, &data, sizeof data);
         error != platform::ERROR_SUCCESS)
         return code(error);
     return Success;
+}
+
+std::uint32_t CSettingsRegistry::GetOptions(std::string_view productSubkey,
+                                            std::uint32_t& options) {
+    return readDword(productSubkey, "Options", options);
+}
+
+std::uint32_t CSettingsRegistry::SetOptions(std::string_view productSubkey, std::uint32_t options) {
+    return writeDword(productSubkey, "Options", options);
+}
+
+std::uint32_t CSettingsRegistry::GetFootprintCache(std::string_view productSubkey,
+                                                   std::uint32_t& value) {
+    return readDword(productSubkey, "UseFootprintCache", value);
+}
+
+std::uint32_t CSettingsRegistry::SetFootprintCache(std::string_view productSubkey,
+                                                   std::uint32_t value) {
+    return writeDword(productSubkey, "UseFootprintCache", value);
 }
 
 } // namespace finder

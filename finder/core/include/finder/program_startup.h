@@ -24,6 +24,12 @@ StartupSettings loadStartupSettings();
 // the product key does not exist).
 void saveOptions(std::uint32_t options);
 
+// Whether the window's searches use the footprint cache: the current user's
+// "UseFootprintCache" (absent or unreadable: yes), and its writing back
+// (silently kept when the product key does not exist).
+bool loadFootprintCacheSetting();
+void saveFootprintCacheSetting(bool use);
+
 // Runs a program's body. An error that escapes it is passed to `report` and
 // gives exit status 1; otherwise the body's status is returned.
 int runProgram(const std::function<int()>& body,

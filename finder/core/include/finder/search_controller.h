@@ -89,7 +89,7 @@ private:
     std::unique_ptr<HandOff> handOff_;
     std::string databaseFile_;
     int depthLimit_ = SearchRun::DefaultDepthLimit;
-    bool useCache_ = true;
+    std::atomic<bool> useCache_{true};
     SearchCriteria criteria_;
     SearchDatabase database_;
     std::atomic<bool> stop_{false};

@@ -39,6 +39,10 @@ public:
     // "Options" (HKCU, REG_DWORD of 4 bytes); `options` is set on success only.
     std::uint32_t GetOptions(std::string_view productSubkey, std::uint32_t& options);
     std::uint32_t SetOptions(std::string_view productSubkey, std::uint32_t options);
+    // "UseFootprintCache" (HKCU, REG_DWORD of 4 bytes): 0 when searches are
+    // not to use the footprint cache; `value` is set on success only.
+    std::uint32_t GetFootprintCache(std::string_view productSubkey, std::uint32_t& value);
+    std::uint32_t SetFootprintCache(std::string_view productSubkey, std::uint32_t value);
     // "SupportedFormats" (HKLM) read into 260 bytes.
     std::uint32_t GetSupportedFormats(std::string_view productSubkey, std::string& out);
 
@@ -48,6 +52,10 @@ public:
 private:
     std::uint32_t readText(platform::Hive hive, std::string_view key, std::string_view value,
                            std::string& out, std::size_t size, bool requireNonEmpty);
+    std::uint32_t readDword(std::string_view productSubkey, std::string_view value,
+                            std::uint32_t& out);
+    std::uint32_t writeDword(std::string_view productSubkey, std::string_view value,
+                             std::uint32_t data);
     platform::RegistryKey key_;
 };
 
