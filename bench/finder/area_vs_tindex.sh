@@ -1,81 +1,136 @@
 #!/usr/bin/env bash
-# Times kavrel-find's area test over 2,000 generated shapefiles and 200
-# GeoTIFFs (half in longitude/latitude, half in UTM 33N) beside GDAL's
-# ogrtindex / gdaltindex building a longitude/latitude tile index of the same
-# files, and beside a loop of `ogrinfo -so` (`gdalinfo` for the rasters)
-# started once per file. Prints files per second and the ratios.
+# Times kavrel-find's area search beside GDAL's ogrtindex / gdaltindex
+# building a longitude/latitude tile index of the same files:
+#   - 2,000 generated shapefiles and 200 GeoTIFFs (half in longitude/latitude,
+#     half in UTM 33N), each kind in a folder of its own;
+#   - one folder of 20,000 files: 4,500 shapefiles (18,000 files) and 2,000
+#     GeoTIFFs, searched with "*.*" (the tools get the shapefiles and the
+#     GeoTIFFs, one after the other).
+# kavrel-find runs cold (--no-cache: every file read), filling an empty
+# footprint cache, and warm (the cache filled by an earlier search).
 #   bench/finder/area_vs_tindex.sh [BUILD_DIR] [RUNS] [LOOP_SAMPLE]
-# Each timing is the best of RUNS (default 3); the per-file tool loop is run
-# on LOOP_SAMPLE files (default 200) and its rate scaled to files per second.
+# Each timing is the best wall time of RUNS (default 3). With LOOP_SAMPLE
+# (default 0: none), a loop of `ogrinfo -so` / `gdalinfo` started once per
+# file is timed on that many files as well. Prints files per second and the
+# ratios to the tools, and CPU seconds (user + system) of each best run.
 set -euo pipefail
 . "$(dirname "$0")/../lib/gis_files.sh"
 build=${1:-$(cd "$(dirname "$0")/../.." && pwd)/build}
 runs=${2:-3}
-sample=${3:-200}
+sample=${3:-0}
 find_bin=$build/bin/kavrel-find
 [ -x "$find_bin" ] || { echo "no $find_bin: build the finder first" >&2; exit 1; }
 export LD_LIBRARY_PATH=$build/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/out"
+mkdir -p "$work/out" "$work/big"
+export XDG_CACHE_HOME=$work/cache
+unset KAVREL_CACHE
 
 make_gis_files "$work"
+python3 - "$work" <<'PY'
+import shutil, sys
+w = sys.argv[1]
+for n in range(4500):
+    for ext in ("shp", "shx", "dbf", "prj"):
+        shutil.copyfile(f"{w}/base{n % 10}.{ext}", f"{w}/big/s{n:05d}.{ext}")
+for n in range(2000):
+    shutil.copyfile(f"{w}/base{n % 10}.tif", f"{w}/big/t{n:05d}.tif")
+PY
+# The cache keeps nothing younger than two seconds.
+sleep 3
 
-now() { date +%s.%N; }
-# Best wall time of `runs` runs of a command, in seconds.
+# Best wall time of `runs` runs of a command (or function), in seconds, and
+# the CPU time of that run: "wall cpu". `prepare` (if set) runs untimed
+# before each run.
+TIMEFORMAT="%R %U %S"
 best() {
-    local best_time="" start end t
+    local best_wall="" best_cpu="" line wall cpu
     for _ in $(seq "$runs"); do
         rm -rf "$work/out"/*
-        start=$(now)
-        "$@" >/dev/null 2>&1
-        end=$(now)
-        t=$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')
-        best_time=$(awk -v a="$best_time" -v b="$t" 'BEGIN { print (a == "" || b < a) ? b : a }')
+        [ -n "${prepare:-}" ] && $prepare
+        { time "$@" >/dev/null 2>&1; } 2>"$work/time"
+        line=$(tail -1 "$work/time")
+        wall=$(awk '{ print $1 }' <<<"$line")
+        cpu=$(awk '{ print $2 + $3 }' <<<"$line")
+        if [ -z "$best_wall" ] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then
+            best_wall=$wall
+            best_cpu=$cpu
+        fi
     done
-    echo "$best_time"
+    echo "$best_wall $best_cpu"
 }
+wall() { awk '{ print $1 }' <<<"$1"; }
+cpu() { awk '{ print $2 }' <<<"$1"; }
+rate() { awk -v n="$1" -v t="$(wall "$2")" 'BEGIN { printf "%.0f", n / (t > 0 ? t : 0.005) }'; }
+ratio() { awk -v a="$(wall "$1")" -v b="$(wall "$2")" 'BEGIN { printf "%.1fx", b / (a > 0 ? a : 0.005) }'; }
 loop() { # tool, files...
     local tool=$1
     shift
     for f in "$@"; do $tool "$f"; done
 }
-rate() { awk -v n="$1" -v t="$2" 'BEGIN { printf "%.0f", n / t }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1fx", b / a }'; }
+empty_cache() { rm -rf "$XDG_CACHE_HOME"; }
+tindex_both() { # the big folder's shapefiles, then its GeoTIFFs
+    ogrtindex -t_srs EPSG:4326 -accept_different_schemas "$work/out/s.shp" "$work"/big/*.shp
+    gdaltindex -t_srs EPSG:4326 "$work/out/t.shp" "$work"/big/*.tif
+}
 
-# The area covers Europe; the same counts must come out of every mode.
+# The area covers Europe; the same counts must come out of every mode,
+# with and without the cache.
 area=(--area -30 75 60 25 --lat-lon)
-for kind in shp tif; do
-    [ "$kind" = shp ] && pattern='*.shp' || pattern='*.tif'
-    total=0
-    for mode in --inclusive --intersection --exclusive; do
-        n=$("$find_bin" --look-in "$work/$kind" --named "$pattern" "${area[@]}" $mode 2>/dev/null | wc -l)
-        total=$((total + n))
-        echo "$kind $mode: $n files" >&2
+for kind in shp tif big; do
+    case $kind in
+    shp) pattern='*.shp' want=2000 ;;
+    tif) pattern='*.tif' want=200 ;;
+    big) pattern='*.*' want=6500 ;;
+    esac
+    for cache in --no-cache "" ""; do
+        total=0
+        for mode in --inclusive --intersection --exclusive; do
+            n=$("$find_bin" --look-in "$work/$kind" --named "$pattern" "${area[@]}" $mode $cache \
+                2>/dev/null | wc -l)
+            total=$((total + n))
+        done
+        [ "$total" -eq "$want" ] || { echo "$kind $cache: the modes found $total of $want files" >&2; exit 1; }
     done
-    want=$([ "$kind" = shp ] && echo 2000 || echo 200)
-    [ "$total" -eq "$want" ] || { echo "$kind: the modes found $total of $want files" >&2; exit 1; }
 done
 
-shp=("$work"/shp/*.shp)
-tif=("$work"/tif/*.tif)
-k_shp=$(best "$find_bin" --look-in "$work/shp" --named '*.shp' "${area[@]}" --intersection)
-k_tif=$(best "$find_bin" --look-in "$work/tif" --named '*.tif' "${area[@]}" --intersection)
-t_shp=$(best ogrtindex -t_srs EPSG:4326 -accept_different_schemas "$work/out/index.shp" "${shp[@]}")
-t_tif=$(best gdaltindex -t_srs EPSG:4326 "$work/out/index.shp" "${tif[@]}")
-l_shp=$(best loop "ogrinfo -ro -so -al" "${shp[@]:0:$sample}")
-l_tif=$(best loop gdalinfo "${tif[@]:0:$sample}")
-n_shp=${#shp[@]}
-n_tif=${#tif[@]}
-ls_rate=$(rate "$sample" "$l_shp")
-lt_rate=$(rate "$sample" "$l_tif")
+search() { # folder, pattern, more options
+    "$find_bin" --look-in "$work/$1" --named "$2" "${area[@]}" --intersection "${@:3}"
+}
+printf "%-18s %6s %10s %10s %10s %10s %9s %9s %9s\n" files count "cold/s" "filling/s" "warm/s" \
+    "tindex/s" "cold" "filling" "warm"
+cpu_lines=()
+for kind in shp tif big; do
+    case $kind in
+    shp) pattern='*.shp' label=shapefile n=2000 ;;
+    tif) pattern='*.tif' label=geotiff n=200 ;;
+    big) pattern='*.*' label="20,000-file folder" n=6500 ;;
+    esac
+    cold=$(best search "$kind" "$pattern" --no-cache)
+    filling=$(prepare=empty_cache best search "$kind" "$pattern")
+    search "$kind" "$pattern" >/dev/null 2>&1
+    warm=$(best search "$kind" "$pattern")
+    case $kind in
+    shp) tindex=$(best ogrtindex -t_srs EPSG:4326 -accept_different_schemas "$work/out/index.shp" \
+        "$work"/shp/*.shp) ;;
+    tif) tindex=$(best gdaltindex -t_srs EPSG:4326 "$work/out/index.shp" "$work"/tif/*.tif) ;;
+    big) tindex=$(best tindex_both) ;;
+    esac
+    printf "%-18s %6d %10s %10s %10s %10s %9s %9s %9s\n" "$label" "$n" "$(rate $n "$cold")" \
+        "$(rate $n "$filling")" "$(rate $n "$warm")" "$(rate $n "$tindex")" \
+        "$(ratio "$cold" "$tindex")" "$(ratio "$filling" "$tindex")" "$(ratio "$warm" "$tindex")"
+    cpu_lines+=("$(printf "%-18s cpu s: cold %s, filling %s, warm %s, tindex %s" "$label" \
+        "$(cpu "$cold")" "$(cpu "$filling")" "$(cpu "$warm")" "$(cpu "$tindex")")")
+done
+printf "%s\n" "${cpu_lines[@]}"
 
-printf "%-10s %6s %14s %14s %14s %12s %12s\n" files count "kavrel-find/s" "tindex/s" "info loop/s" \
-    "vs tindex" "vs loop"
-printf "%-10s %6d %14s %14s %14s %12s %12s\n" shapefile "$n_shp" "$(rate "$n_shp" "$k_shp")" \
-    "$(rate "$n_shp" "$t_shp")" "$ls_rate" "$(ratio "$k_shp" "$t_shp")" \
-    "$(awk -v k="$(rate "$n_shp" "$k_shp")" -v l="$ls_rate" 'BEGIN { printf "%.1fx", k / l }')"
-printf "%-10s %6d %14s %14s %14s %12s %12s\n" geotiff "$n_tif" "$(rate "$n_tif" "$k_tif")" \
-    "$(rate "$n_tif" "$t_tif")" "$lt_rate" "$(ratio "$k_tif" "$t_tif")" \
-    "$(awk -v k="$(rate "$n_tif" "$k_tif")" -v l="$lt_rate" 'BEGIN { printf "%.1fx", k / l }')"
+if [ "$sample" -gt 0 ]; then
+    shp=("$work"/shp/*.shp)
+    tif=("$work"/tif/*.tif)
+    l_shp=$(best loop "ogrinfo -ro -so -al" "${shp[@]:0:$sample}")
+    l_tif=$(best loop gdalinfo "${tif[@]:0:$sample}")
+    echo "one ogrinfo per shapefile: $(rate "$sample" "$l_shp") files/s;" \
+        "one gdalinfo per GeoTIFF: $(rate "$sample" "$l_tif") files/s"
+fi

@@ -1,6 +1,7 @@
 #include "cli_options.h"
 
 #include "hive_env.h"
+#include "kavrel_find_run.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -17,47 +18,10 @@ namespace {
 
 using namespace finder;
 using cli::parseOptions;
+using clitest::lines;
+using clitest::runKavrelFind;
+using clitest::RunResult;
 using testsupport::TempDir;
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs kavrel-find with `args` (each quoted for the shell), capturing both
-// streams, with a footprint cache of the scratch folder's.
-RunResult runKavrelFind(const std::vector<std::string>& args, const TempDir& scratch) {
-    std::string command = "XDG_CACHE_HOME='" + scratch / "cache" + "' " +
-                          std::string(KAVREL_BUILD_DIR) + "/bin/kavrel-find";
-    for (const std::string& arg : args) {
-        command += " '";
-        command += arg;
-        command += "'";
-    }
-    const std::string errPath = scratch / "stderr.txt";
-    command += " 2>'" + errPath + "'";
-    RunResult run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = TempDir::readFile(errPath);
-    return run;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    std::sort(result.begin(), result.end());
-    return result;
-}
 
 TEST(KavrelFindOptions, each_criterion_reaches_the_form) {
     const cli::ParseResult r = parseOptions({"--named",

@@ -1,0 +1,217 @@
+// The footprint cache on its own: when an entry answers, ageing, damaged
+// and unwritable files, several processes at once.
+#include "finder/footprint_cache.h"
+
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace finder;
+using testsupport::TempDir;
+
+constexpr std::int64_t kDay = 20000;
+constexpr std::int64_t kLongAgo = 1'600'000'000'000'000'000; // September 2020
+
+FileStamp stamp(std::uint64_t inode) {
+    return FileStamp{2049, inode, 4096, kLongAgo + static_cast<std::int64_t>(inode)};
+}
+
+LayerFacts factsWithKeys() {
+    LayerFacts facts;
+    facts.extent = FactsRect{400000, 5600000, 600000, 5300000.25};
+    facts.lonLat = FactsRect{13.6, 50.5, 16.4, 47.8};
+    facts.keysRead = true;
+    CoordSysKeys keys{};
+    std::strcpy(keys.group, "UTM");
+    std::strcpy(keys.system, "UTM-33N");
+    std::strcpy(keys.datum, "WGS84");
+    std::strcpy(keys.units, "METERS");
+    facts.keys = keys;
+    facts.companions = {"../shared/roads.prj", "roads.dbf", "roads.shx"}; // in name order
+    return facts;
+}
+
+// Companions' current stamps, as a test sets them, kept in name order.
+struct Companions {
+    std::map<std::string, FileStamp> now;
+    std::vector<CompanionStamp> stored() const {
+        std::vector<CompanionStamp> out;
+        for (const auto& [name, s] : now)
+            out.push_back({name, s});
+        return out;
+    }
+    FootprintCache::CompanionStamper stamper() const {
+        return [this](const std::string& name) -> std::optional<FileStamp> {
+            const auto it = now.find(name);
+            return it == now.end() ? std::nullopt : std::optional(it->second);
+        };
+    }
+};
+
+struct CacheFile {
+    TempDir dir;
+    std::string file = dir / "cache/kavrel/footprints.sqlite";
+    std::unique_ptr<FootprintCache> open(std::int64_t day = kDay) const {
+        FootprintCache::Opened opened = FootprintCache::open(file, day);
+        EXPECT_EQ(opened.problem, "");
+        return std::move(opened.cache);
+    }
+};
+
+TEST(FootprintCache, an_entry_answers_only_while_file_folder_and_companions_keep_their_stamps) {
+    CacheFile cache;
+    Companions companions;
+    const LayerFacts facts = factsWithKeys();
+    for (std::size_t i = 0; i < facts.companions.size(); ++i)
+        companions.now[facts.companions[i]] = stamp(10 + i);
+    const FileStamp file = stamp(1);
+    const FileStamp folder = stamp(2);
+    cache.open()->store("/data/roads.shp", file, folder, facts, companions.stored());
+
+    const auto cached = cache.open();
+    const auto find = [&](const FileStamp& f, const FileStamp& d) {
+        return cached->find("/data/roads.shp", f, d, true, companions.stamper());
+    };
+    EXPECT_EQ(find(file, folder), facts);
+    FileStamp changed[] = {file, file, file, file, folder};
+    ++changed[0].device;
+    ++changed[1].inode;
+    ++changed[2].size;
+    ++changed[3].modifiedNs; // one nanosecond later
+    ++changed[4].modifiedNs; // something added to or taken from the folder
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(find(changed[i], folder)) << i;
+    EXPECT_FALSE(find(file, changed[4]));
+    EXPECT_FALSE(cached->find("/data/other.shp", file, folder, true, companions.stamper()));
+    for (const std::string& name : facts.companions) {
+        const FileStamp was = companions.now[name];
+        ++companions.now[name].modifiedNs;
+        EXPECT_FALSE(find(file, folder)) << name << " touched";
+        companions.now.erase(name);
+        EXPECT_FALSE(find(file, folder)) << name << " gone";
+        companions.now[name] = was;
+    }
+    EXPECT_EQ(find(file, folder), facts);
+}
+
+TEST(FootprintCache, keys_answer_only_when_they_were_read) {
+    CacheFile cache;
+    LayerFacts facts = factsWithKeys();
+    facts.keysRead = false;
+    facts.keys.reset();
+    facts.companions.clear();
+    cache.open()->store("/a.tif", stamp(1), stamp(2), facts, {});
+    const auto cached = cache.open();
+    const auto none = [](const std::string&) { return std::optional<FileStamp>(); };
+    EXPECT_FALSE(cached->find("/a.tif", stamp(1), stamp(2), true, none));
+    EXPECT_EQ(cached->find("/a.tif", stamp(1), stamp(2), false, none), facts);
+}
+
+TEST(FootprintCache, entries_of_files_not_met_for_ninety_days_are_dropped) {
+    CacheFile cache;
+    const LayerFacts facts; // nothing known: also worth keeping
+    {
+        const auto c = cache.open(kDay);
+        c->store("/met.shp", stamp(1), stamp(9), facts, {});
+        c->store("/forgotten.shp", stamp(2), stamp(9), facts, {});
+    }
+    const auto none = [](const std::string&) { return std::optional<FileStamp>(); };
+    // Met again on day 80: kept from then on.
+    EXPECT_TRUE(cache.open(kDay + 80)->find("/met.shp", stamp(1), stamp(9), false, none));
+    const auto later = cache.open(kDay + 120);
+    EXPECT_TRUE(later->find("/met.shp", stamp(1), stamp(9), false, none));
+    EXPECT_FALSE(later->find("/forgotten.shp", stamp(2), stamp(9), false, none));
+}
+
+TEST(FootprintCache, nothing_younger_than_two_seconds_is_kept) {
+    CacheFile cache;
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    FileStamp young = stamp(1);
+    young.modifiedNs = now;
+    const auto none = [](const std::string&) { return std::optional<FileStamp>(); };
+    const struct {
+        FileStamp file, folder;
+        std::vector<CompanionStamp> companions;
+    } cases[] = {
+        {young, stamp(2), {}}, {stamp(1), young, {}}, {stamp(1), stamp(2), {{"x.prj", young}}}};
+    for (const auto& c : cases) {
+        LayerFacts facts;
+        for (const CompanionStamp& s : c.companions)
+            facts.companions.push_back(s.name);
+        cache.open()->store("/young.shp", c.file, c.folder, facts, c.companions);
+        EXPECT_FALSE(cache.open()->find("/young.shp", c.file, c.folder, false, none));
+    }
+}
+
+TEST(FootprintCache, a_damaged_file_is_set_aside_and_a_new_one_made) {
+    CacheFile cache;
+    const std::string garbage(8192, '\x5a');
+    std::filesystem::create_directories(std::filesystem::path(cache.file).parent_path());
+    cache.dir.writeFile("cache/kavrel/footprints.sqlite", "SQLite format 3\0" + garbage);
+    const auto cached = cache.open();
+    ASSERT_TRUE(cached);
+    cached->store("/b.shp", stamp(1), stamp(2), LayerFacts{}, {});
+    cached->flush();
+    EXPECT_EQ(TempDir::readFile(cache.file + ".damaged"), "SQLite format 3\0" + garbage);
+    EXPECT_TRUE(cached->find("/b.shp", stamp(1), stamp(2), false,
+                             [](const std::string&) { return std::optional<FileStamp>(); }));
+}
+
+TEST(FootprintCache, a_folder_that_cannot_be_made_is_a_reason_not_a_cache) {
+    TempDir dir;
+    dir.writeFile("plain"); // a file where the cache's folder should be
+    const FootprintCache::Opened opened =
+        FootprintCache::open(dir / "plain/kavrel/footprints.sqlite", kDay);
+    EXPECT_FALSE(opened.cache);
+    EXPECT_NE(opened.problem.find("plain/kavrel"), std::string::npos) << opened.problem;
+}
+
+TEST(FootprintCache, two_processes_fill_one_cache_at_once) {
+    CacheFile cache;
+    cache.open(); // made before the writers start
+    constexpr int kEach = 600;
+    pid_t children[2];
+    for (int writer = 0; writer < 2; ++writer) {
+        children[writer] = ::fork();
+        ASSERT_GE(children[writer], 0);
+        if (children[writer] == 0) {
+            auto c = FootprintCache::open(cache.file, kDay).cache;
+            if (!c)
+                ::_exit(1);
+            // Every path once from each writer, in opposite orders.
+            for (int i = 0; i < kEach; ++i) {
+                const int n = writer == 0 ? i : kEach - 1 - i;
+                c->store("/f" + std::to_string(n), stamp(static_cast<std::uint64_t>(n)), stamp(0),
+                         LayerFacts{}, {});
+            }
+            c.reset();
+            ::_exit(0);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const auto cached = cache.open();
+    const auto none = [](const std::string&) { return std::optional<FileStamp>(); };
+    int found = 0;
+    for (int n = 0; n < kEach; ++n)
+        found += cached->find("/f" + std::to_string(n), stamp(static_cast<std::uint64_t>(n)),
+                              stamp(0), false, none)
+                     ? 1
+                     : 0;
+    EXPECT_EQ(found, kEach);
+}
+
+} // namespace

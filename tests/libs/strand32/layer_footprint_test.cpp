@@ -1,0 +1,196 @@
+// A layer's footprint, read once (shapefiles from their headers), against
+// what GDAL gives for the same file through layerExtent and layerCrs: over
+// the sample tree and the real-world files, and over damaged shapefiles.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "gis_writer.h"
+#include "regular_file.h"
+#include "strand32/layer_footprint.h"
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+using testsupport::TempDir;
+
+namespace {
+
+std::vector<std::string> layerFiles() {
+    std::vector<std::string> files;
+    for (const fs::path& root : {fs::path(KAVREL_DATA_DIR) / "samples",
+                                 fs::path(KAVREL_BUILD_DIR) / "testdata" / "rgdal"}) {
+        if (!fs::exists(root))
+            continue;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            if (entry.is_regular_file() &&
+                strand32::layerTypeOf(entry.path().string()) != LayerType::None)
+                files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Reads `path` twice (the second time with what the first taught) and
+// expects both readings to equal GDAL's, to the last bit. True when the
+// second came from the header.
+bool readsAsGdal(const std::string& path) {
+    LayerDescriptor d;
+    EXPECT_TRUE(strand32::buildLayerDescriptor(path, d)) << path;
+    const auto extent = strand32::layerExtent(d);
+    const auto crs = strand32::layerCrs(d);
+    bool fromHeader = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        const strand32::LayerFootprint footprint = strand32::readLayerFootprint(d);
+        EXPECT_EQ(footprint.extent.has_value(), extent.has_value()) << path;
+        if (footprint.extent && extent) {
+            EXPECT_TRUE(footprint.extent->west == extent->west &&
+                        footprint.extent->north == extent->north &&
+                        footprint.extent->east == extent->east &&
+                        footprint.extent->south == extent->south)
+                << path << " header " << footprint.fromHeader << ": " << footprint.extent->west
+                << " " << footprint.extent->north << " " << footprint.extent->east << " "
+                << footprint.extent->south << " gdal " << extent->west << " " << extent->north
+                << " " << extent->east << " " << extent->south;
+        }
+        EXPECT_EQ(footprint.crs.has_value(), crs.has_value()) << path;
+        if (footprint.crs && crs) {
+            EXPECT_EQ(footprint.crs->wkt, crs->wkt) << path;
+            EXPECT_EQ(footprint.crs->name, crs->name) << path;
+        }
+        fromHeader = footprint.fromHeader;
+    }
+    return fromHeader;
+}
+
+// A valid shapefile of three points in EPSG:4326, its parts as bytes.
+struct ShapeParts {
+    std::string shp, shx, dbf, prj;
+    explicit ShapeParts(const TempDir& dir) {
+        strand32test::writeVector(dir / "good.shp", "ESRI Shapefile", 4326,
+                                  {"POINT (1 2)", "POINT (3 -4)", "POINT (-5 6)"});
+        shp = TempDir::readFile(dir / "good.shp");
+        shx = TempDir::readFile(dir / "good.shx");
+        dbf = TempDir::readFile(dir / "good.dbf");
+        prj = TempDir::readFile(dir / "good.prj");
+    }
+};
+
+void putDouble(std::string& bytes, std::size_t at, double value) {
+    std::memcpy(bytes.data() + at, &value, sizeof value); // little-endian machine
+}
+
+} // namespace
+
+TEST(LayerFootprint, every_sample_and_real_world_file_reads_as_gdal_reads_it) {
+    const std::vector<std::string> files = layerFiles();
+    if (files.empty())
+        GTEST_SKIP() << "sample data and real-world files not built";
+    int fromHeader = 0;
+    for (const std::string& path : files)
+        fromHeader += readsAsGdal(path) ? 1 : 0;
+    EXPECT_GE(fromHeader, 5); // the trees' sound shapefiles
+}
+
+TEST(LayerFootprint, damaged_shapefiles_read_as_gdal_reads_them) {
+    TempDir dir;
+    const ShapeParts good(dir);
+    std::string nanBox = good.shp;
+    putDouble(nanBox, 36, std::nan(""));
+    std::string backwards = good.shp;
+    putDouble(backwards, 36, 100.0); // xmin beyond xmax
+    std::string nullType = good.shp;
+    nullType[32] = 0;
+    std::string badCode = good.shp;
+    badCode[3] = 0x0b;
+    std::string farOffset = good.shx;
+    farOffset[100] = '\x80';
+    std::string shortDbf = good.dbf;
+    shortDbf[8] = 10; // a header shorter than its own 32 bytes
+    const struct {
+        const char* name;
+        std::string shp, shx, dbf, prj;
+    } cases[] = {
+        {"sound", good.shp, good.shx, good.dbf, good.prj},
+        {"no_prj", good.shp, good.shx, good.dbf, ""},
+        {"odd_prj", good.shp, good.shx, good.dbf, "PROJCS[\"mine\",GEOGCS[\"unknown\"]]"},
+        {"cut_shp", good.shp.substr(0, good.shp.size() - 7), good.shx, good.dbf, good.prj},
+        {"header_only", good.shp.substr(0, 100), good.shx, good.dbf, good.prj},
+        {"nan_box", nanBox, good.shx, good.dbf, good.prj},
+        {"backwards_box", backwards, good.shx, good.dbf, good.prj},
+        {"null_type", nullType, good.shx, good.dbf, good.prj},
+        {"bad_code", badCode, good.shx, good.dbf, good.prj},
+        {"cut_shx", good.shp, good.shx.substr(0, 110), good.dbf, good.prj},
+        {"far_offset", good.shp, farOffset, good.dbf, good.prj},
+        {"no_dbf", good.shp, good.shx, "", good.prj},
+        {"short_dbf", good.shp, good.shx, shortDbf, good.prj},
+    };
+    for (const auto& c : cases) {
+        const std::string stem = dir / c.name;
+        dir.writeFile(std::string(c.name) + ".shp", c.shp);
+        dir.writeFile(std::string(c.name) + ".shx", c.shx);
+        if (!c.dbf.empty())
+            dir.writeFile(std::string(c.name) + ".dbf", c.dbf);
+        if (!c.prj.empty())
+            dir.writeFile(std::string(c.name) + ".prj", c.prj);
+        const bool fromHeader = readsAsGdal(stem + ".shp");
+        // Only sound parts are read from the headers, whatever the .prj says.
+        const std::string name = c.name;
+        EXPECT_EQ(fromHeader, name == "sound" || name == "no_prj" || name == "odd_prj") << name;
+    }
+    // Upper-case parts are found as GDAL finds them.
+    for (const char* ext : {".SHP", ".SHX", ".DBF", ".PRJ"}) {
+        std::string lower(ext);
+        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+        const std::string bytes = lower == ".shp"   ? good.shp
+                                  : lower == ".shx" ? good.shx
+                                  : lower == ".dbf" ? good.dbf
+                                                    : good.prj;
+        dir.writeFile(std::string("upper").append(ext), bytes);
+    }
+    EXPECT_TRUE(readsAsGdal(dir / "upper.SHP"));
+}
+
+TEST(LayerFootprint, shapefile_headers_changed_at_random_read_as_gdal_reads_them) {
+    TempDir dir;
+    const ShapeParts good(dir);
+    std::mt19937 random(20240611);
+    for (int i = 0; i < 150; ++i) {
+        std::string parts[] = {good.shp, good.shx, good.dbf};
+        std::string& bytes = parts[i % 3];
+        const std::size_t span = i % 3 == 2 ? 32 : 108; // headers and the first record
+        for (int flips = 1 + i % 4; flips > 0; --flips)
+            bytes[random() % span] ^= static_cast<char>(1u << (random() % 8));
+        const std::string& shp = parts[0];
+        const std::string& shx = parts[1];
+        std::string name = std::to_string(i);
+        name.insert(0, 1, 'r');
+        dir.writeFile(name + ".shp", shp);
+        dir.writeFile(name + ".shx", shx);
+        dir.writeFile(name + ".dbf", parts[2]);
+        dir.writeFile(name + ".prj", good.prj);
+        readsAsGdal(dir / (name + ".shp"));
+    }
+}
+
+TEST(LayerFootprint, the_header_reader_opens_regular_files_only) {
+    TempDir dir;
+    const std::string fifo = dir / "pipe.shp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A pipe would block an open without a writer; none of these is opened.
+    for (const std::string& path : {fifo, dir.makeFolder("folder.shp"), std::string("/dev/null")})
+        EXPECT_FALSE(strand32::RegularFile::open(path)) << path;
+    // A shapefile whose index is a folder goes to GDAL, which refuses it.
+    const ShapeParts good(dir);
+    dir.makeFolder("odd.shx");
+    dir.writeFile("odd.shp", good.shp);
+    dir.writeFile("odd.dbf", good.dbf);
+    EXPECT_FALSE(readsAsGdal(dir / "odd.shp"));
+}
