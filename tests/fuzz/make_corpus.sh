@@ -63,6 +63,14 @@ seed raster_tab world_tab.tab <"$samples/rasters/world_tab.tab"
 seed raster_tab countries.tab <"$samples/world/countries.tab"
 seed raster_tab empty.tab <"$samples/broken/empty.tab"
 
+# Shapefile headers: the main files and indexes of three samples, each cut
+# after its first records, and one without its index.
+for layer in world/countries world/cities europe/europe_utm33; do
+    head -c 164 "$samples/$layer.shp" | seed shape_header "$(basename "$layer").shp"
+    head -c 132 "$samples/$layer.shx" | seed shape_header "$(basename "$layer").shx"
+done
+head -c 164 "$samples/broken/no_index.shp" | seed shape_header no_index.shp
+
 # The coordinate-system database: the first records of the real one, as read
 # (with its trailer: CRC-32 from gzip's own trailer) and as records only.
 db=$build/share/kavrel/datora.dat

@@ -121,6 +121,7 @@ std::optional<Failure> prepareAll(CacheConnection& c) {
                        &c.select},
              std::pair{upsert, &c.upsert},
              std::pair{std::string("UPDATE footprint SET seen = ?2 WHERE path = ?1"), &c.touch},
+             std::pair{std::string("BEGIN"), &c.beginRead},
              std::pair{std::string("BEGIN IMMEDIATE"), &c.begin},
              std::pair{std::string("COMMIT"), &c.commit},
              std::pair{std::string("ROLLBACK"), &c.rollback},

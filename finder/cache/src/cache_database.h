@@ -42,6 +42,7 @@ struct CacheConnection {
     StatementPtr select; // ?1 path
     StatementPtr upsert; // ?1 path, then every column
     StatementPtr touch;  // ?1 path, ?2 day
+    StatementPtr beginRead; // one snapshot for a run of look-ups
     StatementPtr begin, commit, rollback;
 };
 

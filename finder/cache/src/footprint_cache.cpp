@@ -137,6 +137,7 @@ FootprintCache::FootprintCache(std::unique_ptr<Database> db, std::string file, s
 
 FootprintCache::~FootprintCache() {
     flush();
+    endRead();
     if (damaged_) {
         db_.reset();
         setAside(file_);
@@ -148,11 +149,31 @@ void FootprintCache::noteError(int code) {
         damaged_ = true;
 }
 
+// Runs a statement that gives no rows, ready for its next use.
+bool FootprintCache::step(sqlite3_stmt* statement) {
+    const int code = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    if (code != SQLITE_DONE && code != SQLITE_ROW) {
+        noteError(code);
+        return false;
+    }
+    return true;
+}
+
+void FootprintCache::endRead() {
+    if (reading_ && db_)
+        step(db_->commit.get());
+    reading_ = false;
+}
+
 std::optional<LayerFacts> FootprintCache::find(const std::string& path, const FileStamp& file,
                                                const FileStamp& folder, bool needKeys,
                                                const CompanionStamper& companionStamp) {
     if (damaged_)
         return std::nullopt;
+    if (!reading_)
+        reading_ = step(db_->beginRead.get());
     sqlite3_stmt* s = db_->select.get();
     const ResetOnExit reset{s};
     sqlite3_bind_text(s, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
@@ -212,16 +233,8 @@ void FootprintCache::flush() {
     batch.swap(pending_);
     if (batch.empty() || damaged_)
         return;
-    const auto run = [this](sqlite3_stmt* s) {
-        const int code = sqlite3_step(s);
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
-        if (code != SQLITE_DONE && code != SQLITE_ROW) {
-            noteError(code);
-            return false;
-        }
-        return true;
-    };
+    endRead();
+    const auto run = [this](sqlite3_stmt* s) { return step(s); };
     // Busy beyond the timeout (another process writing all along): the
     // batch is dropped, the entries are read again another time.
     if (!run(db_->begin.get()))

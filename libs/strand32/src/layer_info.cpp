@@ -38,13 +38,8 @@ bool isFinite(const MaporaExtent& e) {
 std::optional<MaporaExtent> rasterExtent(const LayerSource& source) {
     if (!source.geoTransform)
         return std::nullopt;
-    const GeoTransform& gt = *source.geoTransform;
-    const double w = GDALGetRasterXSize(source.handle());
-    const double h = GDALGetRasterYSize(source.handle());
-    MaporaExtent e = emptyExtent();
-    for (const auto& [px, py] : {std::pair{0.0, 0.0}, {w, 0.0}, {0.0, h}, {w, h}})
-        include(e, gt[0] + px * gt[1] + py * gt[2], gt[3] + px * gt[4] + py * gt[5]);
-    return e;
+    return cornersOf(*source.geoTransform, GDALGetRasterXSize(source.handle()),
+                     GDALGetRasterYSize(source.handle()));
 }
 
 // Union of the envelopes of the layer's geometries, for formats whose
@@ -145,6 +140,13 @@ std::int32_t clamp32(std::int64_t n) {
 }
 
 } // namespace
+
+MaporaExtent cornersOf(const GeoTransform& gt, double width, double height) {
+    MaporaExtent e = emptyExtent();
+    for (const auto& [px, py] : {std::pair{0.0, 0.0}, {width, 0.0}, {0.0, height}, {width, height}})
+        include(e, gt[0] + px * gt[1] + py * gt[2], gt[3] + px * gt[4] + py * gt[5]);
+    return e;
+}
 
 std::optional<MaporaExtent> extentOf(const LayerSource& source, const LayerDescriptor& layer) {
     std::optional<MaporaExtent> e;

@@ -8,6 +8,10 @@
 
 namespace strand32 {
 
+// The box around the four corners of a raster of `width` x `height` pixels
+// placed by `gt`.
+MaporaExtent cornersOf(const GeoTransform& gt, double width, double height);
+
 // As layerExtent: the extent in the layer's own coordinates, finite.
 std::optional<MaporaExtent> extentOf(const LayerSource& source, const LayerDescriptor& layer);
 

@@ -9,18 +9,28 @@
 
 namespace strand32 {
 
-std::optional<RegularFile> RegularFile::open(const std::string& path) {
+std::optional<RegularFile> RegularFile::open(const std::string& path, PathKind* kind) {
+    PathKind ignored;
+    PathKind& found = kind ? *kind : ignored;
     struct stat before {};
-    if (::stat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode))
+    if (::stat(path.c_str(), &before) != 0) {
+        found = errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+        return std::nullopt;
+    }
+    found = S_ISREG(before.st_mode) ? PathKind::Regular : PathKind::Other;
+    if (found != PathKind::Regular)
         return std::nullopt;
     // O_NONBLOCK: should a pipe take the file's place, the open does not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        found = PathKind::Other;
         return std::nullopt;
+    }
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
         opened.st_dev != before.st_dev) {
         ::close(fd);
+        found = PathKind::Other;
         return std::nullopt;
     }
     return RegularFile(fd, static_cast<std::uint64_t>(opened.st_size));
@@ -57,13 +67,6 @@ bool RegularFile::readAt(void* buffer, std::size_t count, std::uint64_t offset) 
         offset += static_cast<std::uint64_t>(n);
     }
     return true;
-}
-
-PathKind pathKind(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
-    return S_ISREG(st.st_mode) ? PathKind::Regular : PathKind::Other;
 }
 
 } // namespace strand32

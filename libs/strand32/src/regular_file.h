@@ -9,10 +9,15 @@
 
 namespace strand32 {
 
+// Whether a path names something, and if so whether it is a regular file
+// (symbolic links followed).
+enum class PathKind { Missing, Regular, Other };
+
 class RegularFile {
 public:
-    // Nothing when `path` does not name a readable regular file.
-    static std::optional<RegularFile> open(const std::string& path);
+    // Nothing when `path` does not name a readable regular file; `kind`
+    // (if given) tells what it names instead.
+    static std::optional<RegularFile> open(const std::string& path, PathKind* kind = nullptr);
 
     RegularFile(RegularFile&& other) noexcept;
     RegularFile& operator=(RegularFile&& other) noexcept;
@@ -29,10 +34,5 @@ private:
     int fd_ = -1;
     std::uint64_t size_ = 0;
 };
-
-// Whether `path` names something, and if so whether it is a regular file
-// (symbolic links followed).
-enum class PathKind { Missing, Regular, Other };
-PathKind pathKind(const std::string& path);
 
 } // namespace strand32

@@ -1,16 +1,16 @@
 // The shapefile header reader. GDAL's reader takes the extent from the box
-// in the .shp header and the coordinate system from the .prj text alone, so
-// both can be had without it: the box when the main file, its index and its
-// attribute table are plainly valid (anything less goes to GDAL, which then
-// decides), the system by remembering what GDAL made of each .prj text.
-// Companions are looked up as GDAL's reader does: lower case, then upper.
+// in the index's header and the coordinate system from the .prj text alone,
+// so both can be had without it: the box when the main file, its index and
+// its attribute table are plainly valid and agree (anything less goes to
+// GDAL, which then decides), the system by remembering what GDAL made of
+// each .prj text. Parts are looked up as GDAL's reader does: lower case,
+// then upper.
 #include "shape_footprint.h"
 
 #include <algorithm>
-#include <mutex>
-#include <unordered_map>
 #include <vector>
 
+#include "crs_memo.h"
 #include "file_lookup.h"
 #include "layer_source.h"
 #include "regular_file.h"
@@ -22,53 +22,24 @@ namespace {
 constexpr std::uint64_t kMaxPrjBytes = 64 * 1024;
 constexpr std::uint64_t kMaxIndexBytes = std::uint64_t{64} << 20;
 constexpr std::size_t kIndexChunk = 64 * 1024;
-constexpr std::size_t kMemoLimit = 256;
 
-// The coordinate system GDAL made of each .prj text met ("" when there was
-// no .prj, "\1" and the text when there was one).
-class PrjMemo {
-public:
-    std::optional<std::optional<LayerCrs>> find(const std::string& key) {
-        const std::lock_guard lock(mutex_);
-        const auto it = systems_.find(key);
-        if (it == systems_.end())
-            return std::nullopt;
-        return it->second;
-    }
-    void remember(const std::string& key, const std::optional<LayerCrs>& crs) {
-        const std::lock_guard lock(mutex_);
-        if (systems_.size() >= kMemoLimit)
-            systems_.clear();
-        systems_.insert_or_assign(key, crs);
-    }
-
-private:
-    std::mutex mutex_;
-    std::unordered_map<std::string, std::optional<LayerCrs>> systems_;
+// A part of the shapefile, found as GDAL's reader finds it: stem + the
+// lower-case extension if that names something, else the upper-case one.
+struct Part {
+    std::string path; // empty when neither exists
+    std::optional<RegularFile> file;
+    bool usable() const { return path.empty() || file.has_value(); }
 };
 
-PrjMemo& prjMemo() {
-    static PrjMemo memo;
-    return memo;
-}
-
-// stem + the lower-case extension if that names something, else stem + the
-// upper-case one; an empty path when neither exists. Nothing when the one
-// found is not a regular file.
-std::optional<std::string> companionOf(const std::string& stem, const char* lower,
-                                       const char* upper) {
+Part partOf(const std::string& stem, const char* lower, const char* upper) {
     for (const char* ext : {lower, upper}) {
-        std::string path = stem + ext;
-        switch (pathKind(path)) {
-        case PathKind::Missing:
-            continue;
-        case PathKind::Regular:
-            return path;
-        case PathKind::Other:
-            return std::nullopt;
-        }
+        Part part{stem + ext, std::nullopt};
+        PathKind kind = PathKind::Missing;
+        part.file = RegularFile::open(part.path, &kind);
+        if (kind != PathKind::Missing)
+            return part;
     }
-    return std::string();
+    return Part{};
 }
 
 std::optional<ShapeHeader> headerOf(const RegularFile& file) {
@@ -81,10 +52,14 @@ std::optional<ShapeHeader> headerOf(const RegularFile& file) {
     return header;
 }
 
-// At least one record, each one the shapefile reader accepts.
-bool indexValid(const RegularFile& index, std::int32_t shapeType) {
+// The main file's header repeated in the index, followed by at least one
+// record, each one the shapefile reader accepts. (GDAL's reader takes the
+// box and the type from the index.)
+bool indexValid(const RegularFile& index, const ShapeHeader& main) {
     const auto header = headerOf(index);
-    if (!header || header->shapeType != shapeType || index.size() > kMaxIndexBytes)
+    if (!header || header->shapeType != main.shapeType || header->xMin != main.xMin ||
+        header->yMin != main.yMin || header->xMax != main.xMax || header->yMax != main.yMax ||
+        index.size() > kMaxIndexBytes)
         return false;
     const std::uint64_t recordBytes = index.size() - kShapeHeaderSize;
     if (recordBytes == 0 || recordBytes % kShapeIndexRecordSize != 0)
@@ -114,7 +89,7 @@ bool attributesPlausible(const RegularFile& table) {
 
 struct HeaderReading {
     LayerFootprint footprint; // extent and companions
-    std::string prjKey;
+    std::string prjKey;       // "shp", then "\1" and the .prj text when there is one
 };
 
 std::optional<HeaderReading> readHeaders(const LayerDescriptor& layer) {
@@ -126,35 +101,31 @@ std::optional<HeaderReading> readHeaders(const LayerDescriptor& layer) {
     const std::string stem = mainFile.substr(0, dot);
     const std::string prefix =
         slash == std::string::npos ? std::string() : mainFile.substr(0, slash + 1);
-    const auto shpPath = companionOf(stem, ".shp", ".SHP");
-    const auto shxPath = companionOf(stem, ".shx", ".SHX");
-    const auto dbfPath = companionOf(stem, ".dbf", ".DBF");
-    const auto prjPath = companionOf(stem, ".prj", ".PRJ");
-    if (!shpPath || !shxPath || !dbfPath || !prjPath || shpPath->empty() || shxPath->empty() ||
-        dbfPath->empty())
+    const Part shp = partOf(stem, ".shp", ".SHP");
+    const Part shx = partOf(stem, ".shx", ".SHX");
+    const Part dbf = partOf(stem, ".dbf", ".DBF");
+    const Part prj = partOf(stem, ".prj", ".PRJ");
+    if (!shp.file || !shx.file || !dbf.file || !prj.usable())
         return std::nullopt;
-    const auto shp = RegularFile::open(*shpPath);
-    const auto shx = RegularFile::open(*shxPath);
-    const auto dbf = RegularFile::open(*dbfPath);
-    if (!shp || !shx || !dbf)
-        return std::nullopt;
-    const auto header = headerOf(*shp);
-    if (!header || header->fileBytes <= kShapeHeaderSize || !indexValid(*shx, header->shapeType) ||
-        !attributesPlausible(*dbf))
+    const auto header = headerOf(*shp.file);
+    if (!header || header->fileBytes <= kShapeHeaderSize || !indexValid(*shx.file, *header) ||
+        !attributesPlausible(*dbf.file))
         return std::nullopt;
 
     HeaderReading reading;
-    if (!prjPath->empty()) {
-        const auto prj = RegularFile::open(*prjPath);
-        if (!prj || prj->size() > kMaxPrjBytes)
+    reading.prjKey = "shp";
+    if (prj.file) {
+        const std::uint64_t size = prj.file->size();
+        if (size > kMaxPrjBytes)
             return std::nullopt;
-        reading.prjKey.assign(1, '\1');
-        reading.prjKey.resize(1 + prj->size());
-        if (!prj->readAt(reading.prjKey.data() + 1, prj->size(), 0))
+        reading.prjKey.push_back('\1');
+        const std::size_t at = reading.prjKey.size();
+        reading.prjKey.resize(at + size);
+        if (!prj.file->readAt(reading.prjKey.data() + at, size, 0))
             return std::nullopt;
     }
     reading.footprint.extent = MaporaExtent{header->xMin, header->yMax, header->xMax, header->yMin};
-    for (const std::string* path : {&*shpPath, &*shxPath, &*dbfPath, &*prjPath}) {
+    for (const std::string* path : {&shp.path, &shx.path, &dbf.path, &prj.path}) {
         if (path->empty() || *path == mainFile)
             continue;
         reading.footprint.companions.push_back(
@@ -168,15 +139,16 @@ std::optional<HeaderReading> readHeaders(const LayerDescriptor& layer) {
 LayerFootprint readShapeFootprint(const LayerDescriptor& layer) {
     auto reading = readHeaders(layer);
     if (reading) {
-        if (auto crs = prjMemo().find(reading->prjKey)) {
+        if (auto crs = rememberedCrs(reading->prjKey)) {
             reading->footprint.crs = std::move(*crs);
+            reading->footprint.fromHeader = true;
             return std::move(reading->footprint);
         }
     }
     LayerFootprint footprint = readFootprintWithGdal(layer);
     // Only what GDAL read from a file the headers call valid is kept.
     if (reading && footprint.extent)
-        prjMemo().remember(reading->prjKey, footprint.crs);
+        rememberCrs(reading->prjKey, footprint.crs);
     return footprint;
 }
 

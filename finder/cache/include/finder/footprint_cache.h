@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+struct sqlite3_stmt;
+
 namespace finder {
 
 struct CompanionStamp {
@@ -77,12 +79,17 @@ private:
     struct Pending;
     FootprintCache(std::unique_ptr<Database> db, std::string file, std::int64_t today);
     void noteError(int code);
+    bool step(sqlite3_stmt* statement);
+    void endRead();
 
     std::unique_ptr<Database> db_;
     std::string file_;
     std::int64_t today_;
     std::vector<Pending> pending_;
     bool damaged_ = false;
+    // Look-ups share one read transaction until the next write: far fewer
+    // locks taken than one transaction per look-up.
+    bool reading_ = false;
 };
 
 } // namespace finder

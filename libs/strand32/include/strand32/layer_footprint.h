@@ -19,6 +19,8 @@ struct LayerFootprint {
     // side-car files, a table's image): names in the layer's folder as bare
     // names (or relative to that folder), others as GDAL names them.
     std::vector<std::string> companions;
+    // Read from the file's own header, without GDAL.
+    bool fromHeader = false;
 };
 
 // Never throws for a bad file; a file that cannot be opened tells nothing.
