@@ -71,6 +71,17 @@ for layer in world/countries world/cities europe/europe_utm33; do
 done
 head -c 164 "$samples/broken/no_index.shp" | seed shape_header no_index.shp
 
+# GeoTIFF directories: small images in degrees and in UTM 33N, pixels as
+# areas and as points, one tiled and big-endian.
+gdal_create -q -of GTiff -outsize 4 3 -bands 1 -a_srs EPSG:4326 -a_ullr 10 50 11 49 "$tmp/area.tif"
+gdal_create -q -of GTiff -outsize 4 3 -bands 1 -a_srs EPSG:32633 -a_ullr 400000 5600000 400120 5599910 \
+    -mo AREA_OR_POINT=Point "$tmp/point.tif"
+gdal_create -q -of GTiff -outsize 4 3 -bands 1 -a_srs EPSG:4326 -a_ullr 10 50 11 49 \
+    -co TILED=YES -co BLOCKXSIZE=16 -co BLOCKYSIZE=16 -co ENDIANNESS=BIG "$tmp/tiled.tif"
+for tif in area point tiled; do
+    seed tiff_header "$tif.tif" <"$tmp/$tif.tif"
+done
+
 # The coordinate-system database: the first records of the real one, as read
 # (with its trailer: CRC-32 from gzip's own trailer) and as records only.
 db=$build/share/kavrel/datora.dat

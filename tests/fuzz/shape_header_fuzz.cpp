@@ -9,8 +9,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size >= strand32::kShapeHeaderSize) {
-        const auto header = strand32::parseShapeHeader(
-            std::span<const unsigned char, strand32::kShapeHeaderSize>(data, strand32::kShapeHeaderSize));
+        const auto header =
+            strand32::parseShapeHeader(std::span<const unsigned char, strand32::kShapeHeaderSize>(
+                data, strand32::kShapeHeaderSize));
         if (header) {
             FUZZ_CHECK(std::isfinite(header->xMin) && std::isfinite(header->yMin) &&
                        std::isfinite(header->xMax) && std::isfinite(header->yMax));
@@ -18,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(header->fileBytes % 2 == 0 && header->shapeType > 0);
         }
         const std::size_t records = (size - strand32::kShapeHeaderSize) /
-                                    strand32::kShapeIndexRecordSize * strand32::kShapeIndexRecordSize;
+                                    strand32::kShapeIndexRecordSize *
+                                    strand32::kShapeIndexRecordSize;
         const std::span<const unsigned char> index(data + strand32::kShapeHeaderSize, records);
         if (strand32::shapeIndexRecordsValid(index)) {
             for (std::size_t at = 0; at < records; at += strand32::kShapeIndexRecordSize)

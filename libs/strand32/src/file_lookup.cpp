@@ -34,28 +34,46 @@ std::string lowered(std::string_view name) {
 // by device and inode, since "." changes with the current folder.
 using NamesByLowerCase = std::unordered_map<std::string, std::vector<std::string>>;
 
-const NamesByLowerCase& folderNames(const std::string& folder) {
-    struct Cache {
-        dev_t device = 0;
-        ino_t inode = 0;
-        struct timespec modified {};
-        NamesByLowerCase names;
-    };
+struct FolderIndex {
+    dev_t device = 0;
+    ino_t inode = 0;
+    struct timespec modified {};
+    NamesByLowerCase names;
+    // Names counted by each part before one of their dots, in lower case:
+    // "a.tif.aux.xml" counts for "a", "a.tif" and "a.tif.aux".
+    std::unordered_map<std::string, int> stems;
+};
+
+const FolderIndex& folderIndex(const std::string& folder) {
+    using Cache = FolderIndex;
     thread_local Cache cache;
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) {
         cache = Cache{};
-        return cache.names;
+        return cache;
     }
     if (cache.inode == st.st_ino && cache.device == st.st_dev &&
         cache.modified.tv_sec == st.st_mtim.tv_sec && cache.modified.tv_nsec == st.st_mtim.tv_nsec)
-        return cache.names;
-    cache = Cache{st.st_dev, st.st_ino, st.st_mtim, {}};
+        return cache;
+    cache = Cache{st.st_dev, st.st_ino, st.st_mtim, {}, {}};
     if (std::unique_ptr<DIR, DirCloser> dir{opendir(folder.c_str())}) {
-        while (dirent* entry = readdir(dir.get()))
-            cache.names[lowered(entry->d_name)].emplace_back(entry->d_name);
+        while (dirent* entry = readdir(dir.get())) {
+            std::string lower = lowered(entry->d_name);
+            for (auto dot = lower.find('.', 1); dot != std::string::npos;
+                 dot = lower.find('.', dot + 1))
+                ++cache.stems[lower.substr(0, dot)];
+            cache.names[std::move(lower)].emplace_back(entry->d_name);
+        }
     }
-    return cache.names;
+    return cache;
+}
+
+// The folder part of a path ("." for a bare name) and where its name starts.
+std::pair<std::string, std::size_t> splitFolder(std::string_view path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string_view::npos)
+        return {".", 0};
+    return {slash == 0 ? std::string("/") : std::string(path.substr(0, slash)), slash + 1};
 }
 
 bool isFile(const std::string& path) {
@@ -93,11 +111,8 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
     // the first file of the earliest name in the listing's order.
     int best = exact;
     std::string bestPath = exact >= 0 ? names[exact] : std::string();
-    const auto slash = stem.find_last_of('/');
-    const std::string folder =
-        slash == std::string_view::npos ? std::string(".") : std::string(stem.substr(0, slash));
-    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    const NamesByLowerCase& listed = folderNames(folder.empty() ? "/" : folder);
+    const auto [folder, nameStart] = splitFolder(stem);
+    const NamesByLowerCase& listed = folderIndex(folder).names;
     const int limit = best >= 0 ? best : static_cast<int>(names.size());
     for (int i = 0; i < limit; ++i) {
         const auto it = listed.find(lowered(std::string_view(names[i]).substr(nameStart)));
@@ -116,6 +131,17 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
     if (best >= 0 && found)
         *found = bestPath;
     return best;
+}
+
+bool hasSideFiles(const std::string& path) {
+    const auto [folder, nameStart] = splitFolder(path);
+    const auto dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= nameStart)
+        return false;
+    const FolderIndex& index = folderIndex(folder);
+    const auto it =
+        index.stems.find(lowered(std::string_view(path).substr(nameStart, dot - nameStart)));
+    return it != index.stems.end() && it->second > 1;
 }
 
 std::string resolveNoCase(const std::string& path) {

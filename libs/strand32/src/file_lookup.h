@@ -17,6 +17,11 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
 // last component ignoring case; empty when there is none.
 std::string resolveNoCase(const std::string& path);
 
+// True when the folder holds another name than `path`'s own that begins with
+// its name up to the last "." and a "." (letter case ignored): "a.tfw" or
+// "a.tif.aux.xml" beside "a.tif".
+bool hasSideFiles(const std::string& path);
+
 bool equalsNoCase(std::string_view a, std::string_view b);
 
 } // namespace strand32

@@ -7,6 +7,7 @@
 #include <cpl_string.h>
 
 #include "file_lookup.h"
+#include "geotiff_footprint.h"
 #include "layer_reading.h"
 #include "layer_source.h"
 #include "shape_footprint.h"
@@ -61,9 +62,14 @@ LayerFootprint readFootprintWithGdal(const LayerDescriptor& layer) {
 }
 
 LayerFootprint readLayerFootprint(const LayerDescriptor& layer) {
-    if (layer.layerType == static_cast<std::uint16_t>(LayerType::Shape))
+    switch (static_cast<LayerType>(layer.layerType)) {
+    case LayerType::Shape:
         return readShapeFootprint(layer);
-    return readFootprintWithGdal(layer);
+    case LayerType::Raster:
+        return readGeoTiffFootprint(layer);
+    default:
+        return readFootprintWithGdal(layer);
+    }
 }
 
 } // namespace strand32

@@ -146,8 +146,11 @@ LayerFootprint readShapeFootprint(const LayerDescriptor& layer) {
         }
     }
     LayerFootprint footprint = readFootprintWithGdal(layer);
-    // Only what GDAL read from a file the headers call valid is kept.
-    if (reading && footprint.extent)
+    // Only what GDAL read from a file whose headers it read as we do is kept.
+    const auto& e = footprint.extent;
+    const auto& h = reading ? reading->footprint.extent : std::nullopt;
+    if (e && h && e->west == h->west && e->north == h->north && e->east == h->east &&
+        e->south == h->south)
         rememberCrs(reading->prjKey, footprint.crs);
     return footprint;
 }

@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "gis_writer.h"
+
 #include "regular_file.h"
 #include "strand32/layer_footprint.h"
 #include "temp_dir.h"
+#include <gdal.h>
+#include <ogr_srs_api.h>
 
 namespace fs = std::filesystem;
 using testsupport::TempDir;
@@ -82,6 +85,35 @@ struct ShapeParts {
         prj = TempDir::readFile(dir / "good.prj");
     }
 };
+
+// A GeoTIFF of 7 x 5 pixels written by GDAL with creation `options`.
+struct TiffCase {
+    const char* name;
+    std::vector<double> gt; // empty: none
+    int epsg;
+    bool point; // pixels are points
+    std::vector<const char*> options;
+};
+
+void writeTiff(const std::string& path, const TiffCase& c) {
+    GDALAllRegister();
+    std::vector<const char*> options = c.options;
+    options.push_back(nullptr);
+    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), 7, 5, 1, GDT_Byte,
+                                 const_cast<char**>(options.data()));
+    ASSERT_NE(ds, nullptr) << path;
+    if (c.point)
+        GDALSetMetadataItem(ds, GDALMD_AREA_OR_POINT, GDALMD_AOP_POINT, nullptr);
+    if (!c.gt.empty())
+        GDALSetGeoTransform(ds, const_cast<double*>(c.gt.data()));
+    if (c.epsg != 0) {
+        OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+        OSRImportFromEPSG(srs, c.epsg);
+        GDALSetSpatialRef(ds, srs);
+        OSRRelease(srs);
+    }
+    GDALClose(ds);
+}
 
 void putDouble(std::string& bytes, std::size_t at, double value) {
     std::memcpy(bytes.data() + at, &value, sizeof value); // little-endian machine
@@ -177,6 +209,58 @@ TEST(LayerFootprint, shapefile_headers_changed_at_random_read_as_gdal_reads_them
         dir.writeFile(name + ".dbf", parts[2]);
         dir.writeFile(name + ".prj", good.prj);
         readsAsGdal(dir / (name + ".shp"));
+    }
+}
+
+TEST(LayerFootprint, geotiffs_read_as_gdal_reads_them) {
+    TempDir dir;
+    const std::vector<double> degrees{10.5, 0.25, 0, 50.75, 0, -0.125};
+    const std::vector<double> metres{400000, 30, 0, 5600000, 0, -30};
+    const TiffCase cases[] = {
+        {"plain", degrees, 4326, false, {}},
+        {"point", degrees, 4326, true, {}},
+        {"utm_point", metres, 32633, true, {}},
+        {"no_system", metres, 0, false, {}},
+        {"tiled_lzw_big_endian",
+         degrees,
+         4326,
+         false,
+         {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=LZW", "ENDIANNESS=BIG"}},
+        {"bands_apart", degrees, 4326, false, {"INTERLEAVE=BAND"}},
+        {"rotated", {10, 0.25, 0.05, 50, 0.05, -0.25}, 4326, false, {}},
+        {"not_placed", {}, 4326, false, {}},
+        {"jpeg_inside", degrees, 4326, false, {"COMPRESS=JPEG"}},
+        {"beside_a_world_file", degrees, 4326, false, {}},
+    };
+    for (const TiffCase& c : cases)
+        writeTiff(dir / (std::string(c.name) + ".tif"), c);
+    dir.writeFile("beside_a_world_file.tfw", "1\n0\n0\n-1\n100.5\n200.5\n");
+    for (const TiffCase& c : cases) {
+        const std::string name = c.name;
+        const bool plain = name == "plain" || name == "point" || name == "utm_point" ||
+                           name == "no_system" || name == "tiled_lzw_big_endian" ||
+                           name == "bands_apart";
+        EXPECT_EQ(readsAsGdal(dir / (name + ".tif")), plain) << name;
+    }
+    // Side files GDAL would read, written later, send the same file to GDAL.
+    dir.writeFile("plain.tif.aux.xml", "<PAMDataset><GeoTransform>0, 1, 0, 0, 0, -1</GeoTransform>"
+                                       "</PAMDataset>");
+    EXPECT_FALSE(readsAsGdal(dir / "plain.tif"));
+}
+
+TEST(LayerFootprint, geotiff_headers_changed_at_random_read_as_gdal_reads_them) {
+    TempDir dir;
+    writeTiff(dir / "good.tif", {"good", {10.5, 0.25, 0, 50.75, 0, -0.125}, 4326, true, {}});
+    const std::string good = TempDir::readFile(dir / "good.tif");
+    std::mt19937 random(7);
+    for (int i = 0; i < 150; ++i) {
+        std::string bytes = good;
+        for (int flips = 1 + i % 3; flips > 0; --flips)
+            bytes[random() % std::min<std::size_t>(bytes.size(), 400)] ^=
+                static_cast<char>(1u << (random() % 8));
+        std::string name = std::to_string(i);
+        name.insert(0, 1, 't');
+        readsAsGdal(dir.writeFile(name.append(".tif"), bytes));
     }
 }
 
