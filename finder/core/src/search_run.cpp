@@ -160,7 +160,9 @@ struct SearchRun::Walker {
 };
 
 unsigned SearchRun::defaultReaders() {
-    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    // The walk's thread keeps a core busy as well.
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp(cores > 1 ? cores - 1 : 1u, 1u, 3u);
 }
 
 SearchRun::SearchRun(const SearchCriteria& criteria, const std::atomic<bool>& stop,

@@ -16,8 +16,9 @@ constexpr int kDensifyPoints = 21;      // points added along each edge
 
 // What is known of one definition in the calling thread's context.
 struct Transformation {
-    bool projected = false; // the horizontal part is a projected system
-    PjPtr operation;        // to longitude/latitude on WGS 84; null when none could be made
+    bool projected = false;     // the horizontal part is a projected system
+    bool operationMade = false; // `operation` was asked for
+    PjPtr operation;            // to longitude/latitude on WGS 84; null when none could be made
 };
 
 struct TextHash {
@@ -45,35 +46,48 @@ bool isProjected(PJ_CONTEXT* ctx, const PJ* crs) {
     return type == PJ_TYPE_PROJECTED_CRS;
 }
 
-Transformation makeTransformation(PJ_CONTEXT* ctx, std::string_view definition) {
-    Transformation made;
+// The system itself; the height part of a compound system plays no part in
+// an extent. A bound system stays whole: its own shift to WGS 84 is the one
+// to use.
+PjPtr horizontalCrs(PJ_CONTEXT* ctx, std::string_view definition) {
     PjPtr source = createCrs(ctx, definition, false);
-    // The height part of a compound system plays no part in an extent. A
-    // bound system stays whole: its own shift to WGS 84 is the one to use.
     if (source && proj_get_type(source.get()) == PJ_TYPE_COMPOUND_CRS)
         source.reset(proj_crs_get_sub_crs(ctx, source.get(), 0));
-    if (!source)
-        return made;
-    made.projected = isProjected(ctx, source.get());
+    return source;
+}
+
+void makeOperation(PJ_CONTEXT* ctx, std::string_view definition, Transformation& made) {
+    made.operationMade = true;
+    const PjPtr source = horizontalCrs(ctx, definition);
     const PjPtr target(proj_create(ctx, "EPSG:4326"));
-    if (!target)
-        return made;
+    if (!source || !target)
+        return;
     const PjPtr operation(
         proj_create_crs_to_crs_from_pj(ctx, source.get(), target.get(), nullptr, nullptr));
     // Longitude first, whatever the axis order of EPSG:4326.
     if (operation)
         made.operation.reset(proj_normalize_for_visualization(ctx, operation.get()));
-    return made;
 }
 
-const Transformation& transformationFor(std::string_view definition) {
+// The system's kind at once; the operation, which costs a search of PROJ's
+// registry, only when `withOperation` (a geographic system's extent is not
+// turned by projectedExtentToLonLat).
+const Transformation& transformationFor(std::string_view definition, bool withOperation) {
     Cache& cache = threadCache();
-    if (const auto found = cache.find(definition); found != cache.end())
-        return found->second;
-    if (cache.size() >= kCacheLimit)
-        cache.clear();
-    Transformation made = makeTransformation(threadContext(), definition);
-    return cache.emplace(std::string(definition), std::move(made)).first->second;
+    auto found = cache.find(definition);
+    if (found == cache.end()) {
+        if (cache.size() >= kCacheLimit)
+            cache.clear();
+        Transformation made;
+        if (const PjPtr source = horizontalCrs(threadContext(), definition))
+            made.projected = isProjected(threadContext(), source.get());
+        else
+            made.operationMade = true; // nothing to turn
+        found = cache.emplace(std::string(definition), std::move(made)).first;
+    }
+    if (withOperation && !found->second.operationMade)
+        makeOperation(threadContext(), definition, found->second);
+    return found->second;
 }
 
 // `out` is written only on success.
@@ -97,7 +111,7 @@ bool transformBounds(const Transformation& transformation, double west, double n
 bool extentToLonLat(std::string_view definition, double west, double north, double east,
                     double south, LonLatExtent& out) {
     try {
-        return transformBounds(transformationFor(definition), west, north, east, south, out);
+        return transformBounds(transformationFor(definition, true), west, north, east, south, out);
     } catch (...) {
         return false;
     }
@@ -106,10 +120,9 @@ bool extentToLonLat(std::string_view definition, double west, double north, doub
 LonLatOutcome projectedExtentToLonLat(std::string_view definition, double west, double north,
                                       double east, double south, LonLatExtent& out) {
     try {
-        const Transformation& transformation = transformationFor(definition);
-        if (!transformation.projected)
+        if (!transformationFor(definition, false).projected)
             return LonLatOutcome::NotProjected;
-        return transformBounds(transformation, west, north, east, south, out)
+        return transformBounds(transformationFor(definition, true), west, north, east, south, out)
                    ? LonLatOutcome::Projected
                    : LonLatOutcome::Failed;
     } catch (...) {

@@ -35,8 +35,8 @@ class SearchRun {
 public:
     // Levels of subfolders below the start folder before the guard trips.
     static constexpr int DefaultDepthLimit = 256;
-    // Threads that read candidate files ahead of the walk: the machine's
-    // cores, at least one and at most four.
+    // Threads that read candidate files ahead of the walk: one less than
+    // the machine's cores, at least one and at most three.
     static unsigned defaultReaders();
 
     // `stop` is read after every entry; the criteria and callbacks must
