@@ -15,6 +15,7 @@
 #include "gis_writer.h"
 
 #include "regular_file.h"
+#include "sample_files.h"
 #include "strand32/layer_footprint.h"
 #include "temp_dir.h"
 #include <gdal.h>
@@ -24,22 +25,6 @@ namespace fs = std::filesystem;
 using testsupport::TempDir;
 
 namespace {
-
-std::vector<std::string> layerFiles() {
-    std::vector<std::string> files;
-    for (const fs::path& root : {fs::path(KAVREL_DATA_DIR) / "samples",
-                                 fs::path(KAVREL_BUILD_DIR) / "testdata" / "rgdal"}) {
-        if (!fs::exists(root))
-            continue;
-        for (const auto& entry : fs::recursive_directory_iterator(root)) {
-            if (entry.is_regular_file() &&
-                strand32::layerTypeOf(entry.path().string()) != LayerType::None)
-                files.push_back(entry.path().string());
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // Reads `path` twice (the second time with what the first taught) and
 // expects both readings to equal GDAL's, to the last bit. True when the
@@ -122,7 +107,7 @@ void putDouble(std::string& bytes, std::size_t at, double value) {
 } // namespace
 
 TEST(LayerFootprint, every_sample_and_real_world_file_reads_as_gdal_reads_it) {
-    const std::vector<std::string> files = layerFiles();
+    const std::vector<std::string> files = strand32test::layerFiles();
     if (files.empty())
         GTEST_SKIP() << "sample data and real-world files not built";
     int fromHeader = 0;

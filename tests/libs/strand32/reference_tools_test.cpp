@@ -13,6 +13,7 @@
 
 #include "gdal_tools.h"
 #include "quill32/identify.h"
+#include "sample_files.h"
 #include "strand32/mapora.h"
 #include "temp_dir.h"
 
@@ -61,26 +62,10 @@ bool near(double a, double b) {
     return std::abs(a - b) <= 1e-6 + 1e-9 * std::abs(b);
 }
 
-std::vector<std::string> layerFiles() {
-    std::vector<std::string> files;
-    for (const fs::path& root : {fs::path(KAVREL_DATA_DIR) / "samples",
-                                 fs::path(KAVREL_BUILD_DIR) / "testdata" / "rgdal"}) {
-        if (!fs::exists(root))
-            continue;
-        for (const auto& entry : fs::recursive_directory_iterator(root)) {
-            if (entry.is_regular_file() &&
-                strand32::layerTypeOf(entry.path().string()) != LayerType::None)
-                files.push_back(entry.path().string());
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 } // namespace
 
 TEST(ReferenceTools, extents_and_keys_agree_with_gdal) {
-    const std::vector<std::string> files = layerFiles();
+    const std::vector<std::string> files = strand32test::layerFiles();
     if (files.empty())
         GTEST_SKIP() << "sample data and real-world files not built";
     int withExtent = 0;
