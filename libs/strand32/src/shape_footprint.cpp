@@ -1,10 +1,11 @@
 // The shapefile header reader. GDAL's reader takes the extent from the box
-// in the index's header and the coordinate system from the .prj text alone,
-// so both can be had without it: the box when the main file, its index and
-// its attribute table are plainly valid and agree (anything less goes to
-// GDAL, which then decides), the system by remembering what GDAL made of
-// each .prj text. Parts are looked up as GDAL's reader does: lower case,
-// then upper.
+// in the index's header and the coordinate system from the .prj text alone
+// (the attribute table plays no part: missing or damaged, the layer still
+// opens with the same extent), so both can be had without it: the box when
+// the main file and its index are plainly valid and agree (anything less
+// goes to GDAL, which then decides), the system by remembering what GDAL
+// made of each .prj text. Parts are looked up as GDAL's reader does: lower
+// case, then upper.
 #include "shape_footprint.h"
 
 #include <algorithm>
@@ -77,16 +78,6 @@ bool indexValid(const RegularFile& index, const ShapeHeader& main) {
     return true;
 }
 
-// A dBASE header with room for its fields and records of some length.
-bool attributesPlausible(const RegularFile& table) {
-    unsigned char header[32];
-    if (table.size() < sizeof header || !table.readAt(header, sizeof header, 0))
-        return false;
-    const unsigned headerLength = header[8] | unsigned{header[9]} << 8;
-    const unsigned recordLength = header[10] | unsigned{header[11]} << 8;
-    return headerLength > sizeof header && headerLength <= table.size() && recordLength > 0;
-}
-
 struct HeaderReading {
     LayerFootprint footprint; // extent and companions
     std::string prjKey;       // "shp", then "\1" and the .prj text when there is one
@@ -103,13 +94,11 @@ std::optional<HeaderReading> readHeaders(const LayerDescriptor& layer) {
         slash == std::string::npos ? std::string() : mainFile.substr(0, slash + 1);
     const Part shp = partOf(stem, ".shp", ".SHP");
     const Part shx = partOf(stem, ".shx", ".SHX");
-    const Part dbf = partOf(stem, ".dbf", ".DBF");
     const Part prj = partOf(stem, ".prj", ".PRJ");
-    if (!shp.file || !shx.file || !dbf.file || !prj.usable())
+    if (!shp.file || !shx.file || !prj.usable())
         return std::nullopt;
     const auto header = headerOf(*shp.file);
-    if (!header || header->fileBytes <= kShapeHeaderSize || !indexValid(*shx.file, *header) ||
-        !attributesPlausible(*dbf.file))
+    if (!header || header->fileBytes <= kShapeHeaderSize || !indexValid(*shx.file, *header))
         return std::nullopt;
 
     HeaderReading reading;
@@ -125,7 +114,7 @@ std::optional<HeaderReading> readHeaders(const LayerDescriptor& layer) {
             return std::nullopt;
     }
     reading.footprint.extent = MaporaExtent{header->xMin, header->yMax, header->xMax, header->yMin};
-    for (const std::string* path : {&shp.path, &shx.path, &dbf.path, &prj.path}) {
+    for (const std::string* path : {&shp.path, &shx.path, &prj.path}) {
         if (path->empty() || *path == mainFile)
             continue;
         reading.footprint.companions.push_back(
