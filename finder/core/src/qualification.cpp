@@ -85,6 +85,12 @@ bool CandidateTest::needsLayer() const {
     return (criteria_.flags & (CriteriaFlags::Area | CriteriaFlags::CoordSysMatch)) != 0;
 }
 
+bool CandidateTest::nameFails(std::string_view name) const {
+    return (criteria_.flags & (CriteriaFlags::LayerTypes | CriteriaFlags::Area |
+                               CriteriaFlags::CoordSysMatch)) != 0 &&
+           !typePasses(name);
+}
+
 bool CandidateTest::needsKeys() const {
     return (criteria_.flags & CriteriaFlags::CoordSysMatch) != 0;
 }

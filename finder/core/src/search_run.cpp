@@ -39,6 +39,9 @@ struct SearchRun::Walker {
         for (const ListedEntry& listed : listing.entries()) {
             if (!platform::wildcardMatch(pattern, listing.name(listed)))
                 continue;
+            // A plain file its name alone fails needs no look at the file.
+            if (listed.type == DT_REG && candidateTest.nameFails(listing.name(listed)))
+                continue;
             if (!describe(listing, listed))
                 continue;
             if (!handOut() || stopRequested())

@@ -41,6 +41,9 @@ public:
     // have no side effects, so their order does not change the outcome.
     bool entryPasses(const FoundFile& file) const;
     bool needsLayer() const;
+    // True when the name alone fails the file: it is of no layer type while
+    // the type, area or coordinate-system test is on.
+    bool nameFails(std::string_view name) const;
     // Whether the facts must hold the coordinate-system keys.
     bool needsKeys() const;
     bool layerPasses(const LayerFacts& facts) const;
