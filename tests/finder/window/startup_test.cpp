@@ -180,6 +180,43 @@ TEST_F(WindowStartup, options_are_not_written_without_the_product_key) {
     EXPECT_EQ(hives->userText(), "REGEDIT4\n\n");
 }
 
+struct CacheOptionCase {
+    const char* what;
+    std::optional<unsigned> stored; // "UseFootprintCache"; none: absent
+    int toggles;
+    bool checkedAtStart;
+    std::optional<unsigned> written; // none: the hive is left as it was
+};
+
+TEST_F(WindowStartup, footprint_cache_option_has_its_own_value_beside_options) {
+    const std::vector<CacheOptionCase> cases = {
+        {"absent: in use, nothing written", std::nullopt, 0, true, std::nullopt},
+        {"turned off", std::nullopt, 1, true, 0u},
+        {"turned off and on again", std::nullopt, 2, true, std::nullopt},
+        {"off stays off", 0u, 0, false, 0u},
+        {"turned on", 0u, 1, false, 1u},
+    };
+    const auto hive = [](const std::optional<unsigned>& value) {
+        std::string text = userHive(6); // Options with bits of its own
+        if (value) {
+            char line[48];
+            std::snprintf(line, sizeof line, "\"UseFootprintCache\"=dword:%08x\n", *value);
+            text += line;
+        }
+        return text;
+    };
+    for (const CacheOptionCase& c : cases) {
+        open(systemHive(), hive(c.stored));
+        auto* item = window->findChild<QAction*>("UseFootprintCache1");
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->isChecked(), c.checkedAtStart) << c.what;
+        for (int i = 0; i < c.toggles; ++i)
+            item->trigger();
+        window.reset();
+        EXPECT_EQ(hives->userText(), hive(c.written ? c.written : c.stored)) << c.what;
+    }
+}
+
 TEST_F(WindowStartup, browse_adds_a_folder_once_and_selects_it) {
     testsupport::TempDir dir;
     const QString folder = QString::fromStdString(dir.makeFolder("Survey Data"));
