@@ -111,8 +111,9 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
     // the first file of the earliest name in the listing's order.
     int best = exact;
     std::string bestPath = exact >= 0 ? names[exact] : std::string();
-    const auto [folder, nameStart] = splitFolder(stem);
-    const NamesByLowerCase& listed = folderIndex(folder).names;
+    const auto split = splitFolder(stem); // no structured binding: the lambda below needs it
+    const std::size_t nameStart = split.second;
+    const NamesByLowerCase& listed = folderIndex(split.first).names;
     const int limit = best >= 0 ? best : static_cast<int>(names.size());
     for (int i = 0; i < limit; ++i) {
         const auto it = listed.find(lowered(std::string_view(names[i]).substr(nameStart)));

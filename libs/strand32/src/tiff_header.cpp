@@ -60,7 +60,7 @@ public:
         : size_(size), bytes_(bytes), bigEndian_(bigEndian) {}
 
     bool read(std::uint64_t at, std::size_t n, unsigned char* out) const {
-        return at <= size_ && n <= size_ - at && bytes_(at, n, out);
+        return at <= size_ && n <= size_ - at && (n == 0 || bytes_(at, n, out));
     }
     std::uint64_t number(const unsigned char* p, int n) const {
         std::uint64_t v = 0;
