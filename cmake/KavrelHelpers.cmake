@@ -21,7 +21,8 @@ function(kavrel_add_test)
   if(T_GUI AND NOT KAVREL_BUILD_GUI)
     return()
   endif()
-  add_executable(${T_NAME} ${T_SOURCES})
+  # tests/support/no_user_cache.cpp keeps every test from the user's footprint cache.
+  add_executable(${T_NAME} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/no_user_cache.cpp)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   target_compile_definitions(${T_NAME} PRIVATE
@@ -29,12 +30,8 @@ function(kavrel_add_test)
     KAVREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     KAVREL_DATA_DIR="${KAVREL_DATA_DIR}")
   kavrel_target_options(${T_NAME})
-  # A test that searches with the footprint cache points XDG_CACHE_HOME at a
-  # temporary folder of its own; for the others no cache folder can be made
-  # (kavrel-find then says so), so none ever writes to the user's cache.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;KAVREL_BUILD_DIR=${CMAKE_BINARY_DIR};XDG_CACHE_HOME=/dev/null"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KAVREL_BUILD_DIR=${CMAKE_BINARY_DIR}"
                TIMEOUT 300)
 endfunction()
