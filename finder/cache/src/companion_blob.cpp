@@ -1,3 +1,4 @@
+// Companion stamps written to and read from one blob.
 #include "companion_blob.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// File stamps from the file system.
 #include "finder/file_stamp.h"
 
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// Candidates decided by their facts: from the cache, or read on the pool
+// (by full path, else through the folder's handle), handed on in order.
 #include "layer_qualifier.h"
 
 #include "finder/footprint_cache.h"

@@ -1,3 +1,5 @@
+// The pool's threads take work in the order given; finishes run on the
+// pushing thread, oldest first.
 #include "ordered_pool.h"
 
 namespace finder {

@@ -1,3 +1,4 @@
+// The remembered systems: one table for the process, behind a lock.
 #include "crs_memo.h"
 
 #include <mutex>
