@@ -13,7 +13,7 @@
 namespace finder {
 namespace {
 
-constexpr std::size_t kBatchSize = 256;
+constexpr std::size_t kBatchSize = 1024;
 constexpr std::int64_t kYoungNs = 2'000'000'000; // two seconds
 
 std::int64_t nowNs() {
