@@ -85,7 +85,8 @@ SearchCriteria europeArea(const std::string& folder) {
 }
 
 // Three folders deep: shapefiles and GeoTIFFs in and out of Europe, in
-// degrees and in UTM 33N, beside files of no layer type.
+// degrees and in UTM 33N, beside files of no layer type; two more below a
+// path too long to be named whole.
 struct MixedTree {
     TempDir dir;
     std::string root = fs::canonical(dir.path()).string();
@@ -104,6 +105,13 @@ struct MixedTree {
                 testsupport::writeRectangleShapefile(name + ".shp", epsg, r);
             dir.writeFile(folder + "notes" + std::to_string(i) + ".txt", "x");
         }
+        // Paths too long for a layer descriptor: read through the folder's
+        // handle, or by the bare name from the walk's own thread.
+        const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e') + "/";
+        dir.makeFolder(deep);
+        testsupport::writeRectangleShapefile(dir / (deep + "near.shp"), 4326, inDegrees);
+        testsupport::writeRectangleShapefile(dir / (deep + std::string(230, 'n') + ".shp"), 4326,
+                                             inDegrees);
         backdate(dir.path());
     }
 };
@@ -113,7 +121,7 @@ TEST(PooledSearch, rows_and_status_texts_come_in_walk_order_whatever_the_readers
     const SearchCriteria criteria = europeArea(tree.root);
     Events alone;
     ASSERT_EQ(alone.run(criteria, 0), WalkResult::done());
-    EXPECT_EQ(alone.files, 24u); // the files in Europe, in degrees or metres
+    EXPECT_EQ(alone.files, 26u); // the files in Europe, in degrees or metres
     for (unsigned readers : {1u, 3u}) {
         Events pooled;
         ASSERT_EQ(pooled.run(criteria, readers), WalkResult::done());
