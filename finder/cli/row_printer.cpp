@@ -34,6 +34,8 @@ void RowPrinter::searchFinished(const SearchOutcome& outcome) {
 }
 
 void RowPrinter::print(const RowTexts& row) {
+    if (keep_)
+        printed_.push_back(row);
     line_.clear();
     if (format_.print0) {
         line_ = fullPathOfRow(row.folder, row.name);

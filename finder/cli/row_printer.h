@@ -23,6 +23,9 @@ public:
     void rowsFound(const std::vector<FoundRow>& rows) override;
     void searchFinished(const SearchOutcome& outcome) override;
     const SearchOutcome& outcome() const { return outcome_; }
+    // The rows in the order printed, kept for a saved search when asked.
+    void keepPrintedRows(bool keep) { keep_ = keep; }
+    const std::vector<RowTexts>& printedRows() const { return printed_; }
 
 private:
     void print(const RowTexts& row);
@@ -32,6 +35,8 @@ private:
     std::vector<RowTexts> held_; // rows waiting for the sort
     std::string line_;
     SearchOutcome outcome_;
+    bool keep_ = false;
+    std::vector<RowTexts> printed_;
 };
 
 } // namespace finder::cli
