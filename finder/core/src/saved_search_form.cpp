@@ -11,12 +11,12 @@
 namespace finder {
 namespace {
 
-// A date box shows its date zero-padded, as the window fills it.
+// A date box shows its date zero-padded in its ten places, as the window
+// fills it.
 std::string dateBoxText(const std::string& typed, DateUtil::DosDate fallback) {
-    if (typed.empty())
-        return DateUtil::dateText(fallback, true);
-    const auto date = DateUtil::parseDate(typed);
-    return date ? DateUtil::dateText(*date, true) : typed;
+    constexpr std::size_t kDateBoxLength = 10; // "MM/DD/YYYY"
+    const auto date = typed.empty() ? std::optional(fallback) : DateUtil::parseDate(typed);
+    return date ? DateUtil::dateText(*date, true).substr(0, kDateBoxLength) : typed;
 }
 
 std::string pickerText(const std::optional<std::string>& name) {
