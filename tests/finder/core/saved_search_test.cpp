@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -244,6 +247,36 @@ TEST(SavedSearchFile, a_failed_write_leaves_the_earlier_file_and_no_partial_one)
     EXPECT_EQ(TempDir::readFile(path), before);
     EXPECT_EQ(folderFileNames(dir.str()),
               (std::vector<std::string>{".", "..", "blocked.wqs", "kept.wqs"}));
+}
+
+// A save cut off at any byte (the file-size limit of a child process stands
+// for a full disk) fails whole: the earlier file stays, no temporary remains.
+TEST(SavedSearchFile, a_save_cut_off_at_any_byte_keeps_the_earlier_file) {
+    TempDir dir;
+    const std::string path = dir / "s.wqs";
+    SavedSearch earlier = knownSearch();
+    ASSERT_TRUE(writeSavedSearchFile(path, earlier).ok);
+    const std::string before = TempDir::readFile(path);
+    SavedSearch later = knownSearch();
+    later.header.namedText = "*.TAB";
+    later.header.saveResults = true;
+    const std::size_t size = encodeSavedSearch(later).size();
+    for (const std::size_t limit :
+         {std::size_t{0}, std::size_t{1}, std::size_t{1000}, kSavedSearchHeaderSize, size - 1}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit cap{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &cap);
+            const SavedSearchFileResult result = writeSavedSearchFile(path, later);
+            ::_exit(result.ok ? 0 : result.error == EFBIG ? 3 : 4);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(WEXITSTATUS(status), 3) << limit;
+        EXPECT_EQ(TempDir::readFile(path), before) << limit;
+        EXPECT_EQ(folderFileNames(dir.str()).size(), 3u) << limit; // ".", "..", s.wqs
+    }
 }
 
 TEST(SavedSearchFile, what_is_not_a_regular_file_is_refused_without_blocking) {
