@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
             window.setSavedSearchPath(
                 finder::savedSearchPathFrom(finder::commandLineOf(argc, argv)));
             window.show();
+            // Asked for, so that the activation work (the saved search of
+            // the command line) runs also where no window manager gives
+            // the new window the focus.
+            window.activateWindow();
             return QApplication::exec();
         },
         [](const std::string& message) {
