@@ -111,7 +111,8 @@ std::vector<std::uint8_t> encodeSavedSearch(const SavedSearch& saved) {
 
 SavedSearch decodeSavedSearch(const std::uint8_t* data, std::size_t size) {
     std::uint8_t header[kSavedSearchHeaderSize] = {};
-    std::memcpy(header, data, std::min(size, kSavedSearchHeaderSize));
+    if (size > 0) // an empty file may come as no buffer at all
+        std::memcpy(header, data, std::min(size, kSavedSearchHeaderSize));
 
     SavedSearch saved;
     saved.headerComplete = size >= kSavedSearchHeaderSize;
