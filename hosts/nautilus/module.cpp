@@ -30,7 +30,10 @@ std::string modulePrefix() {
     const std::filesystem::path module = std::filesystem::weakly_canonical(info.dli_fname, ec);
     if (ec)
         return {};
-    return (module.parent_path() / KAVREL_MODULE_TO_PREFIX).lexically_normal().string();
+    std::string prefix = (module.parent_path() / KAVREL_MODULE_TO_PREFIX).lexically_normal();
+    if (prefix.size() > 1 && prefix.back() == '/')
+        prefix.pop_back(); // "a/b/.." reads as "a/"
+    return prefix;
 }
 
 // Counting workers may outlive the provider objects, so the module is never
@@ -53,10 +56,7 @@ extern "C" {
 void nautilus_module_initialize(GTypeModule* module) {
     try {
         stayLoaded();
-        std::string prefix = modulePrefix();
-        if (!prefix.empty() && prefix.back() == '/')
-            prefix.pop_back();
-        platform::setInstallPrefix(prefix);
+        platform::setInstallPrefix(modulePrefix());
         g_providerType = nautilushost::registerPropertiesProvider(module);
     } catch (...) {
         g_providerType = 0;

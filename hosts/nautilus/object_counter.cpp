@@ -1,6 +1,6 @@
-// The counting worker: it touches no GLib object but its main context, to
-// which it hands the finished job; everything else happens on the thread
-// that owns the models.
+// The counting worker: it touches no GLib object but the idle source that
+// hands the finished job to the models' main context; everything else
+// happens on the thread that owns the models.
 #include "object_counter.h"
 
 #include "page_models.h"
@@ -92,10 +92,15 @@ void countOnWorker(std::unique_ptr<CountJob> job, std::unique_ptr<ContextRef> co
     } catch (...) {
         job->pages.reset();
     }
-    // The context takes the job and calls dropJob when it is done with it;
-    // the worker's reference to the context goes after the hand-over.
-    g_main_context_invoke_full(context->context, G_PRIORITY_DEFAULT, deliver, job.release(),
-                               dropJob);
+    // An idle source of the models' context takes the job: it runs there,
+    // whichever thread this is (g_main_context_invoke would run it here when
+    // nobody holds that context), and dropJob follows it. The worker's
+    // reference to the context goes after the hand-over.
+    GSource* idle = g_idle_source_new();
+    g_source_set_priority(idle, G_PRIORITY_DEFAULT);
+    g_source_set_callback(idle, deliver, job.release(), dropJob);
+    g_source_attach(idle, context->context);
+    g_source_unref(idle);
 }
 
 } // namespace
