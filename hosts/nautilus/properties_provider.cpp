@@ -3,6 +3,7 @@
 #include "properties_provider.h"
 
 #include "gis_types.h"
+#include "gtype_info.h"
 #include "object_counter.h"
 #include "page_models.h"
 #include "page_texts.h"
@@ -121,9 +122,9 @@ void interfaceInit(gpointer iface, gpointer) {
 } // namespace
 
 GType registerPropertiesProvider(GTypeModule* module) {
-    const GTypeInfo info = {
-        sizeof(VelmoraPropertiesProviderClass), nullptr, nullptr, classInit, nullptr, nullptr,
-        sizeof(VelmoraPropertiesProvider),      0,       nullptr, nullptr};
+    const GTypeInfo info =
+        nautilushost::plainTypeInfo<VelmoraPropertiesProviderClass, VelmoraPropertiesProvider>(
+            classInit);
     const GType type = g_type_module_register_type(
         module, G_TYPE_OBJECT, "VelmoraPropertiesProvider", &info, GTypeFlags(0));
     if (type == 0)

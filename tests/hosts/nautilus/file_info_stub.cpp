@@ -2,6 +2,7 @@
 // it is given for its properties.
 #include "file_info_stub.h"
 
+#include "gtype_info.h"
 #include "mime_database.h"
 
 namespace nautilustest {
@@ -75,9 +76,8 @@ void interfaceInit(gpointer iface, gpointer) {
 
 GType stubType() {
     static const GType type = [] {
-        const GTypeInfo info = {
-            sizeof(StubFileInfoClass), nullptr, nullptr, classInit, nullptr, nullptr,
-            sizeof(StubFileInfo),      0,       nullptr, nullptr};
+        const GTypeInfo info =
+            nautilushost::plainTypeInfo<StubFileInfoClass, StubFileInfo>(classInit);
         const GType registered =
             g_type_register_static(G_TYPE_OBJECT, "StubFileInfo", &info, GTypeFlags(0));
         const GInterfaceInfo fileInfo = {interfaceInit, nullptr, nullptr};

@@ -1,6 +1,8 @@
 // The type module of the tests and the loading steps of the file manager.
 #include "module_loader.h"
 
+#include "gtype_info.h"
+
 #include <gmodule.h>
 
 namespace nautilustest {
@@ -57,9 +59,8 @@ void classInit(gpointer klass, gpointer) {
 
 GType testTypeModuleType() {
     static const GType type = [] {
-        const GTypeInfo info = {
-            sizeof(TestTypeModuleClass), nullptr, nullptr, classInit, nullptr, nullptr,
-            sizeof(TestTypeModule),      0,       nullptr, nullptr};
+        const GTypeInfo info =
+            nautilushost::plainTypeInfo<TestTypeModuleClass, TestTypeModule>(classInit);
         return g_type_register_static(G_TYPE_TYPE_MODULE, "TestTypeModule", &info, GTypeFlags(0));
     }();
     return type;
