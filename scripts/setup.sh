@@ -10,6 +10,7 @@ packages=(
   libgdal-dev gdal-bin libproj-dev proj-bin proj-data sqlite3 libsqlite3-dev
   libgtest-dev libgmock-dev
   clang-14 libclang-rt-14-dev
+  libnautilus-extension-dev
   xvfb xauth imagemagick shared-mime-info fonts-dejavu-core
 )
 
