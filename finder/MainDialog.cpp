@@ -149,6 +149,7 @@ void TFindMainDlg::ResetSearchForm() {
 
 void TFindMainDlg::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    buildExportMenu(file);
     QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName("Close1");
     connect(exit, &QAction::triggered, this, &TFindMainDlg::Close1Click);

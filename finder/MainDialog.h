@@ -7,6 +7,7 @@
 #include "finder/startup_settings.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QUrl>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,7 @@
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class QPushButton;
 
 namespace finder {
@@ -36,6 +38,10 @@ public:
     using UrlOpener = std::function<bool(const QUrl& url)>;
     void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+    // How Export Footprints asks for the file to write (empty: cancelled).
+    using SaveFilePicker =
+        std::function<QString(QWidget* owner, const QString& title, const QStringList& filters)>;
+    void setFootprintsPicker(SaveFilePicker picker) { footprintsPicker_ = std::move(picker); }
 
     std::uint32_t options() const { return settings_.options; }
     const std::string& databaseFile() const { return settings_.databaseFile; }
@@ -67,6 +73,8 @@ public:
     void Contents1Click();
     void About1Click();
     void SaveResults1Click();
+    // Writes the footprints of the rows shown, in their order.
+    void ExportFootprints1Click();
     void Timer1Timer();
 
     // The results list's commands.
@@ -88,6 +96,7 @@ private:
     void buildControls();
     void buildMenus();
     void buildResultMenus();
+    void buildExportMenu(QMenu* file);
     void FormActivate();
 
     // The running search, heard on the window's thread.
@@ -120,6 +129,7 @@ private:
 
     FolderPicker folderPicker_;
     UrlOpener urlOpener_;
+    SaveFilePicker footprintsPicker_;
     // Ended first when the window goes, while every control still exists.
     std::unique_ptr<SearchController> search_;
 };

@@ -26,6 +26,8 @@ struct Options {
     int sortColumn = -1;
     bool descending = false; // a second click on the column
     bool print0 = false;
+    bool json = false;          // --format json: one JSON object per row
+    std::string footprintsFile; // --footprints: the rows' footprints go there too
 };
 
 struct ParseResult {

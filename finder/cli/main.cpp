@@ -4,6 +4,7 @@
 #include "row_printer.h"
 
 #include "finder/coords/coordsys_pickers.h"
+#include "finder/export/footprint_writer.h"
 #include "finder/found_file.h"
 #include "finder/program_startup.h"
 #include "finder/search_controller.h"
@@ -71,6 +72,18 @@ int printPickerList(const finder::cli::Options& options) {
     return 0;
 }
 
+// The footprints of the rows printed; what was written and left out goes to
+// standard error.
+bool writeFootprints(const std::string& file, const std::vector<finder::RowTexts>& rows) {
+    const finder::FootprintExport result = finder::exportFootprints(file, rows);
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "kavrel-find: %s\n", result.error.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "%s\n", finder::footprintsWrittenText(result, file).c_str());
+    return true;
+}
+
 int runSearch(const finder::cli::Options& options) {
     using namespace finder;
     const SearchCriteria criteria =
@@ -78,7 +91,9 @@ int runSearch(const finder::cli::Options& options) {
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0}, stdout);
+    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0, options.json,
+                             !options.footprintsFile.empty()},
+                            stdout);
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     interruptible = &search;
@@ -96,7 +111,9 @@ int runSearch(const finder::cli::Options& options) {
     if (!outcome.problem.empty())
         std::fprintf(stderr, "kavrel-find: %s\n", outcome.problem.c_str());
     std::fprintf(stderr, "%s\n", filesFoundText(outcome.filesFound).c_str());
-    return outcome.problem.empty() ? 0 : 1;
+    const bool footprintsWritten = options.footprintsFile.empty() ||
+                                   writeFootprints(options.footprintsFile, printer.printed());
+    return outcome.problem.empty() && footprintsWritten ? 0 : 1;
 }
 
 } // namespace
@@ -119,6 +136,12 @@ int main(int argc, char** argv) {
             }
             if (parsed.options.list != finder::cli::ListRequest::None)
                 return printPickerList(parsed.options);
+            const std::string& footprints = parsed.options.footprintsFile;
+            if (!footprints.empty() && finder::footprintFormatFor(footprints).empty()) {
+                std::fprintf(stderr, "kavrel-find: %s\n",
+                             finder::noFootprintFormatText(footprints).c_str());
+                return 2;
+            }
             return runSearch(parsed.options);
         },
         [](const std::string& message) {

@@ -1,5 +1,6 @@
 #include "row_printer.h"
 
+#include "finder/export/row_json.h"
 #include "finder/result_order.h"
 
 namespace finder::cli {
@@ -38,6 +39,9 @@ void RowPrinter::print(const RowTexts& row) {
     if (format_.print0) {
         line_ = fullPathOfRow(row.folder, row.name);
         line_ += '\0';
+    } else if (format_.json) {
+        line_ = rowJson(row, fileFactsOf(fullPathOfRow(row.folder, row.name)));
+        line_ += '\n';
     } else {
         for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {
             line_ += *text;
@@ -47,6 +51,8 @@ void RowPrinter::print(const RowTexts& row) {
         line_ += '\n';
     }
     std::fwrite(line_.data(), 1, line_.size(), out_);
+    if (format_.keepRows)
+        printed_.push_back(row);
 }
 
 } // namespace finder::cli

@@ -1,7 +1,7 @@
 #pragma once
 // How kavrel-find prints the rows of a search: the five texts separated by
-// tabs, or full paths ended by NUL; at once in walk order, or all at the end
-// in the order a click on a column header gives.
+// tabs, one JSON object a line, or full paths ended by NUL; at once in walk
+// order, or all at the end in the order a click on a column header gives.
 #include "finder/search_controller.h"
 
 #include <cstdio>
@@ -14,6 +14,8 @@ struct RowFormat {
     int sortColumn = -1; // -1: walk order
     bool descending = false;
     bool print0 = false;
+    bool json = false;
+    bool keepRows = false; // remember the rows printed, in their order
 };
 
 class RowPrinter : public SearchListener {
@@ -23,6 +25,8 @@ public:
     void rowsFound(const std::vector<FoundRow>& rows) override;
     void searchFinished(const SearchOutcome& outcome) override;
     const SearchOutcome& outcome() const { return outcome_; }
+    // The rows printed so far, when the format keeps them.
+    const std::vector<RowTexts>& printed() const { return printed_; }
 
 private:
     void print(const RowTexts& row);
@@ -30,6 +34,7 @@ private:
     RowFormat format_;
     std::FILE* out_;
     std::vector<RowTexts> held_; // rows waiting for the sort
+    std::vector<RowTexts> printed_;
     std::string line_;
     SearchOutcome outcome_;
 };
