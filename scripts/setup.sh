@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick shared-mime-info fonts-dejavu-core
+  dpkg-dev lintian
 )
 
 missing=()
