@@ -145,6 +145,7 @@ FootprintExport exportFootprints(const std::string& path, const std::vector<RowT
     OGRLayerH layer = dataset ? createLayer(dataset.get(), path, shapefile) : nullptr;
     if (layer == nullptr) {
         result.error = writeError(path, "no layer can be made");
+        dataset.reset();
     } else {
         const bool transaction = GDALDatasetStartTransaction(dataset.get(), FALSE) == OGRERR_NONE;
         CPLErrorReset(); // formats without transactions say so
