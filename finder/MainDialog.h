@@ -3,6 +3,7 @@
 // Search buttons with the turning globe, the results list and status line.
 // Handlers read the controls, call the core and write the controls back; the
 // search itself is the core's SearchController.
+#include "finder/saved_search.h"
 #include "finder/search_controller.h"
 #include "finder/startup_settings.h"
 
@@ -73,6 +74,16 @@ public:
     void Contents1Click();
     void About1Click();
     void SaveResults1Click();
+    void SaveSearch1Click();
+    // Writes the window's saved search to `path`; shows the system's error
+    // and returns false when that fails.
+    bool writeSavedSearch(const std::string& path);
+    // Puts a saved search back into the window; false when the file cannot
+    // be read (nothing is shown then).
+    bool LoadSavedSearch(const std::string& path);
+    // The file the window loads when it opens (from the command line).
+    void setSavedSearchPath(std::string path) { savedSearchPath_ = std::move(path); }
+    bool loadingSavedSearch() const { return loadingSavedSearch_; }
     // Writes the footprints of the rows shown, in their order.
     void ExportFootprints1Click();
     void Timer1Timer();
@@ -107,6 +118,8 @@ private:
     void setSearching(bool searching);
     void showResults(bool show);
     void setStatus(const std::string& text);
+    // The whole state a saved search keeps.
+    SavedSearch savedSearch() const;
     // The selected rows' texts, in list order.
     std::vector<RowTexts> selectedRowTexts() const;
 
@@ -115,6 +128,8 @@ private:
     int compactHeight_ = 0;
     bool resultsHidden_ = true;
     bool activated_ = false;
+    std::string savedSearchPath_;
+    bool loadingSavedSearch_ = false;
     int defaultLookInIndex_ = 0;
 
     CriteriaPages* pages_ = nullptr;

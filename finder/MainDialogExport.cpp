@@ -45,7 +45,6 @@ void TFindMainDlg::buildExportMenu(QMenu* file) {
     QAction* exportFootprints = file->addAction(tr("Export Footprints..."));
     exportFootprints->setObjectName("ExportFootprints1");
     connect(exportFootprints, &QAction::triggered, this, &TFindMainDlg::ExportFootprints1Click);
-    file->addSeparator();
 }
 
 void TFindMainDlg::ExportFootprints1Click() {

@@ -5,6 +5,7 @@ add_library(kavrel_window STATIC
   MainDialog.h
   MainDialogExport.cpp
   MainDialogResults.cpp
+  MainDialogSaved.cpp
   MainDialogSearch.cpp
   map/selection_map.cpp
   map/selection_map.h
@@ -25,6 +26,7 @@ add_library(kavrel_window STATIC
   pages/name_location_page.cpp
   pages/name_location_page.h
   pages/up_down.cpp
+  pages/saved_state.h
   pages/up_down.h
   resources/globe_animation.cpp
   resources/globe_animation.h

@@ -2,14 +2,17 @@
 // rows the results list would show.
 #include "cli_options.h"
 #include "row_printer.h"
+#include "saved_search_commands.h"
 
 #include "finder/coords/coordsys_pickers.h"
 #include "finder/export/footprint_writer.h"
 #include "finder/found_file.h"
 #include "finder/program_startup.h"
+#include "finder/saved_search_form.h"
 #include "finder/search_controller.h"
 #include "finder/search_status.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -84,16 +87,19 @@ bool writeFootprints(const std::string& file, const std::vector<finder::RowTexts
     return true;
 }
 
-int runSearch(const finder::cli::Options& options) {
+// Runs the search of `form`; with --save-search, stores it afterwards
+// (`savedHeader`: the header a saved search brought, else the form's).
+int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& form,
+              std::optional<finder::SavedSearchHeader> savedHeader) {
     using namespace finder;
-    const SearchCriteria criteria =
-        buildCriteria(options.form, SearchCriteria{}, DateUtil::todayUtc()).criteria;
+    const DateUtil::CivilDate today = DateUtil::todayUtc();
+    const SearchCriteria criteria = buildCriteria(form, SearchCriteria{}, today).criteria;
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0, options.json,
-                             !options.footprintsFile.empty()},
+    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0, options.json},
                             stdout);
+    printer.keepPrintedRows(options.saveResults || !options.footprintsFile.empty());
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     interruptible = &search;
@@ -111,9 +117,26 @@ int runSearch(const finder::cli::Options& options) {
     if (!outcome.problem.empty())
         std::fprintf(stderr, "kavrel-find: %s\n", outcome.problem.c_str());
     std::fprintf(stderr, "%s\n", filesFoundText(outcome.filesFound).c_str());
-    const bool footprintsWritten = options.footprintsFile.empty() ||
-                                   writeFootprints(options.footprintsFile, printer.printed());
-    return outcome.problem.empty() && footprintsWritten ? 0 : 1;
+    int status = outcome.problem.empty() ? 0 : 1;
+    if (!options.footprintsFile.empty() &&
+        !writeFootprints(options.footprintsFile, printer.printedRows()))
+        status = 1;
+    if (!options.saveSearchFile.empty()) {
+        SavedSearchHeader header =
+            savedHeader.value_or(headerOfForm(form, options.lookInText, today));
+        status =
+            std::max(status, cli::storeSearch(options, std::move(header), printer.printedRows(),
+                                              outcome.filesFound, stderr));
+    }
+    return status;
+}
+
+// --saved-search: the stored criteria, searched as any others.
+int runSavedSearch(const finder::cli::Options& options) {
+    const auto saved = finder::cli::loadSavedSearchOrReport(options.savedSearchFile, stderr);
+    if (!saved)
+        return 1;
+    return runSearch(options, finder::formOfHeader(saved->header), saved->header);
 }
 
 } // namespace
@@ -142,7 +165,11 @@ int main(int argc, char** argv) {
                              finder::noFootprintFormatText(footprints).c_str());
                 return 2;
             }
-            return runSearch(parsed.options);
+            if (!parsed.options.savedResultsFile.empty())
+                return finder::cli::printSavedResults(parsed.options, stdout, stderr);
+            if (!parsed.options.savedSearchFile.empty())
+                return runSavedSearch(parsed.options);
+            return runSearch(parsed.options, parsed.options.form, std::nullopt);
         },
         [](const std::string& message) {
             std::fprintf(stderr, "kavrel-find: %s\n", message.c_str());

@@ -35,6 +35,8 @@ void RowPrinter::searchFinished(const SearchOutcome& outcome) {
 }
 
 void RowPrinter::print(const RowTexts& row) {
+    if (keep_)
+        printed_.push_back(row);
     line_.clear();
     if (format_.print0) {
         line_ = fullPathOfRow(row.folder, row.name);
@@ -51,8 +53,6 @@ void RowPrinter::print(const RowTexts& row) {
         line_ += '\n';
     }
     std::fwrite(line_.data(), 1, line_.size(), out_);
-    if (format_.keepRows)
-        printed_.push_back(row);
 }
 
 } // namespace finder::cli

@@ -15,7 +15,6 @@ struct RowFormat {
     bool descending = false;
     bool print0 = false;
     bool json = false;
-    bool keepRows = false; // remember the rows printed, in their order
 };
 
 class RowPrinter : public SearchListener {
@@ -25,8 +24,10 @@ public:
     void rowsFound(const std::vector<FoundRow>& rows) override;
     void searchFinished(const SearchOutcome& outcome) override;
     const SearchOutcome& outcome() const { return outcome_; }
-    // The rows printed so far, when the format keeps them.
-    const std::vector<RowTexts>& printed() const { return printed_; }
+    // The rows in the order printed, kept for a saved search or the
+    // footprints when asked.
+    void keepPrintedRows(bool keep) { keep_ = keep; }
+    const std::vector<RowTexts>& printedRows() const { return printed_; }
 
 private:
     void print(const RowTexts& row);
@@ -34,9 +35,10 @@ private:
     RowFormat format_;
     std::FILE* out_;
     std::vector<RowTexts> held_; // rows waiting for the sort
-    std::vector<RowTexts> printed_;
     std::string line_;
     SearchOutcome outcome_;
+    bool keep_ = false;
+    std::vector<RowTexts> printed_;
 };
 
 } // namespace finder::cli

@@ -123,12 +123,63 @@ TEST(KavrelFindOptions, usage_errors_name_the_problem) {
         {{"--system", "UTM-33N"}, "--system needs --group"},
         {{"--sort", "date"}, "--sort needs name, folder, size, type or modified, not \"date\""},
         {{"--descending"}, "--descending needs --sort"},
+        {{"--saved-search", "a.wqs", "--named", "*.SHP"},
+         "--saved-search takes its criteria from the file: no criteria option may be given "
+         "beside it"},
+        {{"--saved-results", "a.wqs", "--save-search", "b.wqs"},
+         "--saved-results prints a file's rows: no search option may be given beside it"},
+        {{"--save-results"}, "--save-results needs --save-search"},
         {{"--format", "csv"}, "--format needs tsv or json, not \"csv\""},
         {{"--format", "json", "--print0"}, "only one of --print0 and --format json may be given"},
         {{"--footprints", ""}, "--footprints needs a file"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseOptions(c.args).error, c.error) << c.args[0];
+}
+
+// A search stored, its rows printed back, the search run again from the
+// file, and damaged files refused with a message.
+TEST(KavrelFind, saved_searches_store_reprint_and_rerun_a_search) {
+    TempDir scratch;
+    TempDir tree;
+    tree.writeFile("a.txt", "1");
+    tree.writeFile("sub/b.txt", std::string(3000, 'b'));
+    tree.writeFile("c.dat", "1");
+    const std::string saved = scratch / "s.wqs";
+    const RunResult first = runKavrelFind(
+        {"--named", "*.txt", "--look-in", tree.str(), "--save-search", saved, "--save-results"},
+        scratch);
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string bytes = TempDir::readFile(saved);
+
+    const RunResult reprinted = runKavrelFind({"--saved-results", saved}, scratch);
+    EXPECT_EQ(reprinted.status, 0);
+    EXPECT_EQ(reprinted.out, first.out);
+    EXPECT_EQ(reprinted.err, "2 file(s) found\n");
+    const RunResult rerun = runKavrelFind({"--saved-search", saved}, scratch);
+    EXPECT_EQ(rerun.status, 0);
+    EXPECT_EQ(rerun.out, first.out);
+
+    const struct {
+        std::size_t length;
+        std::vector<std::string> mode;
+        std::string message;
+    } damaged[] = {
+        {0, {"--saved-search"}, "ends within its 1516-byte header"},
+        {1515, {"--saved-results"}, "ends within its 1516-byte header"},
+        {1520, {"--saved-results"}, "its rows end early: 1 of 2 row(s) were read"},
+    };
+    for (const auto& d : damaged) {
+        const std::string cut = scratch.writeFile("cut.wqs", bytes.substr(0, d.length));
+        std::vector<std::string> args = d.mode;
+        args.push_back(cut);
+        const RunResult run = runKavrelFind(args, scratch);
+        EXPECT_EQ(run.status, 1) << d.length;
+        EXPECT_NE(run.err.find(d.message), std::string::npos) << run.err;
+    }
+    const RunResult missing = runKavrelFind({"--saved-results", scratch / "none.wqs"}, scratch);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
 }
 
 TEST(KavrelFind, prints_one_tab_separated_row_per_file_and_the_count) {
