@@ -12,58 +12,40 @@ namespace {
 
 constexpr std::size_t kRowTextLimit = 259;
 
-// Offsets and sizes of the header's fields.
+// The header's fields: offset, size and the member each one holds.
+using Header = SavedSearchHeader;
 struct TextField {
     std::size_t offset, size;
+    std::string Header::*member;
 };
-constexpr TextField kNamed{0, 260}, kLookIn{260, 260}, kDateStart{524, 12}, kDateEnd{536, 12},
-    kPrevMonths{549, 4}, kPrevDays{554, 4}, kNorthwestX{561, 32}, kNorthwestY{593, 32},
-    kSoutheastX{625, 32}, kSoutheastY{657, 32}, kGroup{689, 256}, kSystem{945, 256},
-    kDatum{1201, 256}, kSizeMode{1457, 9}, kKb{1466, 16};
-constexpr std::size_t kRecurse = 520, kAllFiles = 521, kFindAllModified = 522, kBetween = 523,
-                      kPreviousMonths = 548, kPreviousDays = 553, kInclusive = 558,
-                      kExclusive = 559, kIntersection = 560, kSaveResults = 1482, kRowCount = 1484,
-                      kGeodetic = 1488, kZoomX = 1492, kZoomY = 1500, kZoomScale = 1508;
+struct FlagField {
+    std::size_t offset;
+    bool Header::*member;
+};
+struct RealField {
+    std::size_t offset;
+    double Header::*member;
+};
 
-// The fields of a header paired with its members, so writing and reading
-// walk one table.
-template <typename Header, typename Visit> void forEachText(Header& h, Visit visit) {
-    visit(kNamed, h.namedText);
-    visit(kLookIn, h.lookInText);
-    visit(kDateStart, h.dateStartText);
-    visit(kDateEnd, h.dateEndText);
-    visit(kPrevMonths, h.prevMonthsText);
-    visit(kPrevDays, h.prevDaysText);
-    visit(kNorthwestX, h.northwestX);
-    visit(kNorthwestY, h.northwestY);
-    visit(kSoutheastX, h.southeastX);
-    visit(kSoutheastY, h.southeastY);
-    visit(kGroup, h.systemGroupText);
-    visit(kSystem, h.systemText);
-    visit(kDatum, h.datumText);
-    visit(kSizeMode, h.sizeModeText);
-    visit(kKb, h.kbText);
-}
-
-template <typename Header, typename Visit> void forEachFlag(Header& h, Visit visit) {
-    visit(kRecurse, h.recurse);
-    visit(kAllFiles, h.allFiles);
-    visit(kFindAllModified, h.findAllModified);
-    visit(kBetween, h.between);
-    visit(kPreviousMonths, h.previousMonths);
-    visit(kPreviousDays, h.previousDays);
-    visit(kInclusive, h.inclusive);
-    visit(kExclusive, h.exclusive);
-    visit(kIntersection, h.intersection);
-    visit(kSaveResults, h.saveResults);
-    visit(kGeodetic, h.geodetic);
-}
-
-template <typename Header, typename Visit> void forEachReal(Header& h, Visit visit) {
-    visit(kZoomX, h.zoomCenterX);
-    visit(kZoomY, h.zoomCenterY);
-    visit(kZoomScale, h.zoomScale);
-}
+constexpr TextField kTextFields[] = {
+    {0, 260, &Header::namedText},         {260, 260, &Header::lookInText},
+    {524, 12, &Header::dateStartText},    {536, 12, &Header::dateEndText},
+    {549, 4, &Header::prevMonthsText},    {554, 4, &Header::prevDaysText},
+    {561, 32, &Header::northwestX},       {593, 32, &Header::northwestY},
+    {625, 32, &Header::southeastX},       {657, 32, &Header::southeastY},
+    {689, 256, &Header::systemGroupText}, {945, 256, &Header::systemText},
+    {1201, 256, &Header::datumText},      {1457, 9, &Header::sizeModeText},
+    {1466, 16, &Header::kbText},
+};
+constexpr FlagField kFlagFields[] = {
+    {520, &Header::recurse},      {521, &Header::allFiles},       {522, &Header::findAllModified},
+    {523, &Header::between},      {548, &Header::previousMonths}, {553, &Header::previousDays},
+    {558, &Header::inclusive},    {559, &Header::exclusive},      {560, &Header::intersection},
+    {1482, &Header::saveResults}, {1488, &Header::geodetic},
+};
+constexpr RealField kRealFields[] = {
+    {1492, &Header::zoomCenterX}, {1500, &Header::zoomCenterY}, {1508, &Header::zoomScale}};
+constexpr std::size_t kRowCountOffset = 1484;
 
 template <typename Word> void putLittleEndian(std::uint8_t* at, Word value) {
     for (std::size_t i = 0; i < sizeof value; ++i)
@@ -78,7 +60,7 @@ template <typename Word> Word getLittleEndian(const std::uint8_t* at) {
 }
 
 // A text field up to its NUL or its end.
-std::string fieldText(const std::uint8_t* header, TextField field) {
+std::string fieldText(const std::uint8_t* header, const TextField& field) {
     const auto* begin = reinterpret_cast<const char*>(header + field.offset);
     return std::string(begin, strnlen(begin, field.size));
 }
@@ -106,15 +88,15 @@ std::string cutOnCharacter(std::string_view text, std::size_t maxBytes) {
 std::vector<std::uint8_t> encodeSavedSearch(const SavedSearch& saved) {
     const SavedSearchHeader& h = saved.header;
     std::vector<std::uint8_t> bytes(kSavedSearchHeaderSize, 0);
-    forEachText(h, [&](TextField field, const std::string& text) {
-        const std::string cut = cutOnCharacter(text.c_str(), field.size - 1);
+    for (const TextField& field : kTextFields) {
+        const std::string cut = cutOnCharacter((h.*field.member).c_str(), field.size - 1);
         std::memcpy(bytes.data() + field.offset, cut.data(), cut.size());
-    });
-    forEachFlag(h, [&](std::size_t offset, bool flag) { bytes[offset] = flag ? 1 : 0; });
-    putLittleEndian(bytes.data() + kRowCount, static_cast<std::uint32_t>(h.rowCount));
-    forEachReal(h, [&](std::size_t offset, double value) {
-        putLittleEndian(bytes.data() + offset, std::bit_cast<std::uint64_t>(value));
-    });
+    }
+    for (const FlagField& field : kFlagFields)
+        bytes[field.offset] = h.*field.member ? 1 : 0;
+    putLittleEndian(bytes.data() + kRowCountOffset, static_cast<std::uint32_t>(h.rowCount));
+    for (const RealField& field : kRealFields)
+        putLittleEndian(bytes.data() + field.offset, std::bit_cast<std::uint64_t>(h.*field.member));
     if (!h.saveResults)
         return bytes;
     for (const RowTexts& row : saved.rows)
@@ -134,12 +116,15 @@ SavedSearch decodeSavedSearch(const std::uint8_t* data, std::size_t size) {
     SavedSearch saved;
     saved.headerComplete = size >= kSavedSearchHeaderSize;
     SavedSearchHeader& h = saved.header;
-    forEachText(h, [&](TextField field, std::string& text) { text = fieldText(header, field); });
-    forEachFlag(h, [&](std::size_t offset, bool& flag) { flag = header[offset] != 0; });
-    h.rowCount = static_cast<std::int32_t>(getLittleEndian<std::uint32_t>(header + kRowCount));
-    forEachReal(h, [&](std::size_t offset, double& value) {
-        value = std::bit_cast<double>(getLittleEndian<std::uint64_t>(header + offset));
-    });
+    for (const TextField& field : kTextFields)
+        h.*field.member = fieldText(header, field);
+    for (const FlagField& field : kFlagFields)
+        h.*field.member = header[field.offset] != 0;
+    h.rowCount =
+        static_cast<std::int32_t>(getLittleEndian<std::uint32_t>(header + kRowCountOffset));
+    for (const RealField& field : kRealFields)
+        h.*field.member =
+            std::bit_cast<double>(getLittleEndian<std::uint64_t>(header + field.offset));
     if (!h.saveResults)
         return saved;
     saved.rowsComplete = h.rowCount <= 0;

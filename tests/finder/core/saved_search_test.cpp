@@ -227,12 +227,17 @@ TEST(SavedSearchName, numbering_follows_the_last_save_and_never_reuses_a_name) {
     }
 }
 
+// Writes the known search to `path` and returns its bytes.
+std::string writeEarlierFile(const std::string& path) {
+    EXPECT_TRUE(writeSavedSearchFile(path, knownSearch()).ok);
+    return TempDir::readFile(path);
+}
+
 TEST(SavedSearchFile, a_failed_write_leaves_the_earlier_file_and_no_partial_one) {
     TempDir dir;
     const std::string path = dir / "kept.wqs";
-    SavedSearch first = knownSearch();
-    ASSERT_TRUE(writeSavedSearchFile(path, first).ok);
-    const std::string before = TempDir::readFile(path);
+    const SavedSearch first = knownSearch();
+    const std::string before = writeEarlierFile(path);
     EXPECT_EQ(before.size(), kSavedSearchHeaderSize);
 
     // A folder in the file's place cannot be replaced: the write fails whole.
@@ -254,9 +259,7 @@ TEST(SavedSearchFile, a_failed_write_leaves_the_earlier_file_and_no_partial_one)
 TEST(SavedSearchFile, a_save_cut_off_at_any_byte_keeps_the_earlier_file) {
     TempDir dir;
     const std::string path = dir / "s.wqs";
-    SavedSearch earlier = knownSearch();
-    ASSERT_TRUE(writeSavedSearchFile(path, earlier).ok);
-    const std::string before = TempDir::readFile(path);
+    const std::string before = writeEarlierFile(path);
     SavedSearch later = knownSearch();
     later.header.namedText = "*.TAB";
     later.header.saveResults = true;
