@@ -152,6 +152,7 @@ void TFindMainDlg::buildMenus() {
     QAction* saveSearch = file->addAction(tr("S&ave Search"));
     saveSearch->setObjectName("SaveSearch1");
     connect(saveSearch, &QAction::triggered, this, &TFindMainDlg::SaveSearch1Click);
+    buildExportMenu(file);
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName("Close1");

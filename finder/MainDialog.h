@@ -8,6 +8,7 @@
 #include "finder/startup_settings.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QUrl>
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,7 @@
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class QPushButton;
 
 namespace finder {
@@ -37,6 +39,10 @@ public:
     using UrlOpener = std::function<bool(const QUrl& url)>;
     void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+    // How Export Footprints asks for the file to write (empty: cancelled).
+    using SaveFilePicker =
+        std::function<QString(QWidget* owner, const QString& title, const QStringList& filters)>;
+    void setFootprintsPicker(SaveFilePicker picker) { footprintsPicker_ = std::move(picker); }
 
     std::uint32_t options() const { return settings_.options; }
     const std::string& databaseFile() const { return settings_.databaseFile; }
@@ -78,6 +84,8 @@ public:
     // The file the window loads when it opens (from the command line).
     void setSavedSearchPath(std::string path) { savedSearchPath_ = std::move(path); }
     bool loadingSavedSearch() const { return loadingSavedSearch_; }
+    // Writes the footprints of the rows shown, in their order.
+    void ExportFootprints1Click();
     void Timer1Timer();
 
     // The results list's commands.
@@ -99,6 +107,7 @@ private:
     void buildControls();
     void buildMenus();
     void buildResultMenus();
+    void buildExportMenu(QMenu* file);
     void FormActivate();
 
     // The running search, heard on the window's thread.
@@ -135,6 +144,7 @@ private:
 
     FolderPicker folderPicker_;
     UrlOpener urlOpener_;
+    SaveFilePicker footprintsPicker_;
     // Ended first when the window goes, while every control still exists.
     std::unique_ptr<SearchController> search_;
 };

@@ -116,6 +116,13 @@ std::string setSort(Options& options, const std::string& column) {
     return concat({"--sort needs name, folder, size, type or modified, not \"", column, "\""});
 }
 
+std::string setFormat(Options& options, const std::string& format) {
+    if (format != "tsv" && format != "json")
+        return concat({"--format needs tsv or json, not \"", format, "\""});
+    options.json = format == "json";
+    return {};
+}
+
 // The options that set a criterion, which a saved search brings itself.
 bool isCriterion(const std::string& option) {
     static const char* const names[] = {
@@ -251,6 +258,12 @@ const std::vector<OptionRule>& rules() {
              o.saveResults = true;
              return std::string();
          }},
+        {"--format", 1, [](Options& o, const auto& v) { return setFormat(o, v[0]); }},
+        {"--footprints", 1,
+         [](Options& o, const auto& v) {
+             o.footprintsFile = v[0];
+             return v[0].empty() ? std::string("--footprints needs a file") : std::string();
+         }},
         {"--help", 0,
          [](Options& o, const auto&) {
              o.help = true;
@@ -308,6 +321,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         result.error = "--save-results needs --save-search";
     else if (options.descending && options.sortColumn < 0)
         result.error = "--descending needs --sort";
+    else if (options.print0 && options.json)
+        result.error = "only one of --print0 and --format json may be given";
     return result;
 }
 
@@ -358,6 +373,14 @@ Output:
   --descending           as a second click on that column: the reverse order
   --print0               print each file's full path followed by a NUL byte
                          (for xargs -0) instead of the row texts
+  --format FORMAT        tsv: the row texts separated by tabs (default); json: one
+                         JSON object a line with the texts, "path" and, where known,
+                         the file's "extent" (in its own coordinates) and "keys"
+                         (coordinate-system group, system, datum and units)
+  --footprints FILE      also write the files' extents as polygons in longitude/
+                         latitude (WGS 84) to FILE, in the format its extension
+                         names: .gpkg, .geojson, .shp, .fgb or another GDAL vector
+                         format; files without a known extent are left out
 
 Saved searches (the window's File > Save Search files, .wqs):
   --saved-search FILE    run the search stored in FILE (no criteria option beside it)
@@ -367,9 +390,11 @@ Saved searches (the window's File > Save Search files, .wqs):
 
   --help                 show this text
 
-Exit status: 0 when the search ran, 1 when it could not run or the folder tree
-was too deep or a saved-search file could not be read or written whole, 2 for a usage error (also a bad corner, an unknown group or system
-to list). Ctrl+C stops the search and prints the count.
+Exit status: 0 when the search ran, 1 when it could not run, the folder tree
+was too deep, a saved-search file could not be read or written whole or the
+footprints could not be written, 2 for a usage error (also a bad corner, an
+unknown group or system to list, a footprint file of no format). Ctrl+C stops
+the search and prints the count.
 )usage";
 }
 

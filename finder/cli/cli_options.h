@@ -32,6 +32,8 @@ struct Options {
     bool saveResults = false;
     std::string lookInText; // the Look-in folder as a saved search shows it
     bool criteriaGiven = false;
+    bool json = false;          // --format json: one JSON object per row
+    std::string footprintsFile; // --footprints: the rows' footprints go there too
 };
 
 struct ParseResult {

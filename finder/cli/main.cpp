@@ -5,6 +5,7 @@
 #include "saved_search_commands.h"
 
 #include "finder/coords/coordsys_pickers.h"
+#include "finder/export/footprint_writer.h"
 #include "finder/found_file.h"
 #include "finder/program_startup.h"
 #include "finder/saved_search_form.h"
@@ -74,6 +75,18 @@ int printPickerList(const finder::cli::Options& options) {
     return 0;
 }
 
+// The footprints of the rows printed; what was written and left out goes to
+// standard error.
+bool writeFootprints(const std::string& file, const std::vector<finder::RowTexts>& rows) {
+    const finder::FootprintExport result = finder::exportFootprints(file, rows);
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "kavrel-find: %s\n", result.error.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "%s\n", finder::footprintsWrittenText(result, file).c_str());
+    return true;
+}
+
 // Runs the search of `form`; with --save-search, stores it afterwards
 // (`savedHeader`: the header a saved search brought, else the form's).
 int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& form,
@@ -84,8 +97,9 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0}, stdout);
-    printer.keepPrintedRows(options.saveResults);
+    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0, options.json},
+                            stdout);
+    printer.keepPrintedRows(options.saveResults || !options.footprintsFile.empty());
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     interruptible = &search;
@@ -104,6 +118,9 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
         std::fprintf(stderr, "kavrel-find: %s\n", outcome.problem.c_str());
     std::fprintf(stderr, "%s\n", filesFoundText(outcome.filesFound).c_str());
     int status = outcome.problem.empty() ? 0 : 1;
+    if (!options.footprintsFile.empty() &&
+        !writeFootprints(options.footprintsFile, printer.printedRows()))
+        status = 1;
     if (!options.saveSearchFile.empty()) {
         SavedSearchHeader header =
             savedHeader.value_or(headerOfForm(form, options.lookInText, today));
@@ -142,6 +159,12 @@ int main(int argc, char** argv) {
             }
             if (parsed.options.list != finder::cli::ListRequest::None)
                 return printPickerList(parsed.options);
+            const std::string& footprints = parsed.options.footprintsFile;
+            if (!footprints.empty() && finder::footprintFormatFor(footprints).empty()) {
+                std::fprintf(stderr, "kavrel-find: %s\n",
+                             finder::noFootprintFormatText(footprints).c_str());
+                return 2;
+            }
             if (!parsed.options.savedResultsFile.empty())
                 return finder::cli::printSavedResults(parsed.options, stdout, stderr);
             if (!parsed.options.savedSearchFile.empty())

@@ -26,6 +26,9 @@ TEST(paths, the_prefix_is_the_folder_above_the_programs_folder_unless_set) {
     ScopedEnv machine("KAVREL_SYSTEM_HIVE", "");
     EXPECT_EQ(platform::hivePath(platform::Hive::LocalMachine),
               "/opt/atlion/etc/kavrel/system.reg");
+    // Installed in /usr (the Debian package): the configuration is in /etc.
+    ScopedEnv usr("KAVREL_PREFIX", "/usr");
+    EXPECT_EQ(platform::hivePath(platform::Hive::LocalMachine), "/etc/kavrel/system.reg");
 }
 
 TEST(paths, a_prefix_named_by_a_loaded_library_stands_for_the_executables) {

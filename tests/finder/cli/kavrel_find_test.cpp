@@ -1,4 +1,5 @@
 #include "cli_options.h"
+#include "run_kavrel_find.h"
 
 #include "hive_env.h"
 #include "temp_dir.h"
@@ -17,36 +18,9 @@ namespace {
 
 using namespace finder;
 using cli::parseOptions;
+using testsupport::runKavrelFind;
+using testsupport::RunResult;
 using testsupport::TempDir;
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs kavrel-find with `args` (each quoted for the shell), capturing both streams.
-RunResult runKavrelFind(const std::vector<std::string>& args, const TempDir& scratch) {
-    std::string command = std::string(KAVREL_BUILD_DIR) + "/bin/kavrel-find";
-    for (const std::string& arg : args) {
-        command += " '";
-        command += arg;
-        command += "'";
-    }
-    const std::string errPath = scratch / "stderr.txt";
-    command += " 2>'" + errPath + "'";
-    RunResult run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = TempDir::readFile(errPath);
-    return run;
-}
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
@@ -155,6 +129,9 @@ TEST(KavrelFindOptions, usage_errors_name_the_problem) {
         {{"--saved-results", "a.wqs", "--save-search", "b.wqs"},
          "--saved-results prints a file's rows: no search option may be given beside it"},
         {{"--save-results"}, "--save-results needs --save-search"},
+        {{"--format", "csv"}, "--format needs tsv or json, not \"csv\""},
+        {{"--format", "json", "--print0"}, "only one of --print0 and --format json may be given"},
+        {{"--footprints", ""}, "--footprints needs a file"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseOptions(c.args).error, c.error) << c.args[0];
