@@ -68,6 +68,9 @@ TEST_F(DebianPackage, holds_what_the_install_rules_install_under_usr_and_etc) {
                              "./usr/share/icons/hicolor/16x16/apps/kavrel.png",
                              "./usr/share/icons/hicolor/48x48/apps/kavrel.png",
                              "./usr/share/icons/hicolor/256x256/apps/kavrel.png",
+                             "./usr/lib/x86_64-linux-gnu/nautilus/extensions-4/"
+                             "libvelmora-nautilus.so",
+                             "./usr/share/kio/servicemenus/atlion-gis-properties.desktop",
                              "./usr/share/doc/atlion-find/copyright",
                              "./usr/share/doc/atlion-find/changelog.gz",
                              "./etc/kavrel/system.reg"}) {
