@@ -96,7 +96,9 @@ std::string regularFilesPath(const std::string& path) {
 }
 
 void installRegularFiles() {
-    VSIFilesystemPluginCallbacksStruct* callbacks = VSIAllocFilesystemPluginCallbacksStruct();
+    // Kept for the life of the process, as the handler is.
+    static VSIFilesystemPluginCallbacksStruct* const callbacks =
+        VSIAllocFilesystemPluginCallbacksStruct();
     callbacks->stat = statEntry;
     callbacks->open = openEntry;
     callbacks->tell = tellEntry;
@@ -104,7 +106,6 @@ void installRegularFiles() {
     callbacks->read = readEntry;
     callbacks->eof = eofEntry;
     callbacks->close = closeEntry;
-    // Kept for the life of the process, as the handler is.
     VSIInstallPluginHandler(kPrefix, callbacks);
 }
 

@@ -321,13 +321,10 @@ TEST(HostileTree, a_folder_of_100000_entries_is_listed_whole) {
         ::mknodat(fd, name.c_str(), S_IFREG | 0644, 0);
     }
     ::close(fd);
-    std::atomic<bool> stop{false};
-    std::uint64_t listed = 0;
-    const SearchCriteria every = criteriaFor(root);
-    SearchRun all(every, stop, {{}, [&](const FoundFile&) { ++listed; }});
-    EXPECT_EQ(all.run(), WalkResult::done());
-    EXPECT_EQ(listed, 100000u);
-    EXPECT_EQ(search(criteriaFor(root, "*.SHP")).rows.size(), 10u);
+    // One in ten thousand matches, spread over the whole folder.
+    const Rows found = search(criteriaFor(root, "*.SHP"));
+    EXPECT_EQ(found.outcome.walk, WalkResult::done());
+    EXPECT_EQ(found.rows.size(), 10u);
 }
 
 TEST(HostileTree, names_that_are_not_utf8_reach_the_rows_byte_for_byte) {
