@@ -62,4 +62,17 @@ inline int runLimited(const std::function<int()>& body, ChildLimits limits = {})
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// Runs `body` in a limited child, as the ordinary user "nobody" when the test
+// runs as the superuser, whom file permissions do not bind. 100: the child
+// could not give up its rights.
+inline int runAsOrdinaryUser(const std::function<int()>& body, ChildLimits limits = {}) {
+    return runLimited(
+        [&] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                return 100;
+            return body();
+        },
+        limits);
+}
+
 } // namespace testsupport

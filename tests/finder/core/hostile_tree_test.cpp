@@ -77,15 +77,10 @@ std::string canonical(const TempDir& dir) {
     return std::filesystem::canonical(dir.path()).string();
 }
 
-// Runs `body` as an ordinary user when the test runs as the superuser, whom
-// permissions do not bind. `shared` is opened to everybody first.
+// Runs `body` as an ordinary user, with `shared` opened to everybody first.
 int asOrdinaryUser(const std::string& shared, const std::function<int()>& body) {
     ::chmod(shared.c_str(), 0777);
-    return runLimited([&] {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            return 100;
-        return body();
-    });
+    return testsupport::runAsOrdinaryUser(body);
 }
 
 TEST(HostileTree, entries_that_are_not_files_neither_block_the_search_nor_pass_the_layer_tests) {
