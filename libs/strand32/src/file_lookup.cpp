@@ -3,8 +3,6 @@
 // letter case.
 #include "file_lookup.h"
 
-#include "regular_files.h"
-
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
@@ -50,6 +48,11 @@ char lower(char c) {
 }
 
 } // namespace
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())

@@ -20,4 +20,8 @@ std::string resolveNoCase(const std::string& path);
 
 bool equalsNoCase(std::string_view a, std::string_view b);
 
+// True when `path` names a regular file (following symbolic links): a pipe,
+// a socket, a device or a folder is no data file or companion.
+bool isRegularFile(const std::string& path);
+
 } // namespace strand32

@@ -86,11 +86,6 @@ int openRegularFile(const char* path) {
     return fd;
 }
 
-bool isRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 std::string regularFilesPath(const std::string& path) {
     return kPrefix + path;
 }

@@ -18,9 +18,6 @@ std::string regularFilesPath(const std::string& path);
 // (following symbolic links). Never waits on a pipe.
 int openRegularFile(const char* path);
 
-// True when `path` names a regular file (following symbolic links).
-bool isRegularFile(const std::string& path);
-
 // Installs the regular-files file system in GDAL; once per process, from
 // ensureGdal().
 void installRegularFiles();
