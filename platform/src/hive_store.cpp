@@ -3,12 +3,18 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
 #include <set>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,10 +104,50 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
+// Temporary files of a write are named "<hive>.tmp-" and six letters or
+// digits (mkstemp's), a name no one else gives a file.
+constexpr std::string_view kTempInfix = ".tmp-";
+constexpr std::size_t kTempRandomLength = 6;
+// A writer takes milliseconds from creating its temporary file to renaming
+// it; one this old was left by a writer that was killed on the way.
+constexpr time_t kStaleTempSeconds = 60;
+
+bool isTempName(std::string_view name, std::string_view hiveName) {
+    if (!name.starts_with(hiveName) || !name.substr(hiveName.size()).starts_with(kTempInfix))
+        return false;
+    const std::string_view random = name.substr(hiveName.size() + kTempInfix.size());
+    return random.size() == kTempRandomLength &&
+           std::all_of(random.begin(), random.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes the temporary files killed writers left beside the hive. Called
+// under the hive's exclusive lock, so no writer of this hive is between
+// creating its temporary file and renaming it; the age spares the writer
+// that reaches the same file through another link, and so another lock.
+void removeStaleTemps(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string hiveName = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir)
+        return;
+    const time_t staleBefore = ::time(nullptr) - kStaleTempSeconds;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        struct stat info {};
+        if (isTempName(entry->d_name, hiveName) &&
+            ::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_mtime <= staleBefore)
+            ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    }
+}
+
 // Writes `text` to a temporary file beside `path` and moves it into place:
 // over the old hive (replace) or only where none is (link fails on EEXIST).
+// Call under the hive's exclusive lock.
 long writeAtomically(const std::string& path, const std::string& text, bool replace) {
-    std::string temp = path + ".XXXXXX";
+    removeStaleTemps(path);
+    std::string temp = path + std::string(kTempInfix) + std::string(kTempRandomLength, 'X');
     Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (fd.get() < 0)
         return errorFromErrno(errno);

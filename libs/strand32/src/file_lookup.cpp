@@ -43,16 +43,16 @@ const std::vector<std::string>& folderNames(const std::string& folder) {
     return cache.names;
 }
 
-bool isFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 } // namespace
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -70,7 +70,7 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
     int exact = -1;
     for (const char* ext : extensions) {
         names.push_back(std::string(stem) + ext);
-        if (exact < 0 && isFile(names.back()))
+        if (exact < 0 && isRegularFile(names.back()))
             exact = static_cast<int>(names.size() - 1);
     }
     if (exact == 0) {
@@ -91,7 +91,7 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
             if (!equalsNoCase(entryName, std::string_view(names[i]).substr(nameStart)))
                 continue;
             std::string path = std::string(stem.substr(0, nameStart)) + entryName;
-            if (isFile(path)) {
+            if (isRegularFile(path)) {
                 best = i;
                 bestPath = std::move(path);
             }

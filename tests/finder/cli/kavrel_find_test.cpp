@@ -13,6 +13,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -244,6 +245,41 @@ TEST(KavrelFind, sorts_as_header_clicks_and_prints_paths_ended_by_nul) {
         {"--look-in", root, "--named", "*.qmd", "--sort", "name", "--print0"}, scratch);
     EXPECT_EQ(paths.out,
               root + "/A.qmd" + '\0' + root + "/b.qmd" + '\0' + root + "/My Maps/c.qmd" + '\0');
+}
+
+TEST(KavrelFind, names_that_are_not_utf8_are_printed_byte_for_byte) {
+    TempDir scratch;
+    TempDir tree;
+    const std::string root = std::filesystem::canonical(tree.path()).string();
+    const std::string folder = root + "/caf\xe9 d\x80";
+    tree.writeFile("caf\xe9 d\x80/x\xff.qmd", "x");
+    const RunResult rows = runKavrelFind({"--look-in", root, "--named", "*.qmd"}, scratch);
+    EXPECT_EQ(rows.out, "x\xff.qmd\t" + folder + "\t1KB\tqmd File\t" +
+                            rows.out.substr(rows.out.rfind('\t') + 1));
+    const RunResult paths =
+        runKavrelFind({"--look-in", root, "--named", "*.qmd", "--print0"}, scratch);
+    EXPECT_EQ(paths.out, folder + "/x\xff.qmd" + '\0');
+}
+
+// Pipes, a socket and a link to a device, all named like data files, fail
+// the layer tests without holding the search up; a tree deeper than the
+// guard ends the search with the window's message.
+TEST(KavrelFind, entries_that_are_not_files_never_stall_it_and_a_tree_too_deep_says_so) {
+    TempDir scratch;
+    TempDir tree;
+    const std::string root = std::filesystem::canonical(tree.path()).string();
+    ASSERT_EQ(::mkfifo((root + "/pipe.shp").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((root + "/pipe.tab").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (root + "/zero.tif").c_str()), 0);
+    std::string deep = root;
+    for (int level = 0; level < 300; ++level)
+        ASSERT_EQ(::mkdir((deep += "/d").c_str(), 0755), 0);
+    const RunResult run = runKavrelFind(
+        {"--look-in", root, "--area", "-180", "90", "180", "-90", "--lat-lon"}, scratch);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "kavrel-find: The maximum number of files has been exceeded.\n"
+                       "0 file(s) found\n");
 }
 
 TEST(KavrelFind, exit_status_tells_usage_errors_from_failed_searches) {
