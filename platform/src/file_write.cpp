@@ -29,7 +29,7 @@ bool writeAll(int fd, std::string_view bytes) {
 
 int writeFileAtomically(const std::string& path, std::string_view bytes, mode_t mode,
                         Placement placement) {
-    std::string temporary = path + ".XXXXXX";
+    std::string temporary = path + std::string(kTemporaryInfix) + "XXXXXX";
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd)
         return errno;

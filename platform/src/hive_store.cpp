@@ -1,5 +1,6 @@
 #include "hive_store.h"
 
+#include "platform/file_write.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 
@@ -26,22 +27,6 @@ namespace {
 
 constexpr std::size_t kMaxHiveBytes = 16u << 20;
 
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
 // flock on "<hive>.lock". Without the right to create the side file (a
 // system hive in a read-only folder) reading goes on unlocked: renames keep
 // it consistent anyway.
@@ -60,7 +45,7 @@ private:
         return fd >= 0 ? fd : ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
     }
 
-    Fd fd_;
+    UniqueFd fd_;
 };
 
 long errorFromErrno(int err) {
@@ -72,7 +57,7 @@ long errorFromErrno(int err) {
 }
 
 long readFile(const std::string& path, std::string& out) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         return errorFromErrno(errno);
     out.clear();
@@ -91,22 +76,9 @@ long readFile(const std::string& path, std::string& out) {
     }
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Temporary files of a write are named "<hive>.tmp-" and six letters or
 // digits (mkstemp's), a name no one else gives a file.
-constexpr std::string_view kTempInfix = ".tmp-";
+constexpr std::string_view kTempInfix = kTemporaryInfix;
 constexpr std::size_t kTempRandomLength = 6;
 // A writer takes milliseconds from creating its temporary file to renaming
 // it; one this old was left by a writer that was killed on the way.
@@ -147,22 +119,11 @@ void removeStaleTemps(const std::string& path) {
 // Call under the hive's exclusive lock.
 long writeAtomically(const std::string& path, const std::string& text, bool replace) {
     removeStaleTemps(path);
-    std::string temp = path + std::string(kTempInfix) + std::string(kTempRandomLength, 'X');
-    Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        return errorFromErrno(errno);
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
-    long result = ERROR_SUCCESS;
-    if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), text) || ::fsync(fd.get()) != 0 ||
-        ::close(fd.release()) != 0)
-        result = errorFromErrno(errno);
-    else if (replace ? ::rename(temp.c_str(), path.c_str()) != 0
-                     : (::link(temp.c_str(), path.c_str()) != 0 && errno != EEXIST))
-        result = errorFromErrno(errno);
-    if (result != ERROR_SUCCESS || !replace)
-        ::unlink(temp.c_str());
-    return result;
+    const int error = writeFileAtomically(path, text, mode,
+                                          replace ? Placement::Replace : Placement::OnlyIfAbsent);
+    return error == 0 || (!replace && error == EEXIST) ? ERROR_SUCCESS : errorFromErrno(error);
 }
 
 void reportBroken(const std::string& path, const Document& doc) {

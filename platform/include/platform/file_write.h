@@ -36,7 +36,11 @@ bool writeAll(int fd, std::string_view bytes);
 
 enum class Placement { Replace, OnlyIfAbsent };
 
-// Writes `bytes` to "<path>.XXXXXX" in the same folder with `mode`, flushes
+// Temporary files are "<path>.tmp-" and six random letters or digits, a name
+// no one else gives a file, so those a killed writer left can be told.
+inline constexpr std::string_view kTemporaryInfix = ".tmp-";
+
+// Writes `bytes` to a temporary file in the same folder with `mode`, flushes
 // it to the disk and moves it to `path`. Returns 0 or the errno of the
 // failing step; the temporary file never stays. OnlyIfAbsent gives EEXIST
 // when `path` exists, leaving it as it is.
