@@ -14,10 +14,11 @@ function(kavrel_target_options target)
   endif()
 endfunction()
 
-# kavrel_add_test(NAME name SOURCES ... LIBS ... [GUI])
-# A GoogleTest executable whose tests CTest discovers when it runs them.
+# kavrel_add_test(NAME name SOURCES ... LIBS ... [GUI] [LABEL label])
+# A GoogleTest executable whose tests CTest discovers when it runs them;
+# LABEL goes to every test, for `ctest -L` and `-LE`.
 function(kavrel_add_test)
-  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
   if(T_GUI AND NOT KAVREL_BUILD_GUI)
     return()
   endif()
@@ -30,8 +31,15 @@ function(kavrel_add_test)
     KAVREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     KAVREL_DATA_DIR="${KAVREL_DATA_DIR}")
   kavrel_target_options(${T_NAME})
+  # The properties reach set_tests_properties as one flat list of names and
+  # values, so each value is a single item: one environment variable (the
+  # build folder is compiled in) and at most one label. The time limit is
+  # ctest's --timeout.
+  set(label "")
+  if(T_LABEL)
+    set(label LABELS ${T_LABEL})
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KAVREL_BUILD_DIR=${CMAKE_BINARY_DIR}"
-               TIMEOUT 300)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${label})
 endfunction()

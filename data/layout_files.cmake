@@ -23,6 +23,20 @@ function(kavrel_desktop_exec_arg out path)
     set(${out} "\"${path}\"" PARENT_SCOPE)
 endfunction()
 
+# The folder of the local-machine hive for an installation to `prefix`: a
+# relative configuration folder lies under the prefix, except for /usr, whose
+# configuration is in /etc (as the GNU installation folders have it and as
+# the registry reads it).
+function(kavrel_config_folder out prefix sysconfdir)
+    if(IS_ABSOLUTE "${sysconfdir}")
+        set(${out} "${sysconfdir}/kavrel" PARENT_SCOPE)
+    elseif(prefix STREQUAL "/usr")
+        set(${out} "/${sysconfdir}/kavrel" PARENT_SCOPE)
+    else()
+        set(${out} "${prefix}/${sysconfdir}/kavrel" PARENT_SCOPE)
+    endif()
+endfunction()
+
 # kavrel_write_layout_files(TEMPLATES dir BIN_DIR dir DATA_DIR dir
 #                           HIVE file DESKTOP file)
 # BIN_DIR and DATA_DIR are the folders as the programs will see them; HIVE and

@@ -153,6 +153,11 @@ void TFindMainDlg::ResetSearchForm() {
 
 void TFindMainDlg::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* saveSearch = file->addAction(tr("S&ave Search"));
+    saveSearch->setObjectName("SaveSearch1");
+    connect(saveSearch, &QAction::triggered, this, &TFindMainDlg::SaveSearch1Click);
+    buildExportMenu(file);
+    file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName("Close1");
     connect(exit, &QAction::triggered, this, &TFindMainDlg::Close1Click);
@@ -194,8 +199,8 @@ void TFindMainDlg::FormActivate() {
     pages_->nameLocation()->focusNamed();
     defaultLookInIndex_ = pages_->nameLocation()->lookInIndex();
     saveResults_->setChecked((settings_.options & SaveResultsOption) != 0);
-    // A saved search named on the command line is loaded here once saved
-    // searches can be read.
+    if (!savedSearchPath_.empty())
+        LoadSavedSearch(savedSearchPath_);
 }
 
 void TFindMainDlg::resizeEvent(QResizeEvent* event) {

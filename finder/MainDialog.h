@@ -3,10 +3,12 @@
 // Search buttons with the turning globe, the results list and status line.
 // Handlers read the controls, call the core and write the controls back; the
 // search itself is the core's SearchController.
+#include "finder/saved_search.h"
 #include "finder/search_controller.h"
 #include "finder/startup_settings.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QUrl>
 #include <cstdint>
 #include <functional>
@@ -15,6 +17,7 @@
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class QPushButton;
 
 namespace finder {
@@ -36,6 +39,10 @@ public:
     using UrlOpener = std::function<bool(const QUrl& url)>;
     void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+    // How Export Footprints asks for the file to write (empty: cancelled).
+    using SaveFilePicker =
+        std::function<QString(QWidget* owner, const QString& title, const QStringList& filters)>;
+    void setFootprintsPicker(SaveFilePicker picker) { footprintsPicker_ = std::move(picker); }
 
     std::uint32_t options() const { return settings_.options; }
     const std::string& databaseFile() const { return settings_.databaseFile; }
@@ -68,6 +75,18 @@ public:
     void About1Click();
     void SaveResults1Click();
     void UseFootprintCache1Click();
+    void SaveSearch1Click();
+    // Writes the window's saved search to `path`; shows the system's error
+    // and returns false when that fails.
+    bool writeSavedSearch(const std::string& path);
+    // Puts a saved search back into the window; false when the file cannot
+    // be read (nothing is shown then).
+    bool LoadSavedSearch(const std::string& path);
+    // The file the window loads when it opens (from the command line).
+    void setSavedSearchPath(std::string path) { savedSearchPath_ = std::move(path); }
+    bool loadingSavedSearch() const { return loadingSavedSearch_; }
+    // Writes the footprints of the rows shown, in their order.
+    void ExportFootprints1Click();
     void Timer1Timer();
 
     // The results list's commands.
@@ -89,6 +108,7 @@ private:
     void buildControls();
     void buildMenus();
     void buildResultMenus();
+    void buildExportMenu(QMenu* file);
     void FormActivate();
 
     // The running search, heard on the window's thread.
@@ -99,6 +119,8 @@ private:
     void setSearching(bool searching);
     void showResults(bool show);
     void setStatus(const std::string& text);
+    // The whole state a saved search keeps.
+    SavedSearch savedSearch() const;
     // The selected rows' texts, in list order.
     std::vector<RowTexts> selectedRowTexts() const;
 
@@ -107,6 +129,8 @@ private:
     int compactHeight_ = 0;
     bool resultsHidden_ = true;
     bool activated_ = false;
+    std::string savedSearchPath_;
+    bool loadingSavedSearch_ = false;
     int defaultLookInIndex_ = 0;
 
     CriteriaPages* pages_ = nullptr;
@@ -123,6 +147,7 @@ private:
 
     FolderPicker folderPicker_;
     UrlOpener urlOpener_;
+    SaveFilePicker footprintsPicker_;
     // Ended first when the window goes, while every control still exists.
     std::unique_ptr<SearchController> search_;
 };

@@ -5,6 +5,7 @@
 #include "DateUtil.h"
 #include "finder/coords/coordsys_pickers.h"
 #include "finder/criteria_form.h"
+#include "finder/display_text.h"
 #include "finder/search_status.h"
 #include "pages/criteria_pages.h"
 #include "pages/date_page.h"
@@ -18,14 +19,6 @@
 #include <QStatusBar>
 
 namespace finder {
-namespace {
-
-QString qText(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
-
-} // namespace
-
 int TFindMainDlg::globeIndex() const {
     return globe_->index();
 }
@@ -96,7 +89,7 @@ void TFindMainDlg::setSearching(bool searching) {
 }
 
 void TFindMainDlg::setStatus(const std::string& text) {
-    statusBar()->showMessage(qText(text));
+    statusBar()->showMessage(displayText(text));
 }
 
 void TFindMainDlg::searchStarted() {

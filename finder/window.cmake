@@ -3,7 +3,9 @@
 add_library(kavrel_window STATIC
   MainDialog.cpp
   MainDialog.h
+  MainDialogExport.cpp
   MainDialogResults.cpp
+  MainDialogSaved.cpp
   MainDialogSearch.cpp
   map/selection_map.cpp
   map/selection_map.h
@@ -24,6 +26,7 @@ add_library(kavrel_window STATIC
   pages/name_location_page.cpp
   pages/name_location_page.h
   pages/up_down.cpp
+  pages/saved_state.h
   pages/up_down.h
   resources/globe_animation.cpp
   resources/globe_animation.h
@@ -41,7 +44,7 @@ add_library(kavrel_window STATIC
   results/result_model.h)
 set_target_properties(kavrel_window PROPERTIES AUTOMOC ON)
 target_include_directories(kavrel_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(kavrel_window PUBLIC finder_core finder_companions finder_results platform
+target_link_libraries(kavrel_window PUBLIC finder_core finder_companions finder_export finder_results platform
                                            platform_qt Qt6::Widgets sorrel32 strand32 strand32_map)
 kavrel_target_options(kavrel_window)
 
@@ -54,6 +57,21 @@ install(TARGETS kavrel RUNTIME DESTINATION bin)
 set(kavrel_manual ${CMAKE_SOURCE_DIR}/docs/kestra.html)
 configure_file(${kavrel_manual} ${KAVREL_DATA_DIR}/kestra.html COPYONLY)
 install(FILES ${kavrel_manual} DESTINATION ${CMAKE_INSTALL_DATADIR}/kavrel)
+
+# The program's icon in the sizes of the hicolor theme, drawn at build time
+# from the search animation's globe, beside the desktop entry.
+add_executable(kavrel-icons resources/make_icons.cpp resources/globe_frames.cpp)
+target_link_libraries(kavrel-icons PRIVATE Qt6::Gui)
+kavrel_target_options(kavrel-icons)
+set(kavrel_icon_dir ${CMAKE_BINARY_DIR}/share/icons/hicolor)
+add_custom_command(
+  OUTPUT ${kavrel_icon_dir}/256x256/apps/kavrel.png
+  COMMAND kavrel-icons ${kavrel_icon_dir}
+  DEPENDS kavrel-icons
+  COMMENT "Drawing the program's icon"
+  VERBATIM)
+add_custom_target(kavrel_icons ALL DEPENDS ${kavrel_icon_dir}/256x256/apps/kavrel.png)
+install(DIRECTORY ${kavrel_icon_dir} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
 # Timing of a window search (bench/finder/window_bench.sh runs it).
 add_executable(kavrel-window-bench ${CMAKE_SOURCE_DIR}/bench/finder/window_bench.cpp)

@@ -5,12 +5,14 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgdal-dev gdal-bin libproj-dev proj-bin proj-data sqlite3 libsqlite3-dev
   libgtest-dev libgmock-dev
   clang-14 libclang-rt-14-dev
+  libnautilus-extension-dev
   xvfb xauth imagemagick shared-mime-info fonts-dejavu-core
+  dpkg-dev lintian
 )
 
 missing=()

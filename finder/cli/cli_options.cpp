@@ -5,6 +5,7 @@
 #include <finder/result_order.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 
@@ -115,6 +116,32 @@ std::string setSort(Options& options, const std::string& column) {
     return concat({"--sort needs name, folder, size, type or modified, not \"", column, "\""});
 }
 
+std::string setFormat(Options& options, const std::string& format) {
+    if (format != "tsv" && format != "json")
+        return concat({"--format needs tsv or json, not \"", format, "\""});
+    options.json = format == "json";
+    return {};
+}
+
+// The options that set a criterion, which a saved search brings itself.
+bool isCriterion(const std::string& option) {
+    static const char* const names[] = {
+        "--named",  "--look-in",   "--no-subfolders", "--between",      "--months",  "--days",
+        "--area",   "--inclusive", "--exclusive",     "--intersection", "--lat-lon", "--group",
+        "--system", "--datum",     "--size-at-least", "--size-at-most"};
+    return std::find(std::begin(names), std::end(names), option) != std::end(names);
+}
+
+// A Look-in folder as Browse puts it into the list: absolute, without a
+// trailing "/".
+std::string lookInTextOf(const std::string& folder) {
+    std::error_code error;
+    std::string text = std::filesystem::absolute(folder, error).lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text.empty() ? folder : text;
+}
+
 const std::vector<OptionRule>& rules() {
     static const std::vector<OptionRule> table = {
         {"--named", 1,
@@ -125,6 +152,7 @@ const std::vector<OptionRule>& rules() {
         {"--look-in", 1,
          [](Options& o, const auto& v) {
              o.form.startFolder = lookInStartFolder(v[0], LookInKind::Folder);
+             o.lookInText = v[0];
              return v[0].empty() ? std::string("--look-in needs a folder") : std::string();
          }},
         {"--no-subfolders", 0,
@@ -215,6 +243,32 @@ const std::vector<OptionRule>& rules() {
              o.noCache = true;
              return std::string();
          }},
+        {"--saved-search", 1,
+         [](Options& o, const auto& v) {
+             o.savedSearchFile = v[0];
+             return std::string();
+         }},
+        {"--saved-results", 1,
+         [](Options& o, const auto& v) {
+             o.savedResultsFile = v[0];
+             return std::string();
+         }},
+        {"--save-search", 1,
+         [](Options& o, const auto& v) {
+             o.saveSearchFile = v[0];
+             return std::string();
+         }},
+        {"--save-results", 0,
+         [](Options& o, const auto&) {
+             o.saveResults = true;
+             return std::string();
+         }},
+        {"--format", 1, [](Options& o, const auto& v) { return setFormat(o, v[0]); }},
+        {"--footprints", 1,
+         [](Options& o, const auto& v) {
+             o.footprintsFile = v[0];
+             return v[0].empty() ? std::string("--footprints needs a file") : std::string();
+         }},
         {"--help", 0,
          [](Options& o, const auto&) {
              o.help = true;
@@ -251,15 +305,29 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         const std::vector<std::string> values(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                                               args.begin() +
                                                   static_cast<std::ptrdiff_t>(i + 1 + count));
+        options.criteriaGiven |= isCriterion(arg);
         result.error = rule->apply(options, values);
         if (!result.error.empty())
             return result;
         i += count;
     }
+    options.lookInText = lookInTextOf(options.lookInText.empty() ? "." : options.lookInText);
     if (options.form.systemName && !options.form.groupName)
         result.error = "--system needs --group";
+    else if (!options.savedSearchFile.empty() && options.criteriaGiven)
+        result.error = "--saved-search takes its criteria from the file: no criteria option "
+                       "may be given beside it";
+    else if (!options.savedResultsFile.empty() &&
+             (options.criteriaGiven || !options.savedSearchFile.empty() ||
+              !options.saveSearchFile.empty()))
+        result.error = "--saved-results prints a file's rows: no search option may be given "
+                       "beside it";
+    else if (options.saveResults && options.saveSearchFile.empty())
+        result.error = "--save-results needs --save-search";
     else if (options.descending && options.sortColumn < 0)
         result.error = "--descending needs --sort";
+    else if (options.print0 && options.json)
+        result.error = "only one of --print0 and --format json may be given";
     return result;
 }
 
@@ -310,6 +378,20 @@ Output:
   --descending           as a second click on that column: the reverse order
   --print0               print each file's full path followed by a NUL byte
                          (for xargs -0) instead of the row texts
+  --format FORMAT        tsv: the row texts separated by tabs (default); json: one
+                         JSON object a line with the texts, "path" and, where known,
+                         the file's "extent" (in its own coordinates) and "keys"
+                         (coordinate-system group, system, datum and units)
+  --footprints FILE      also write the files' extents as polygons in longitude/
+                         latitude (WGS 84) to FILE, in the format its extension
+                         names: .gpkg, .geojson, .shp, .fgb or another GDAL vector
+                         format; files without a known extent are left out
+
+Saved searches (the window's File > Save Search files, .wqs):
+  --saved-search FILE    run the search stored in FILE (no criteria option beside it)
+  --saved-results FILE   print the rows stored in FILE without searching
+  --save-search FILE     after the search, store it in FILE as the window would
+  --save-results         store the rows found with it
 
 Footprint cache:
   --no-cache             read every file, neither using nor filling the cache of
@@ -318,9 +400,11 @@ Footprint cache:
 
   --help                 show this text
 
-Exit status: 0 when the search ran, 1 when it could not run or the folder tree
-was too deep, 2 for a usage error (also a bad corner, an unknown group or system
-to list). Ctrl+C stops the search and prints the count.
+Exit status: 0 when the search ran, 1 when it could not run, the folder tree
+was too deep, a saved-search file could not be read or written whole or the
+footprints could not be written, 2 for a usage error (also a bad corner, an
+unknown group or system to list, a footprint file of no format). Ctrl+C stops
+the search and prints the count.
 )usage";
 }
 

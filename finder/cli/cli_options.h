@@ -27,6 +27,14 @@ struct Options {
     bool descending = false; // a second click on the column
     bool print0 = false;
     bool noCache = false; // read every file, without the footprint cache
+    // Saved searches: run a stored search, print stored rows, or store this
+    // search (with its rows) as the window's File > Save Search would.
+    std::string savedSearchFile, savedResultsFile, saveSearchFile;
+    bool saveResults = false;
+    std::string lookInText; // the Look-in folder as a saved search shows it
+    bool criteriaGiven = false;
+    bool json = false;          // --format json: one JSON object per row
+    std::string footprintsFile; // --footprints: the rows' footprints go there too
 };
 
 struct ParseResult {

@@ -2,13 +2,17 @@
 // rows the results list would show.
 #include "cli_options.h"
 #include "row_printer.h"
+#include "saved_search_commands.h"
 
 #include "finder/coords/coordsys_pickers.h"
+#include "finder/export/footprint_writer.h"
 #include "finder/found_file.h"
 #include "finder/program_startup.h"
+#include "finder/saved_search_form.h"
 #include "finder/search_controller.h"
 #include "finder/search_status.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -71,14 +75,31 @@ int printPickerList(const finder::cli::Options& options) {
     return 0;
 }
 
-int runSearch(const finder::cli::Options& options) {
+// The footprints of the rows printed; what was written and left out goes to
+// standard error.
+bool writeFootprints(const std::string& file, const std::vector<finder::RowTexts>& rows) {
+    const finder::FootprintExport result = finder::exportFootprints(file, rows);
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "kavrel-find: %s\n", result.error.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "%s\n", finder::footprintsWrittenText(result, file).c_str());
+    return true;
+}
+
+// Runs the search of `form`; with --save-search, stores it afterwards
+// (`savedHeader`: the header a saved search brought, else the form's).
+int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& form,
+              std::optional<finder::SavedSearchHeader> savedHeader) {
     using namespace finder;
-    const SearchCriteria criteria =
-        buildCriteria(options.form, SearchCriteria{}, DateUtil::todayUtc()).criteria;
+    const DateUtil::CivilDate today = DateUtil::todayUtc();
+    const SearchCriteria criteria = buildCriteria(form, SearchCriteria{}, today).criteria;
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0}, stdout);
+    cli::RowPrinter printer({options.sortColumn, options.descending, options.print0, options.json},
+                            stdout);
+    printer.keepPrintedRows(options.saveResults || !options.footprintsFile.empty());
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     search.setFootprintCache(!options.noCache);
@@ -100,7 +121,26 @@ int runSearch(const finder::cli::Options& options) {
     if (!outcome.problem.empty())
         std::fprintf(stderr, "kavrel-find: %s\n", outcome.problem.c_str());
     std::fprintf(stderr, "%s\n", filesFoundText(outcome.filesFound).c_str());
-    return outcome.problem.empty() ? 0 : 1;
+    int status = outcome.problem.empty() ? 0 : 1;
+    if (!options.footprintsFile.empty() &&
+        !writeFootprints(options.footprintsFile, printer.printedRows()))
+        status = 1;
+    if (!options.saveSearchFile.empty()) {
+        SavedSearchHeader header =
+            savedHeader.value_or(headerOfForm(form, options.lookInText, today));
+        status =
+            std::max(status, cli::storeSearch(options, std::move(header), printer.printedRows(),
+                                              outcome.filesFound, stderr));
+    }
+    return status;
+}
+
+// --saved-search: the stored criteria, searched as any others.
+int runSavedSearch(const finder::cli::Options& options) {
+    const auto saved = finder::cli::loadSavedSearchOrReport(options.savedSearchFile, stderr);
+    if (!saved)
+        return 1;
+    return runSearch(options, finder::formOfHeader(saved->header), saved->header);
 }
 
 } // namespace
@@ -123,7 +163,17 @@ int main(int argc, char** argv) {
             }
             if (parsed.options.list != finder::cli::ListRequest::None)
                 return printPickerList(parsed.options);
-            return runSearch(parsed.options);
+            const std::string& footprints = parsed.options.footprintsFile;
+            if (!footprints.empty() && finder::footprintFormatFor(footprints).empty()) {
+                std::fprintf(stderr, "kavrel-find: %s\n",
+                             finder::noFootprintFormatText(footprints).c_str());
+                return 2;
+            }
+            if (!parsed.options.savedResultsFile.empty())
+                return finder::cli::printSavedResults(parsed.options, stdout, stderr);
+            if (!parsed.options.savedSearchFile.empty())
+                return runSavedSearch(parsed.options);
+            return runSearch(parsed.options, parsed.options.form, std::nullopt);
         },
         [](const std::string& message) {
             std::fprintf(stderr, "kavrel-find: %s\n", message.c_str());

@@ -1,5 +1,6 @@
 #include "row_printer.h"
 
+#include "finder/export/row_json.h"
 #include "finder/result_order.h"
 
 namespace finder::cli {
@@ -34,10 +35,15 @@ void RowPrinter::searchFinished(const SearchOutcome& outcome) {
 }
 
 void RowPrinter::print(const RowTexts& row) {
+    if (keep_)
+        printed_.push_back(row);
     line_.clear();
     if (format_.print0) {
         line_ = fullPathOfRow(row.folder, row.name);
         line_ += '\0';
+    } else if (format_.json) {
+        line_ = rowJson(row, fileFactsOf(fullPathOfRow(row.folder, row.name)));
+        line_ += '\n';
     } else {
         for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {
             line_ += *text;

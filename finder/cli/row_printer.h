@@ -1,7 +1,7 @@
 #pragma once
 // How kavrel-find prints the rows of a search: the five texts separated by
-// tabs, or full paths ended by NUL; at once in walk order, or all at the end
-// in the order a click on a column header gives.
+// tabs, one JSON object a line, or full paths ended by NUL; at once in walk
+// order, or all at the end in the order a click on a column header gives.
 #include "finder/search_controller.h"
 
 #include <cstdio>
@@ -14,6 +14,7 @@ struct RowFormat {
     int sortColumn = -1; // -1: walk order
     bool descending = false;
     bool print0 = false;
+    bool json = false;
 };
 
 class RowPrinter : public SearchListener {
@@ -23,6 +24,10 @@ public:
     void rowsFound(const std::vector<FoundRow>& rows) override;
     void searchFinished(const SearchOutcome& outcome) override;
     const SearchOutcome& outcome() const { return outcome_; }
+    // The rows in the order printed, kept for a saved search or the
+    // footprints when asked.
+    void keepPrintedRows(bool keep) { keep_ = keep; }
+    const std::vector<RowTexts>& printedRows() const { return printed_; }
 
 private:
     void print(const RowTexts& row);
@@ -32,6 +37,8 @@ private:
     std::vector<RowTexts> held_; // rows waiting for the sort
     std::string line_;
     SearchOutcome outcome_;
+    bool keep_ = false;
+    std::vector<RowTexts> printed_;
 };
 
 } // namespace finder::cli

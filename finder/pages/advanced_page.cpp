@@ -1,5 +1,7 @@
 #include "advanced_page.h"
 
+#include "saved_state.h"
+
 #include "up_down.h"
 
 #include <QComboBox>
@@ -30,6 +32,18 @@ AdvancedPage::AdvancedPage(QWidget* parent)
 void AdvancedPage::fillForm(CriteriaForm& form) const {
     form.sizeMode = sizeModeOfItem(sizeMode_->currentIndex());
     form.kbText = kb_->text().toStdString();
+}
+
+void AdvancedPage::saveState(SavedSearchHeader& header) const {
+    header.sizeModeText = localBytes(sizeMode_->currentText());
+    header.kbText = localBytes(kb_->text());
+}
+
+void AdvancedPage::loadState(const SavedSearchHeader& header) {
+    sizeMode_->setCurrentIndex(header.sizeModeText == kSizeAtLeastText  ? 1
+                               : header.sizeModeText == kSizeAtMostText ? 2
+                                                                        : -1);
+    kb_->setText(fromLocalBytes(header.kbText));
 }
 
 void AdvancedPage::reset() {

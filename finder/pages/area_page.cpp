@@ -1,5 +1,7 @@
 #include "area_page.h"
 
+#include "saved_state.h"
+
 #include "corner_edit.h"
 #include "finder/coords/corner_entry.h"
 
@@ -229,6 +231,32 @@ void AreaPage::fillForm(CriteriaForm& form) const {
     // The map shown means the corners are read as longitudes and latitudes.
     form.latLonMode = !map_->isHidden();
     form.areaMode = areaMode();
+}
+
+void AreaPage::saveState(SavedSearchHeader& header) const {
+    header.inclusive = inclusive_->isChecked();
+    header.exclusive = exclusive_->isChecked();
+    header.intersection = intersection_->isChecked();
+    header.northwestX = localBytes(northwestX_->text());
+    header.northwestY = localBytes(northwestY_->text());
+    header.southeastX = localBytes(southeastX_->text());
+    header.southeastY = localBytes(southeastY_->text());
+    header.geodetic = geodetic_->isChecked();
+}
+
+// The "Lat / Lon" switch comes back too, with the map or the corner boxes
+// it shows.
+void AreaPage::loadState(const SavedSearchHeader& header) {
+    setCheckStates({{inclusive_, header.inclusive},
+                    {exclusive_, header.exclusive},
+                    {intersection_, header.intersection}});
+    placeModePicture();
+    northwestX_->setText(fromLocalBytes(header.northwestX));
+    northwestY_->setText(fromLocalBytes(header.northwestY));
+    southeastX_->setText(fromLocalBytes(header.southeastX));
+    southeastY_->setText(fromLocalBytes(header.southeastY));
+    geodetic_->setChecked(header.geodetic);
+    GeodeticClick();
 }
 
 void AreaPage::reset() {

@@ -3,6 +3,7 @@
 // dragged on the selection map), how a file's extent must relate to the area,
 // and a picture of that relation.
 #include "finder/criteria_form.h"
+#include "finder/saved_search.h"
 
 #include <QWidget>
 #include <functional>
@@ -28,6 +29,9 @@ public:
     // Places the front picture relative to the back one for the chosen mode.
     void placeModePicture();
     void fillForm(CriteriaForm& form) const;
+    // The page's controls in a saved search, and back.
+    void saveState(SavedSearchHeader& header) const;
+    void loadState(const SavedSearchHeader& header);
     // Empties the corners and checks Inclusive; the Lat/Lon switch stays.
     void reset();
 

@@ -1,5 +1,7 @@
 #include "coordsys_page.h"
 
+#include "saved_state.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -102,6 +104,28 @@ void CoordSysPage::fillForm(CriteriaForm& form) const {
     form.groupName = pickedName(systemGroup_);
     form.systemName = pickedName(system_);
     form.datumName = pickedName(datum_);
+}
+
+void CoordSysPage::saveState(SavedSearchHeader& header) const {
+    header.systemGroupText = localBytes(systemGroup_->currentText());
+    header.systemText = localBytes(system_->currentText());
+    header.datumText = localBytes(datum_->currentText());
+}
+
+// Each list's item is chosen as the user would choose it, so the system and
+// datum lists are filled for the group and system first.
+void CoordSysPage::loadState(const SavedSearchHeader& header) {
+    const auto choose = [](QComboBox* list, const std::string& text) {
+        const int index = list->findText(fromLocalBytes(text), Qt::MatchExactly);
+        const QSignalBlocker quiet(list);
+        list->setCurrentIndex(index);
+        return index >= 0;
+    };
+    if (choose(systemGroup_, header.systemGroupText))
+        CoordinateSystemGroupChange();
+    if (choose(system_, header.systemText))
+        CoordinateSystemChange();
+    choose(datum_, header.datumText);
 }
 
 void CoordSysPage::reset() {

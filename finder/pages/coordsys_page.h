@@ -4,6 +4,7 @@
 // pickers' logic, which sees them through ComboPickerList.
 #include "finder/coords/coordsys_pickers.h"
 #include "finder/criteria_form.h"
+#include "finder/saved_search.h"
 
 #include <QWidget>
 #include <memory>
@@ -44,6 +45,9 @@ public:
     void CoordinateSystemChange();
 
     void fillForm(CriteriaForm& form) const;
+    // The page's controls in a saved search, and back.
+    void saveState(SavedSearchHeader& header) const;
+    void loadState(const SavedSearchHeader& header);
     // Item 0 of each list, without running the change handlers.
     void reset();
 

@@ -39,6 +39,22 @@ CriteriaForm CriteriaPages::form() const {
     return form;
 }
 
+void CriteriaPages::saveState(SavedSearchHeader& header) const {
+    nameLocation_->saveState(header);
+    date_->saveState(header);
+    area_->saveState(header);
+    coordSys_->saveState(header);
+    advanced_->saveState(header);
+}
+
+void CriteriaPages::loadState(const SavedSearchHeader& header) {
+    nameLocation_->loadState(header);
+    date_->loadState(header);
+    area_->loadState(header);
+    coordSys_->loadState(header);
+    advanced_->loadState(header);
+}
+
 void CriteriaPages::reset(int lookInIndex, DateUtil::CivilDate today) {
     nameLocation_->reset(lookInIndex);
     date_->setDefaults(today);

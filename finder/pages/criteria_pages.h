@@ -3,6 +3,7 @@
 // controls and the search: the form the pages fill when Find Now is pressed.
 #include "DateUtil.h"
 #include "finder/criteria_form.h"
+#include "finder/saved_search.h"
 
 #include <QTabWidget>
 
@@ -29,6 +30,9 @@ public:
 
     // What every control holds now, the Look-in rule applied.
     CriteriaForm form() const;
+    // Every control's state in a saved search, and back, page by page.
+    void saveState(SavedSearchHeader& header) const;
+    void loadState(const SavedSearchHeader& header);
     // The defaults New Search restores (the Lat/Lon switch and the month and
     // day counts keep their texts).
     void reset(int lookInIndex, DateUtil::CivilDate today);

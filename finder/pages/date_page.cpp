@@ -1,5 +1,6 @@
 #include "date_page.h"
 
+#include "saved_state.h"
 #include "up_down.h"
 
 #include <QButtonGroup>
@@ -119,6 +120,31 @@ void DatePage::applyEnableRules() {
     monthsSpin_->setEnabled(months);
     prevDays_->setEnabled(days);
     daysSpin_->setEnabled(days);
+}
+
+void DatePage::saveState(SavedSearchHeader& header) const {
+    header.allFiles = allFiles_->isChecked();
+    header.findAllModified = findModified_->isChecked();
+    header.between = between_->isChecked();
+    header.dateStartText = localBytes(dateStart_->text());
+    header.dateEndText = localBytes(dateEnd_->text());
+    header.previousMonths = previousMonths_->isChecked();
+    header.prevMonthsText = localBytes(prevMonths_->text());
+    header.previousDays = previousDays_->isChecked();
+    header.prevDaysText = localBytes(prevDays_->text());
+}
+
+void DatePage::loadState(const SavedSearchHeader& header) {
+    setCheckStates({{allFiles_, header.allFiles},
+                    {findModified_, header.findAllModified},
+                    {between_, header.between},
+                    {previousMonths_, header.previousMonths},
+                    {previousDays_, header.previousDays}});
+    dateStart_->setText(fromLocalBytes(header.dateStartText));
+    dateEnd_->setText(fromLocalBytes(header.dateEndText));
+    prevMonths_->setText(fromLocalBytes(header.prevMonthsText));
+    prevDays_->setText(fromLocalBytes(header.prevDaysText));
+    applyEnableRules();
 }
 
 void DatePage::chooseBetween() {

@@ -3,6 +3,7 @@
 // during the previous months or days, with the rules that enable the boxes.
 #include "DateUtil.h"
 #include "finder/criteria_form.h"
+#include "finder/saved_search.h"
 
 #include <QWidget>
 
@@ -22,6 +23,9 @@ public:
     // "All Files" checked; the date boxes hold today and three months back.
     void setDefaults(DateUtil::CivilDate today);
     void fillForm(CriteriaForm& form) const;
+    // The page's controls in a saved search, and back.
+    void saveState(SavedSearchHeader& header) const;
+    void loadState(const SavedSearchHeader& header);
     // Chooses "between" as a click on it would.
     void chooseBetween();
 

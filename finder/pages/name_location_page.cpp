@@ -1,5 +1,7 @@
 #include "name_location_page.h"
 
+#include "saved_state.h"
+
 #include "finder/criteria_form.h"
 
 #include <platform/drive_kind.h>
@@ -80,10 +82,8 @@ void NameLocationPage::focusNamed() {
 
 void NameLocationPage::fillLookIn() {
     for (const platform::Volume& v : platform::mountedVolumes()) {
-        QString text = QString::fromStdString(v.mountPoint);
-        if (!v.label.empty())
-            text += " [" + QString::fromStdString(v.label) + "]";
-        addLookInItem(text, LookInKind::Drive, v.kind);
+        addLookInItem(QString::fromStdString(driveItemText(v.mountPoint, v.label)),
+                      LookInKind::Drive, v.kind);
     }
     // The home folder is where a user's data usually is: selected at first.
     addLookInFolder(QDir::homePath());
@@ -123,6 +123,19 @@ std::string NameLocationPage::startFolder() const {
                           ? LookInKind::Drive
                           : LookInKind::Folder;
     return lookInStartFolder(lookIn_->currentText().toStdString(), kind);
+}
+
+void NameLocationPage::saveState(SavedSearchHeader& header) const {
+    header.namedText = localBytes(named_->currentText());
+    header.lookInText = localBytes(lookIn_->currentText());
+    header.recurse = recurse_->isChecked();
+}
+
+// A Look-in text not in the list comes in as a folder with its drive's picture.
+void NameLocationPage::loadState(const SavedSearchHeader& header) {
+    named_->setEditText(fromLocalBytes(header.namedText));
+    addLookInFolder(fromLocalBytes(header.lookInText));
+    recurse_->setChecked(header.recurse);
 }
 
 int NameLocationPage::lookInIndex() const {

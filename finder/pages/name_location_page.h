@@ -3,6 +3,7 @@
 // begins (mounted volumes, the home folder and folders added by Browse) and
 // whether subfolders are searched.
 #include "finder/criteria_form.h"
+#include "finder/saved_search.h"
 
 #include <platform/drive_kind.h>
 
@@ -39,6 +40,9 @@ public:
     void setLookInIndex(int index);
 
     bool includeSubfolders() const;
+    // The page's controls in a saved search, and back.
+    void saveState(SavedSearchHeader& header) const;
+    void loadState(const SavedSearchHeader& header);
     void reset(int lookInIndex);
 
     QPushButton* browseButton() const { return browse_; }

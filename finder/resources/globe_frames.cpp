@@ -102,9 +102,13 @@ void drawGraticule(QPainter& p, double rotation) {
 QPixmap drawGlobeFrame(int index) {
     QPixmap pixmap(kGlobeFrameSize, kGlobeFrameSize);
     pixmap.fill(Qt::transparent);
-    const double rotation = 360.0 * (index % kGlobeFrameCount) / kGlobeFrameCount;
-
     QPainter p(&pixmap);
+    paintGlobeFrame(p, index);
+    return pixmap;
+}
+
+void paintGlobeFrame(QPainter& p, int index) {
+    const double rotation = 360.0 * (index % kGlobeFrameCount) / kGlobeFrameCount;
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF disc(kCentre - kRadius, kCentre - kRadius, 2 * kRadius, 2 * kRadius);
     QRadialGradient ocean(kCentre - 4, kCentre - 5, kRadius * 1.4);
@@ -124,7 +128,6 @@ QPixmap drawGlobeFrame(int index) {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(10, 30, 80), 1.0));
     p.drawEllipse(disc);
-    return pixmap;
 }
 
 std::vector<QPixmap> drawGlobeFrames() {

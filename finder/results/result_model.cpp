@@ -1,16 +1,11 @@
 #include "result_model.h"
 
+#include "finder/display_text.h"
+
 #include <QFileIconProvider>
 #include <QMimeDatabase>
 
 namespace finder {
-namespace {
-
-QString qText(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
-
-} // namespace
 
 int ResultModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -25,7 +20,7 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
         return {};
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole)
-        return qText(columnText(row.texts, index.column()));
+        return displayText(columnText(row.texts, index.column()));
     if (role == Qt::DecorationRole && index.column() == kNameColumn && row.icon >= 0)
         return icons_[row.icon];
     return {};
@@ -43,7 +38,7 @@ QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int r
 int ResultModel::iconIndex(const std::string& iconName, const std::string& fileName) {
     if (iconName.empty())
         return -1;
-    const QString name = qText(iconName);
+    const QString name = QString::fromStdString(iconName);
     if (const auto it = iconIndexes_.constFind(name); it != iconIndexes_.constEnd())
         return *it;
     // The type's own picture, else the picture of its family (image, drawing,
@@ -52,7 +47,7 @@ int ResultModel::iconIndex(const std::string& iconName, const std::string& fileN
     QIcon icon = QIcon::fromTheme(name);
     if (icon.isNull()) {
         const QMimeType type =
-            QMimeDatabase().mimeTypeForFile(qText(fileName), QMimeDatabase::MatchExtension);
+            QMimeDatabase().mimeTypeForFile(displayText(fileName), QMimeDatabase::MatchExtension);
         icon = QIcon::fromTheme(type.genericIconName(), provider.icon(QFileIconProvider::File));
     }
     icons_.append(icon);

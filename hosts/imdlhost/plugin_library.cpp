@@ -55,7 +55,7 @@ std::string defaultPluginPath() {
     const std::string exe = platform::executablePath();
     const auto slash = exe.find_last_of('/');
     const std::string bin = slash == std::string::npos ? "." : exe.substr(0, slash);
-    return bin + "/../lib/librastrel.so";
+    return bin + "/../" KAVREL_LIB_DIR "/librastrel.so";
 }
 
 } // namespace imdlhost

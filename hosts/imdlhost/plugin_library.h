@@ -46,7 +46,8 @@ private:
     std::string error_;
 };
 
-// The installed plug-in: ../lib/librastrel.so beside the program's bin folder.
+// The installed plug-in: librastrel.so in the library folder beside the
+// program's bin folder.
 std::string defaultPluginPath();
 
 } // namespace imdlhost

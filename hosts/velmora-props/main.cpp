@@ -4,7 +4,7 @@
 // in a Qt Properties dialog. --count presses Count first.
 // Exit 0 when pages were shown, 1 when the server gave none (the reason on
 // standard error), 2 for a usage error.
-#include "page_rows.h"
+#include "page_texts.h"
 #include "properties_dialog.h"
 #include "property_session.h"
 
@@ -58,26 +58,17 @@ std::optional<Options> parse(int argc, char** argv) {
     return options;
 }
 
-// Presses every button of every page; the index of the last page that had
-// one, or -1.
-int pressButtons(const PropertySession& session) {
-    int pressed = -1;
-    for (std::size_t i = 0; i < session.pages().size(); ++i) {
-        const platform::HWND dialog = session.pages()[i].dialog;
-        for (const int id : pageButtons(dialog)) {
-            pressButton(dialog, id);
-            pressed = static_cast<int>(i);
-        }
-    }
-    return pressed;
-}
-
-void printPages(const PropertySession& session) {
-    for (const SheetPage& page : session.pages()) {
+void printPages(const std::vector<PageTexts>& pages) {
+    for (const PageTexts& page : pages) {
         std::printf("%s\n", page.title.c_str());
-        for (const PageRow& row : pageRows(page.dialog))
+        for (const PageRow& row : page.rows)
             std::printf("%s %s\n", row.label.c_str(), row.value.c_str());
     }
+}
+
+int noPages(const std::string& error) {
+    std::fprintf(stderr, "velmora-props: no pages: %s\n", error.c_str());
+    return 1;
 }
 
 int showDialog(int argc, char** argv, const PropertySession& session, const std::string& file,
@@ -97,17 +88,19 @@ int main(int argc, char** argv) {
     const auto options = parse(argc, argv);
     if (!options)
         return 2;
-    PropertySession session;
-    if (!session.open(options->files)) {
-        std::fprintf(stderr, "velmora-props: no pages: %s\n", session.error().c_str());
-        return 1;
+    if (!options->gui) {
+        std::string error;
+        const auto pages = readSheet(defaultServerPath(), options->files, options->count, error);
+        if (!pages)
+            return noPages(error);
+        printPages(*pages);
+        return 0;
     }
-    const int pressed = options->count ? pressButtons(session) : -1;
-    int status = 0;
-    if (options->gui)
-        status = showDialog(argc, argv, session, options->files.front(), pressed);
-    else
-        printPages(session);
+    PropertySession session;
+    if (!session.open(options->files))
+        return noPages(session.error());
+    const int pressed = options->count ? pressAllButtons(session) : -1;
+    const int status = showDialog(argc, argv, session, options->files.front(), pressed);
     session.close();
     return status;
 }

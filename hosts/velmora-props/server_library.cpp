@@ -39,7 +39,7 @@ void ServerLibrary::unload() {
 }
 
 std::string defaultServerPath() {
-    return platform::installPrefix() + "/lib/libvelmora.so";
+    return platform::installPrefix() + "/" KAVREL_LIB_DIR "/libvelmora.so";
 }
 
 } // namespace velmorahost

@@ -29,7 +29,7 @@ private:
     std::string error_;
 };
 
-// The installed server: <prefix>/lib/libvelmora.so.
+// The installed server: <prefix>/<library folder>/libvelmora.so.
 std::string defaultServerPath();
 
 } // namespace velmorahost

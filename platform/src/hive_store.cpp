@@ -1,14 +1,21 @@
 #include "hive_store.h"
 
+#include "platform/file_write.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
 #include <set>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,22 +26,6 @@ namespace platform::hive {
 namespace {
 
 constexpr std::size_t kMaxHiveBytes = 16u << 20;
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 // flock on "<hive>.lock". Without the right to create the side file (a
 // system hive in a read-only folder) reading goes on unlocked: renames keep
@@ -54,7 +45,7 @@ private:
         return fd >= 0 ? fd : ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
     }
 
-    Fd fd_;
+    UniqueFd fd_;
 };
 
 long errorFromErrno(int err) {
@@ -66,7 +57,7 @@ long errorFromErrno(int err) {
 }
 
 long readFile(const std::string& path, std::string& out) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         return errorFromErrno(errno);
     out.clear();
@@ -85,38 +76,54 @@ long readFile(const std::string& path, std::string& out) {
     }
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
+// Temporary files of a write are named "<hive>.tmp-" and six letters or
+// digits (mkstemp's), a name no one else gives a file.
+constexpr std::string_view kTempInfix = kTemporaryInfix;
+constexpr std::size_t kTempRandomLength = 6;
+// A writer takes milliseconds from creating its temporary file to renaming
+// it; one this old was left by a writer that was killed on the way.
+constexpr time_t kStaleTempSeconds = 60;
+
+bool isTempName(std::string_view name, std::string_view hiveName) {
+    if (!name.starts_with(hiveName) || !name.substr(hiveName.size()).starts_with(kTempInfix))
+        return false;
+    const std::string_view random = name.substr(hiveName.size() + kTempInfix.size());
+    return random.size() == kTempRandomLength &&
+           std::all_of(random.begin(), random.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes the temporary files killed writers left beside the hive. Called
+// under the hive's exclusive lock, so no writer of this hive is between
+// creating its temporary file and renaming it; the age spares the writer
+// that reaches the same file through another link, and so another lock.
+void removeStaleTemps(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string hiveName = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir)
+        return;
+    const time_t staleBefore = ::time(nullptr) - kStaleTempSeconds;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        struct stat info {};
+        if (isTempName(entry->d_name, hiveName) &&
+            ::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_mtime <= staleBefore)
+            ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
     }
-    return true;
 }
 
 // Writes `text` to a temporary file beside `path` and moves it into place:
 // over the old hive (replace) or only where none is (link fails on EEXIST).
+// Call under the hive's exclusive lock.
 long writeAtomically(const std::string& path, const std::string& text, bool replace) {
-    std::string temp = path + ".XXXXXX";
-    Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        return errorFromErrno(errno);
+    removeStaleTemps(path);
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
-    long result = ERROR_SUCCESS;
-    if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), text) || ::fsync(fd.get()) != 0 ||
-        ::close(fd.release()) != 0)
-        result = errorFromErrno(errno);
-    else if (replace ? ::rename(temp.c_str(), path.c_str()) != 0
-                     : (::link(temp.c_str(), path.c_str()) != 0 && errno != EEXIST))
-        result = errorFromErrno(errno);
-    if (result != ERROR_SUCCESS || !replace)
-        ::unlink(temp.c_str());
-    return result;
+    const int error = writeFileAtomically(path, text, mode,
+                                          replace ? Placement::Replace : Placement::OnlyIfAbsent);
+    return error == 0 || (!replace && error == EEXIST) ? ERROR_SUCCESS : errorFromErrno(error);
 }
 
 void reportBroken(const std::string& path, const Document& doc) {

@@ -2,7 +2,8 @@
 // Reading and rewriting hive files. Every access holds a lock on a side file
 // ("<hive>.lock", shared to read, exclusive to write), and a write goes to a
 // temporary file that replaces the hive by rename, so a reader sees either
-// the old text or the new one, never a torn mix.
+// the old text or the new one, never a torn mix. Temporary files that killed
+// writers left behind are removed by the next write.
 #include "hive_text.h"
 
 #include <functional>

@@ -60,6 +60,16 @@ std::string& runtimeFolderStore() {
     return folder;
 }
 
+struct PrefixOverride {
+    std::mutex mutex;
+    std::string prefix;
+};
+
+PrefixOverride& prefixOverride() {
+    static PrefixOverride store;
+    return store;
+}
+
 void removeRuntimeFolder() {
     // Only an emptied folder goes; files someone left behind stay for inspection.
     if (!runtimeFolderStore().empty())
@@ -80,10 +90,22 @@ std::string executablePath() {
 std::string installPrefix() {
     if (const char* prefix = std::getenv("KAVREL_PREFIX"); prefix && *prefix)
         return prefix;
+    {
+        PrefixOverride& set = prefixOverride();
+        std::lock_guard lock(set.mutex);
+        if (!set.prefix.empty())
+            return set.prefix;
+    }
     const std::string exe = executablePath();
     if (exe.empty())
         return {};
     return parentOf(parentOf(exe));
+}
+
+void setInstallPrefix(std::string prefix) {
+    PrefixOverride& set = prefixOverride();
+    std::lock_guard lock(set.mutex);
+    set.prefix = std::move(prefix);
 }
 
 std::string dataFolder() {

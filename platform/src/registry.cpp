@@ -15,10 +15,15 @@ std::string envPath(const char* name) {
     return (value && *value) ? std::string(value) : std::string();
 }
 
+// A relative configuration folder lies under the prefix, except that a
+// program installed in /usr keeps its configuration in /etc (as the GNU
+// installation folders have it).
 std::string systemHiveDefault() {
     const std::string sysconf = KAVREL_INSTALL_SYSCONFDIR;
-    const std::string base =
-        (!sysconf.empty() && sysconf.front() == '/') ? sysconf : installPrefix() + "/" + sysconf;
+    const std::string prefix = installPrefix();
+    const std::string base = (!sysconf.empty() && sysconf.front() == '/') ? sysconf
+                             : prefix == "/usr"                           ? "/" + sysconf
+                                                                          : prefix + "/" + sysconf;
     return base + "/kavrel/system.reg";
 }
 

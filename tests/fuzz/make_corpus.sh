@@ -105,4 +105,13 @@ texts corner_text "$(printf -- '-10\n60\n30\n35')" "$(printf 'W 10 30\nN 60\nE 3
     "$(printf '500000\n6000000\n600000\n5900000')" "$(printf '1e3\n-.5\n+7.\nabc')"
 texts date_text "3/7/1999" "12/31/2107" "01/01/1980" " 6/ 15/ 2001" "13/32/1979" "6" "-1" \
     "99999999999"
+
+# Saved searches as kavrel-find writes them: criteria only, and with rows.
+find_tool=$build/bin/kavrel-find
+"$find_tool" --named '*.shp' --look-in "$samples" --months 6 --save-search "$tmp/plain.wqs" \
+    >/dev/null 2>&1
+"$find_tool" --named '*.tif' --look-in "$samples" --size-at-most 900 --save-search \
+    "$tmp/rows.wqs" --save-results >/dev/null 2>&1
+seed saved_search plain.wqs <"$tmp/plain.wqs"
+seed saved_search rows.wqs <"$tmp/rows.wqs"
 echo "make_corpus: seeds written to $corpus"

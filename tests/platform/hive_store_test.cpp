@@ -6,7 +6,10 @@
 
 #include "hive_env.h"
 
+#include <algorithm>
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -114,6 +118,69 @@ TEST(hive_store, processes_killed_while_writing_leave_a_hive_with_a_whole_value)
             << "round " << round << ": " << shared.substr(0, 40);
     }
     EXPECT_EQ(setText("Options", "after"), 0);
+}
+
+// The names in the hive's folder that are temporary files of a write.
+std::vector<std::string> tempFilesBeside(const std::string& hive) {
+    const std::filesystem::path path(hive);
+    const std::string prefix = path.filename().string() + ".tmp-";
+    std::vector<std::string> temps;
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path()))
+        if (entry.path().filename().string().starts_with(prefix))
+            temps.push_back(entry.path().string());
+    std::sort(temps.begin(), temps.end());
+    return temps;
+}
+
+void makeOld(const std::string& path) {
+    const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), anHourAgo, AT_SYMLINK_NOFOLLOW);
+}
+
+// Writers killed between creating their temporary file and renaming it leave
+// it behind; the next write removes those no live writer can own, and
+// nothing else.
+TEST(hive_store, temporary_files_of_killed_writers_are_removed_by_a_later_write) {
+    HiveEnv env(kHive);
+    for (int round = 0; round < 20 && tempFilesBeside(env.systemPath()).empty(); ++round) {
+        const auto [a, b] = startWriters(-1);
+        ::usleep(static_cast<useconds_t>(20000 + 7919 * round));
+        ::kill(a, SIGKILL);
+        ::kill(b, SIGKILL);
+        waitFor(a);
+        waitFor(b);
+    }
+    const std::vector<std::string> left = tempFilesBeside(env.systemPath());
+    ASSERT_FALSE(left.empty()) << "no writer was killed between its two steps";
+    for (const std::string& temp : left)
+        makeOld(temp);
+
+    const struct {
+        const char* name;
+        bool old, folder, stays;
+    } others[] = {
+        {"system.reg.tmp-Ab12Cd", true, false, false}, // another killed writer's
+        {"system.reg.tmp-Ef34Gh", false, false, true}, // young: a writer may be on it
+        {"user.reg.tmp-Ij56Kl", true, false, true},    // the other hive's, for its writes
+        {"system.reg.backup", true, false, true},
+        {"system.reg.tmp-Mn78Op9", true, false, true},
+        {"system.reg.tmp-Qr90St", true, true, true},
+    };
+    for (const auto& o : others) {
+        const std::string path = env.dir() / o.name;
+        if (o.folder)
+            env.dir().makeFolder(o.name);
+        else
+            env.dir().writeFile(o.name, "kept");
+        if (o.old)
+            makeOld(path);
+    }
+    EXPECT_EQ(setText("Options", "after"), 0);
+    for (const std::string& temp : left)
+        EXPECT_FALSE(std::filesystem::exists(temp)) << temp;
+    for (const auto& o : others)
+        EXPECT_EQ(std::filesystem::exists(env.dir() / o.name), o.stays) << o.name;
+    EXPECT_EQ(queryText("Options"), "after");
 }
 
 // Faults put on the folder `disk` after the hive was written into it. They

@@ -26,6 +26,24 @@ TEST(paths, the_prefix_is_the_folder_above_the_programs_folder_unless_set) {
     ScopedEnv machine("KAVREL_SYSTEM_HIVE", "");
     EXPECT_EQ(platform::hivePath(platform::Hive::LocalMachine),
               "/opt/atlion/etc/kavrel/system.reg");
+    // Installed in /usr (the Debian package): the configuration is in /etc.
+    ScopedEnv usr("KAVREL_PREFIX", "/usr");
+    EXPECT_EQ(platform::hivePath(platform::Hive::LocalMachine), "/etc/kavrel/system.reg");
+}
+
+TEST(paths, a_prefix_named_by_a_loaded_library_stands_for_the_executables) {
+    ScopedEnv unset("KAVREL_PREFIX", "");
+    ScopedEnv machine("KAVREL_SYSTEM_HIVE", "");
+    platform::setInstallPrefix("/opt/atlion");
+    EXPECT_EQ(platform::dataFolder(), "/opt/atlion/share/kavrel");
+    EXPECT_EQ(platform::hivePath(platform::Hive::LocalMachine),
+              "/opt/atlion/etc/kavrel/system.reg");
+    {
+        ScopedEnv prefix("KAVREL_PREFIX", "/srv/atlion");
+        EXPECT_EQ(platform::installPrefix(), "/srv/atlion");
+    }
+    platform::setInstallPrefix("");
+    EXPECT_EQ(platform::installPrefix(), KAVREL_BUILD_DIR);
 }
 
 TEST(paths, user_folders_follow_the_xdg_variables) {

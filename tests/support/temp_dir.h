@@ -12,9 +12,13 @@ namespace testsupport {
 
 class TempDir {
 public:
-    TempDir() {
+    TempDir() : TempDir(std::string()) {}
+    // A folder in `base`; an empty base is $TMPDIR, else /tmp.
+    explicit TempDir(std::string base) {
         const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kavrel-test-XXXXXX";
+        if (base.empty())
+            base = tmp && *tmp ? tmp : "/tmp";
+        std::string pattern = base + "/kavrel-test-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot create a temporary folder");
         path_ = pattern;

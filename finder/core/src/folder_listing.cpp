@@ -58,7 +58,16 @@ bool FolderListing::statOf(const ListedEntry& entry, struct stat& info) const {
 }
 
 bool FolderListing::enter(const ListedEntry& entry) const {
-    return ::chdir(names_.c_str() + entry.offset) == 0;
+    // The entry may have become a symbolic link since the listing was read:
+    // such a link is not followed, or the walk could leave the tree. A path
+    // descriptor needs no right to list the folder, only to enter it.
+    const int fd = ::openat(dirfd(dir_.get()), names_.c_str() + entry.offset,
+                            O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool entered = ::fchdir(fd) == 0;
+    ::close(fd);
+    return entered;
 }
 
 bool FolderListing::statOfFolder(struct stat& info) const {

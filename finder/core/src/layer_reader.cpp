@@ -16,7 +16,8 @@ constexpr char kModuleFile[] = "libkavrel_layers.so";
 const LayerModule* loadModule() {
     void* handle = nullptr;
     if (const std::string prefix = platform::installPrefix(); !prefix.empty())
-        handle = ::dlopen((prefix + "/lib/" + kModuleFile).c_str(), RTLD_NOW | RTLD_LOCAL);
+        handle = ::dlopen((prefix + "/" KAVREL_LIB_DIR "/" + kModuleFile).c_str(),
+                          RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr)
         handle = ::dlopen(kModuleFile, RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr)

@@ -4,6 +4,7 @@
 
 #include <platform/paths.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <exception>
 
@@ -19,6 +20,9 @@ void prepareProcess(const std::string& prefix) {
 }
 
 void prepareProcess() {
+    // Texts are the user's: saved searches cut them on characters of the
+    // locale's encoding (the window's toolkit sets the whole locale itself).
+    std::setlocale(LC_CTYPE, "");
     prepareProcess(platform::installPrefix());
 }
 

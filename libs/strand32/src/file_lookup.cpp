@@ -76,12 +76,12 @@ std::pair<std::string, std::size_t> splitFolder(std::string_view path) {
     return {slash == 0 ? std::string("/") : std::string(path.substr(0, slash)), slash + 1};
 }
 
-bool isFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
 } // namespace
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -99,7 +99,7 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
     int exact = -1;
     for (const char* ext : extensions) {
         names.push_back(std::string(stem) + ext);
-        if (exact < 0 && isFile(names.back()))
+        if (exact < 0 && isRegularFile(names.back()))
             exact = static_cast<int>(names.size() - 1);
     }
     if (exact == 0) {
@@ -121,7 +121,7 @@ int findCompanion(std::string_view stem, std::span<const char* const> extensions
             continue;
         const auto file =
             std::find_if(it->second.begin(), it->second.end(), [&](const std::string& n) {
-                return isFile(std::string(stem.substr(0, nameStart)) + n);
+                return isRegularFile(std::string(stem.substr(0, nameStart)) + n);
             });
         if (file != it->second.end()) {
             best = i;

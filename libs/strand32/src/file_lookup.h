@@ -8,7 +8,8 @@
 namespace strand32 {
 
 // The index in `extensions` of the first one for which stem + extension
-// names an existing file, letter case of the file name ignored; -1 when none.
+// names an existing regular file, letter case of the file name ignored; -1
+// when none.
 // `found` (if given) receives the path as it exists.
 int findCompanion(std::string_view stem, std::span<const char* const> extensions,
                   std::string* found = nullptr);
@@ -23,5 +24,9 @@ std::string resolveNoCase(const std::string& path);
 bool hasSideFiles(const std::string& path);
 
 bool equalsNoCase(std::string_view a, std::string_view b);
+
+// True when `path` names a regular file (following symbolic links): a pipe,
+// a socket, a device or a folder is no data file or companion.
+bool isRegularFile(const std::string& path);
 
 } // namespace strand32

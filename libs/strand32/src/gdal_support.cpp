@@ -4,6 +4,8 @@
 #include <cpl_conv.h>
 #include <mutex>
 
+#include "regular_files.h"
+
 namespace strand32 {
 namespace {
 constexpr char kReaddirOption[] = "GDAL_DISABLE_READDIR_ON_OPEN";
@@ -11,7 +13,10 @@ constexpr char kReaddirOption[] = "GDAL_DISABLE_READDIR_ON_OPEN";
 
 void ensureGdal() {
     static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
+    std::call_once(once, [] {
+        GDALAllRegister();
+        installRegularFiles();
+    });
 }
 
 QuietGdalScope::QuietGdalScope() {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "file_lookup.h"
+#include "regular_files.h"
 
 namespace strand32 {
 namespace {
@@ -18,7 +19,8 @@ const char* const kDgnDriver[] = {"DGN", nullptr};
 DatasetPtr openWith(const std::string& path, unsigned kind, const char* const* drivers) {
     if (path.empty())
         return nullptr;
-    return DatasetPtr(GDALOpenEx(path.c_str(), kind | GDAL_OF_READONLY, drivers, nullptr, nullptr));
+    return DatasetPtr(GDALOpenEx(regularFilesPath(path).c_str(), kind | GDAL_OF_READONLY, drivers,
+                                 nullptr, nullptr));
 }
 
 std::string extensionOf(const std::string& path) {
@@ -45,7 +47,8 @@ void georeference(LayerSource& source, const std::string& companion) {
             char* wkt = nullptr;
             int gcpCount = 0;
             GDAL_GCP* gcps = nullptr;
-            const int ok = GDALLoadTabFile(path.c_str(), gt.data(), &wkt, &gcpCount, &gcps);
+            const int ok =
+                GDALLoadTabFile(regularFilesPath(path).c_str(), gt.data(), &wkt, &gcpCount, &gcps);
             CplString ownedWkt(wkt);
             if (gcps) {
                 GDALDeinitGCPs(gcpCount, gcps);
@@ -59,7 +62,7 @@ void georeference(LayerSource& source, const std::string& companion) {
             }
         } else if (equalsNoCase(ext, ".TFW") || equalsNoCase(ext, ".WLD") ||
                    equalsNoCase(ext, ".JGW")) {
-            if (GDALLoadWorldFile(path.c_str(), gt.data())) {
+            if (GDALLoadWorldFile(regularFilesPath(path).c_str(), gt.data())) {
                 source.geoTransform = gt;
                 return;
             }

@@ -5,8 +5,13 @@
 
 namespace platform {
 
-std::string executablePath();  // /proc/self/exe; empty when unknown
-std::string installPrefix();   // $KAVREL_PREFIX, else the folder above the executable's
+std::string executablePath(); // /proc/self/exe; empty when unknown
+std::string installPrefix();  // $KAVREL_PREFIX, else the one set below, else the folder
+                              // above the executable's
+// A library of ours loaded into another program's process (the file manager's
+// module) lives under a prefix that program knows nothing of: it names it here,
+// once, before anything asks. Empty: back to the executable's.
+void setInstallPrefix(std::string prefix);
 std::string dataFolder();      // <prefix>/share/kavrel
 std::string userDataFolder();  // $XDG_DATA_HOME/kavrel (~/.local/share/kavrel)
 std::string userCacheFolder(); // $XDG_CACHE_HOME/kavrel (~/.cache/kavrel)

@@ -1,4 +1,5 @@
 #include "cli_options.h"
+#include "run_kavrel_find.h"
 
 #include "hive_env.h"
 #include "kavrel_find_run.h"
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -115,9 +117,63 @@ TEST(KavrelFindOptions, usage_errors_name_the_problem) {
         {{"--system", "UTM-33N"}, "--system needs --group"},
         {{"--sort", "date"}, "--sort needs name, folder, size, type or modified, not \"date\""},
         {{"--descending"}, "--descending needs --sort"},
+        {{"--saved-search", "a.wqs", "--named", "*.SHP"},
+         "--saved-search takes its criteria from the file: no criteria option may be given "
+         "beside it"},
+        {{"--saved-results", "a.wqs", "--save-search", "b.wqs"},
+         "--saved-results prints a file's rows: no search option may be given beside it"},
+        {{"--save-results"}, "--save-results needs --save-search"},
+        {{"--format", "csv"}, "--format needs tsv or json, not \"csv\""},
+        {{"--format", "json", "--print0"}, "only one of --print0 and --format json may be given"},
+        {{"--footprints", ""}, "--footprints needs a file"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseOptions(c.args).error, c.error) << c.args[0];
+}
+
+// A search stored, its rows printed back, the search run again from the
+// file, and damaged files refused with a message.
+TEST(KavrelFind, saved_searches_store_reprint_and_rerun_a_search) {
+    TempDir scratch;
+    TempDir tree;
+    tree.writeFile("a.txt", "1");
+    tree.writeFile("sub/b.txt", std::string(3000, 'b'));
+    tree.writeFile("c.dat", "1");
+    const std::string saved = scratch / "s.wqs";
+    const RunResult first = runKavrelFind(
+        {"--named", "*.txt", "--look-in", tree.str(), "--save-search", saved, "--save-results"},
+        scratch);
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string bytes = TempDir::readFile(saved);
+
+    const RunResult reprinted = runKavrelFind({"--saved-results", saved}, scratch);
+    EXPECT_EQ(reprinted.status, 0);
+    EXPECT_EQ(reprinted.out, first.out);
+    EXPECT_EQ(reprinted.err, "2 file(s) found\n");
+    const RunResult rerun = runKavrelFind({"--saved-search", saved}, scratch);
+    EXPECT_EQ(rerun.status, 0);
+    EXPECT_EQ(rerun.out, first.out);
+
+    const struct {
+        std::size_t length;
+        std::vector<std::string> mode;
+        std::string message;
+    } damaged[] = {
+        {0, {"--saved-search"}, "ends within its 1516-byte header"},
+        {1515, {"--saved-results"}, "ends within its 1516-byte header"},
+        {1520, {"--saved-results"}, "its rows end early: 1 of 2 row(s) were read"},
+    };
+    for (const auto& d : damaged) {
+        const std::string cut = scratch.writeFile("cut.wqs", bytes.substr(0, d.length));
+        std::vector<std::string> args = d.mode;
+        args.push_back(cut);
+        const RunResult run = runKavrelFind(args, scratch);
+        EXPECT_EQ(run.status, 1) << d.length;
+        EXPECT_NE(run.err.find(d.message), std::string::npos) << run.err;
+    }
+    const RunResult missing = runKavrelFind({"--saved-results", scratch / "none.wqs"}, scratch);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
 }
 
 TEST(KavrelFind, prints_one_tab_separated_row_per_file_and_the_count) {
@@ -182,6 +238,41 @@ TEST(KavrelFind, sorts_as_header_clicks_and_prints_paths_ended_by_nul) {
         {"--look-in", root, "--named", "*.qmd", "--sort", "name", "--print0"}, scratch);
     EXPECT_EQ(paths.out,
               root + "/A.qmd" + '\0' + root + "/b.qmd" + '\0' + root + "/My Maps/c.qmd" + '\0');
+}
+
+TEST(KavrelFind, names_that_are_not_utf8_are_printed_byte_for_byte) {
+    TempDir scratch;
+    TempDir tree;
+    const std::string root = std::filesystem::canonical(tree.path()).string();
+    const std::string folder = root + "/caf\xe9 d\x80";
+    tree.writeFile("caf\xe9 d\x80/x\xff.qmd", "x");
+    const RunResult rows = runKavrelFind({"--look-in", root, "--named", "*.qmd"}, scratch);
+    EXPECT_EQ(rows.out, "x\xff.qmd\t" + folder + "\t1KB\tqmd File\t" +
+                            rows.out.substr(rows.out.rfind('\t') + 1));
+    const RunResult paths =
+        runKavrelFind({"--look-in", root, "--named", "*.qmd", "--print0"}, scratch);
+    EXPECT_EQ(paths.out, folder + "/x\xff.qmd" + '\0');
+}
+
+// Pipes, a socket and a link to a device, all named like data files, fail
+// the layer tests without holding the search up; a tree deeper than the
+// guard ends the search with the window's message.
+TEST(KavrelFind, entries_that_are_not_files_never_stall_it_and_a_tree_too_deep_says_so) {
+    TempDir scratch;
+    TempDir tree;
+    const std::string root = std::filesystem::canonical(tree.path()).string();
+    ASSERT_EQ(::mkfifo((root + "/pipe.shp").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((root + "/pipe.tab").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (root + "/zero.tif").c_str()), 0);
+    std::string deep = root;
+    for (int level = 0; level < 300; ++level)
+        ASSERT_EQ(::mkdir((deep += "/d").c_str(), 0755), 0);
+    const RunResult run = runKavrelFind(
+        {"--look-in", root, "--area", "-180", "90", "180", "-90", "--lat-lon"}, scratch);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "kavrel-find: The maximum number of files has been exceeded.\n"
+                       "0 file(s) found\n");
 }
 
 TEST(KavrelFind, exit_status_tells_usage_errors_from_failed_searches) {

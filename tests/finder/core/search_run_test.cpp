@@ -1,6 +1,7 @@
 #include "finder/search_run.h"
 #include "finder/search_status.h"
 
+#include "limited_child.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <map>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -303,19 +303,12 @@ TEST(SearchRun, unreadable_folders_are_skipped_and_the_walk_goes_on) {
     ::chmod(dir.str().c_str(), 0755);
     ::chmod((dir / "locked").c_str(), 0311);  // cannot be listed
     ::chmod((dir / "noentry").c_str(), 0600); // cannot be entered
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(100);
+    const int found = testsupport::runAsOrdinaryUser([&] {
         Recorder rec;
         const WalkResult result = rec.run(criteriaFor(dir.str()));
-        ::_exit(result == WalkResult::done() ? static_cast<int>(rec.files.size()) : 101);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2); // 1.shp and 4.shp
+        return result == WalkResult::done() ? static_cast<int>(rec.files.size()) : 101;
+    });
+    EXPECT_EQ(found, 2); // 1.shp and 4.shp
 }
 
 } // namespace

@@ -94,7 +94,8 @@ TEST(launchCompanion, each_program_receives_its_share_of_the_selection_as_whole_
                           Case{Companion::Translate, "merrow", 20, 16, "/data"},
                           Case{Companion::View, "tollan", 20, 16, "/data"},
                           Case{Companion::QuickView, "pellis", 1, 1, "/My Maps/Old Survey/"},
-                          Case{Companion::View, "tollan", 3, 3, "/"}}) {
+                          Case{Companion::View, "tollan", 3, 3, "/"},
+                          Case{Companion::Translate, "merrow", 2, 2, "/caf\xe9 \xff\xfe"}}) {
         CompanionEnv env;
         const auto rows = rowsIn(c.folder, c.selected);
         const finder::LaunchResult result = finder::launchCompanion(c.companion, rows);

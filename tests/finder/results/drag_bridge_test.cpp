@@ -87,8 +87,8 @@ std::string take(HGLOBAL block) {
 
 class Drag : public testing::Test {
 protected:
-    // Files with a blank, a percent sign, a hash and non-ASCII letters, and
-    // what each looks like in its URI.
+    // Files with a blank, a percent sign, a hash, non-ASCII letters and bytes
+    // that are not UTF-8, and what each looks like in its URI.
     struct File {
         std::string relative;
         std::string encoded;
@@ -97,6 +97,7 @@ protected:
         {"my maps/roads.shp", "/my%20maps/roads.shp"},
         {"100% sure/\xC3\xA9t\xC3\xA9.tif", "/100%25%20sure/%C3%A9t%C3%A9.tif"},
         {"my maps/a#b;c.tab", "/my%20maps/a%23b%3Bc.tab"},
+        {"caf\xe9/\xff\xfe x.tif", "/caf%E9/%FF%FE%20x.tif"}, // not UTF-8: bytes as they are
     };
     std::vector<RowTexts> rows() const {
         std::vector<testsupport::NameAndFolder> out;

@@ -163,6 +163,7 @@ TEST_F(DropBlocks, the_drop_file_list_of_odd_rows) {
         {{}, std::string(1, '\0'), 21},
         {{{"roads.shp", ""}}, std::string("roads.shp\0\0", 11), 281},
         {{{"", "/data"}}, std::string("/data/\0\0", 8), 281},
+        {{{"caf\xe9.shp", "/d\x80"}}, std::string("/d\x80/caf\xe9.shp\0\0", 15), 281},
     };
     for (const auto& c : oddCases) {
         std::string expected = le32(20) + std::string(16, '\0') + c.list;

@@ -122,6 +122,31 @@ TEST_F(WindowSearch, lists_the_files_of_a_tree_with_their_exact_texts) {
     EXPECT_EQ(status(), "");
 }
 
+// A pipe and a link to a device named like data files do not hold the
+// search up; a name that is not UTF-8 is shown decoded while its row keeps
+// the bytes that the drag and the companion programs are handed.
+TEST_F(WindowSearch, a_hostile_tree_ends_its_search_and_keeps_names_byte_for_byte) {
+    testsupport::TempDir dir;
+    const std::string top = std::filesystem::canonical(dir.path()).string();
+    ASSERT_EQ(::mkfifo((top + "/pipe.shp").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (top + "/zero.tif").c_str()), 0);
+    dir.writeFile("caf\xe9.shp", "x");
+    open();
+    lookIn(top);
+    named("*.*");
+    findNow();
+    EXPECT_EQ(status(), "3 file(s) found");
+    std::vector<std::string> names;
+    for (int r = 0; r < results()->rowCount(); ++r) {
+        names.push_back(results()->texts(r).name);
+        if (names.back() == "caf\xe9.shp") {
+            EXPECT_EQ(results()->rowTexts(r)[0], QString::fromUtf8("caf\u00e9.shp"));
+        }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"caf\xe9.shp", "pipe.shp", "zero.tif"}));
+}
+
 TEST_F(WindowSearch, empty_name_does_nothing_and_only_a_system_search_needs_the_database) {
     testsupport::TempDir dir;
     dir.writeFile("a.shp");

@@ -98,12 +98,27 @@ TEST_F(WindowStartup, opens_compact_with_every_default) {
     EXPECT_TRUE(control<QPushButton>("NewSearchButton")->isEnabled());
     for (int i = 1; i <= 15; ++i)
         EXPECT_EQ(control(QStringLiteral("Globe%1").arg(i).toLatin1())->isVisible(), i == 1);
-    EXPECT_EQ(
-        menuCaptions(w),
-        (QStringList{"&File", "  E&xit", "&Edit", "  Select &All", "  &Invert Selection", "&View",
-                     "  Lar&ge Icons", "  S&mall Icons", "  &List", "  &Details", "  ",
-                     "  Arrange &Icons", "&Options", "  Sa&ve Results", "  Use Footprint Cache",
-                     "&Help", "  &Help Contents", "  &About Atlion Find"}));
+    EXPECT_EQ(menuCaptions(w), (QStringList{"&File",
+                                            "  S&ave Search",
+                                            "  Export Footprints...",
+                                            "  ",
+                                            "  E&xit",
+                                            "&Edit",
+                                            "  Select &All",
+                                            "  &Invert Selection",
+                                            "&View",
+                                            "  Lar&ge Icons",
+                                            "  S&mall Icons",
+                                            "  &List",
+                                            "  &Details",
+                                            "  ",
+                                            "  Arrange &Icons",
+                                            "&Options",
+                                            "  Sa&ve Results",
+                                            "  Use Footprint Cache",
+                                            "&Help",
+                                            "  &Help Contents",
+                                            "  &About Atlion Find"}));
 }
 
 struct NamedCase {

@@ -3,6 +3,7 @@
 // boxes recorded and answered, and helpers that find controls by name.
 #include "MainDialog.h"
 #include "finder/program_startup.h"
+#include "finder/startup_settings.h"
 #include "hive_env.h"
 
 #include <platform/message_box.h>
@@ -88,6 +89,9 @@ protected:
         hives.reset(); // restores the environment before the next hives are set
         hives = std::make_unique<testsupport::HiveEnv>(system, user);
         window = std::make_unique<finder::TFindMainDlg>();
+        // As main() hands the command line over before the window is shown.
+        if (!commandLine.empty())
+            window->setSavedSearchPath(finder::savedSearchPathFrom(commandLine));
         window->setUrlOpener([this](const QUrl& url) {
             openedUrls.push_back(url);
             return true;
@@ -126,6 +130,7 @@ protected:
     std::vector<QUrl> openedUrls;
     std::vector<QString> pickerTitles;
     QString pickedFolder;
+    std::string commandLine; // the program's arguments joined by blanks
 };
 
 } // namespace windowtest

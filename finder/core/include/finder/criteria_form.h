@@ -55,6 +55,9 @@ enum class LookInKind { Drive, Folder };
 // Look-in rule. Drive items ("/media/usb [USB]") are cut at their first " ["
 // and end in "/"; folder items (Browse, saved searches) are used whole.
 std::string lookInStartFolder(std::string_view lookInText, LookInKind kind);
+// A mounted volume's Look-in item: "/media/usb [USB]", or the mount point
+// alone when the volume has no label.
+std::string driveItemText(std::string_view mountPoint, std::string_view label);
 
 // Months and days boxes: the text a box is corrected to, or nullopt when the
 // typed text stays (n > limit gives the limit, n < 1 gives "1").

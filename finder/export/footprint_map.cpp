@@ -1,0 +1,127 @@
+// kavrel-footprint-map FOLDER OUT.png [WIDTH]: draws the footprints of the
+// data files under FOLDER over the world map with the map-view library (the
+// picture of the manual and README). Each footprint is drawn by a map of its
+// own and laid over the world map multiplied, so overlapping footprints
+// darken rather than hide one another.
+#include "finder/export/footprint_writer.h"
+
+#include <platform/paths.h>
+#include <strand32/layer.h>
+#include <strand32/mapora_map.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const CoordSysKeys kLonLat{"LAT-LONG", "LAT-LONG", "WGS84", "METERS"};
+
+struct Colours {
+    std::uint32_t background, land, outline;
+    bool graticule;
+};
+
+// The whole world drawn by one map of `layer` (a file the library opens).
+std::optional<QImage> drawWorld(const std::string& layerFile, const std::string& document,
+                                QSize size, const Colours& colours) {
+    QWidget panel;
+    panel.resize(size);
+    const MaporaRect rect{0, 0, size.width(), size.height()};
+    const MaporaMap map = Mapora_MapCreate(document.c_str(), &panel, &rect, 1, nullptr, &kLonLat);
+    LayerDescriptor file;
+    strand32::buildLayerDescriptor(layerFile, file);
+    const std::int32_t layer =
+        map == 0 ? -1
+                 : Mapora_LayerConnect(map, file.layerType, 0, file.fileName, file.companion[0],
+                                       file.companion[1], file.companion[2], "layer", 0, &kLonLat);
+    std::optional<QImage> image;
+    if (layer >= 0) {
+        MapProperties properties{};
+        Mapora_MapGetProperties(map, &properties);
+        properties.backgroundRgb = colours.background;
+        properties.landRgb = colours.land;
+        properties.outlineRgb = colours.outline;
+        properties.showGraticule = colours.graticule;
+        properties.showFrame = 0;
+        Mapora_MapSetProperties(map, &properties);
+        Mapora_LayerSetVisible(map, layer, 1);
+        const MaporaPoint centre{0, 0};
+        Mapora_MapSetViewCenter(map, &centre);
+        Mapora_MapSetViewScale(map, 360.0);
+        Mapora_MapRedraw(map, 0);
+        image = panel.grab().toImage();
+    }
+    if (map != 0)
+        Mapora_MapClose(map);
+    return image;
+}
+
+// The data files under `folder`, as rows naming them, in name order.
+std::vector<finder::RowTexts> layerFiles(const std::string& folder) {
+    std::vector<finder::RowTexts> rows;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file() &&
+            strand32::layerTypeOf(entry.path().filename().string()) != LayerType::None)
+            rows.push_back({entry.path().filename().string(), entry.path().parent_path().string(),
+                            "", "", ""});
+    std::sort(rows.begin(), rows.end(),
+              [](const auto& a, const auto& b) { return a.folder + a.name < b.folder + b.name; });
+    return rows;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: kavrel-footprint-map FOLDER OUT.png [WIDTH]\n");
+        return 2;
+    }
+    const int width = argc > 3 ? std::max(200, std::atoi(argv[3])) : 1000;
+    const QSize size(width, width / 2);
+    QApplication app(argc, argv);
+    QTemporaryDir scratch;
+    const std::string data = platform::dataFolder();
+    if (!scratch.isValid() || Mapora_Init((data + "/datora.dat").c_str()) != 0) {
+        std::fprintf(stderr, "kavrel-footprint-map: cannot start the map library on %s\n",
+                     data.c_str());
+        return 1;
+    }
+    const std::string dir = scratch.path().toStdString();
+    std::optional<QImage> picture = drawWorld(data + "/world.tab", dir + "/world.zvm", size,
+                                              {0xdce9f5, 0xf4f1e8, 0xa0a0a0, true});
+    if (!picture) {
+        std::fprintf(stderr, "kavrel-footprint-map: cannot draw the world map\n");
+        return 1;
+    }
+    QPainter painter(&*picture);
+    painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+    int drawn = 0;
+    for (const finder::RowTexts& row : layerFiles(argv[1])) {
+        const std::string file = dir + "/footprint" + std::to_string(drawn) + ".shp";
+        if (finder::exportFootprints(file, {row}).written != 1)
+            continue;
+        const auto footprint =
+            drawWorld(file, dir + "/footprint.zvm", size, {0xffffff, 0xfffaf6, 0xc0301a, false});
+        if (footprint) {
+            painter.drawImage(0, 0, *footprint);
+            ++drawn;
+        }
+    }
+    painter.end();
+    Mapora_Shutdown();
+    if (!picture->save(QString::fromLocal8Bit(argv[2]))) {
+        std::fprintf(stderr, "kavrel-footprint-map: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    std::printf("%d footprint(s) drawn into %s\n", drawn, argv[2]);
+    return 0;
+}
