@@ -1,5 +1,4 @@
 #include "cli_options.h"
-#include "run_kavrel_find.h"
 
 #include "hive_env.h"
 #include "kavrel_find_run.h"
