@@ -10,6 +10,7 @@
 #include "geotiff_footprint.h"
 #include "layer_reading.h"
 #include "layer_source.h"
+#include "regular_files.h"
 #include "shape_footprint.h"
 
 namespace strand32 {
@@ -26,7 +27,7 @@ std::vector<std::string> filesRead(const LayerSource& source, const std::string&
     std::vector<std::string> files;
     if (char** list = GDALGetFileList(source.handle())) {
         for (char** item = list; *item != nullptr; ++item)
-            files.emplace_back(*item);
+            files.push_back(plainPathOf(*item));
         CSLDestroy(list);
     }
     if (!source.companionFile.empty())

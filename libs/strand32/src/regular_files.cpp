@@ -90,6 +90,11 @@ std::string regularFilesPath(const std::string& path) {
     return kPrefix + path;
 }
 
+std::string plainPathOf(const std::string& gdalPath) {
+    return gdalPath.starts_with(kPrefix) ? gdalPath.substr(std::string_view(kPrefix).size())
+                                         : gdalPath;
+}
+
 void installRegularFiles() {
     // Kept for the life of the process, as the handler is.
     static VSIFilesystemPluginCallbacksStruct* const callbacks =

@@ -13,6 +13,9 @@ namespace strand32 {
 // system, so that the companions GDAL looks for beside it go through it too.
 // Needs ensureGdal() first.
 std::string regularFilesPath(const std::string& path);
+// A path GDAL reports (its file list) as the file system's own path: the
+// regular-files prefix taken off.
+std::string plainPathOf(const std::string& gdalPath);
 
 // A descriptor for reading `path`, or -1 when it is not a regular file
 // (following symbolic links). Never waits on a pipe.
