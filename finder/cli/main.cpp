@@ -5,7 +5,7 @@
 #include "saved_search_commands.h"
 
 #include "finder/coords/coordsys_pickers.h"
-#include "finder/export/footprint_writer.h"
+#include "finder/export/export_module.h"
 #include "finder/found_file.h"
 #include "finder/program_startup.h"
 #include "finder/saved_search_form.h"
@@ -78,7 +78,7 @@ int printPickerList(const finder::cli::Options& options) {
 // The footprints of the rows printed; what was written and left out goes to
 // standard error.
 bool writeFootprints(const std::string& file, const std::vector<finder::RowTexts>& rows) {
-    const finder::FootprintExport result = finder::exportFootprints(file, rows);
+    const finder::FootprintExport result = finder::moduleExportFootprints(file, rows);
     if (!result.error.empty()) {
         std::fprintf(stderr, "kavrel-find: %s\n", result.error.c_str());
         return false;
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
             if (parsed.options.list != finder::cli::ListRequest::None)
                 return printPickerList(parsed.options);
             const std::string& footprints = parsed.options.footprintsFile;
-            if (!footprints.empty() && finder::footprintFormatFor(footprints).empty()) {
+            if (!footprints.empty() && finder::moduleFootprintFormat(footprints).empty()) {
                 std::fprintf(stderr, "kavrel-find: %s\n",
                              finder::noFootprintFormatText(footprints).c_str());
                 return 2;

@@ -1,5 +1,6 @@
 #include "row_printer.h"
 
+#include "finder/export/export_module.h"
 #include "finder/export/row_json.h"
 #include "finder/result_order.h"
 
@@ -42,7 +43,7 @@ void RowPrinter::print(const RowTexts& row) {
         line_ = fullPathOfRow(row.folder, row.name);
         line_ += '\0';
     } else if (format_.json) {
-        line_ = rowJson(row, fileFactsOf(fullPathOfRow(row.folder, row.name)));
+        line_ = rowJson(row, moduleFileFacts(fullPathOfRow(row.folder, row.name)));
         line_ += '\n';
     } else {
         for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {

@@ -87,14 +87,6 @@ FileType fileTypeOf(std::string_view fileName, std::string_view fullPath) {
     return cache.lookup(fileName, fullPath);
 }
 
-std::string fullPathOfRow(std::string_view folder, std::string_view fileName) {
-    std::string path(folder);
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    path += fileName;
-    return path;
-}
-
 RowTexts rowTexts(const FoundFile& file) {
     return foundRow(file).texts;
 }

@@ -3,6 +3,8 @@
 // never unloaded: GDAL and PROJ keep state for the life of the process.
 #include "layer_reader.h"
 
+#include "finder/layer_module_symbol.h"
+
 #include <platform/paths.h>
 
 #include <dlfcn.h>
@@ -13,31 +15,43 @@ namespace {
 
 constexpr char kModuleFile[] = "libkavrel_layers.so";
 
-const LayerModule* loadModule() {
+void* loadModule() {
     void* handle = nullptr;
     if (const std::string prefix = platform::installPrefix(); !prefix.empty())
         handle = ::dlopen((prefix + "/" KAVREL_LIB_DIR "/" + kModuleFile).c_str(),
                           RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr)
         handle = ::dlopen(kModuleFile, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
-        return nullptr;
-    using Entry = const LayerModule* (*)();
-    const auto entry = reinterpret_cast<Entry>(::dlsym(handle, kLayerModuleEntry));
-    const LayerModule* module = entry ? entry() : nullptr;
-    if (module == nullptr || module->version != kLayerModuleVersion || module->readFacts == nullptr)
-        return nullptr;
-    return module;
+    return handle;
+}
+
+void* moduleHandle() {
+    static std::once_flag once;
+    static void* handle = nullptr;
+    std::call_once(once, [] { handle = loadModule(); });
+    return handle;
 }
 
 const LayerModule* layerModule() {
     static std::once_flag once;
     static const LayerModule* module = nullptr;
-    std::call_once(once, [] { module = loadModule(); });
+    std::call_once(once, [] {
+        using Entry = const LayerModule* (*)();
+        const auto entry = reinterpret_cast<Entry>(layerModuleSymbol(kLayerModuleEntry));
+        const LayerModule* found = entry ? entry() : nullptr;
+        if (found != nullptr && found->version == kLayerModuleVersion &&
+            found->readFacts != nullptr)
+            module = found;
+    });
     return module;
 }
 
 } // namespace
+
+void* layerModuleSymbol(const char* name) {
+    void* handle = moduleHandle();
+    return handle != nullptr ? ::dlsym(handle, name) : nullptr;
+}
 
 bool readLayerFacts(const std::string& path, bool withKeys, LayerFacts& facts) {
     const LayerModule* module = layerModule();

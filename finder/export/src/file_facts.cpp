@@ -6,8 +6,6 @@
 #include <strand32/layer.h>
 #include <strand32/layer_info.h>
 
-#include <cstring>
-
 namespace finder {
 
 FileFacts fileFactsOf(const std::string& fullPath) {
@@ -27,10 +25,6 @@ FileFacts fileFactsOf(const std::string& fullPath) {
         return FileFacts{}; // read as unknown, as the search does
     }
     return facts;
-}
-
-std::string keyText(const char (&key)[quill32::kKeySize]) {
-    return std::string(key, strnlen(key, quill32::kKeySize));
 }
 
 } // namespace finder

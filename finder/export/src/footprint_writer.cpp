@@ -5,12 +5,12 @@
 #include "finder/export/file_facts.h"
 #include "finder/export/footprint_ring.h"
 #include "gdal_support.h"
+#include "joined.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cpl_string.h>
 #include <filesystem>
-#include <initializer_list>
 #include <sstream>
 #include <string_view>
 
@@ -21,14 +21,6 @@ using strand32::DatasetPtr;
 using strand32::FeaturePtr;
 using strand32::GeometryPtr;
 using strand32::SrsPtr;
-
-// Joins texts; written out because GCC 12 warns wrongly on "text" + string.
-std::string joined(std::initializer_list<std::string_view> parts) {
-    std::string text;
-    for (std::string_view part : parts)
-        text.append(part);
-    return text;
-}
 
 std::string lowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -173,21 +165,6 @@ FootprintExport exportFootprints(const std::string& path, const std::vector<RowT
     }
     CPLPopErrorHandler();
     return result;
-}
-
-std::string noFootprintFormatText(const std::string& path) {
-    return joined({"No GDAL vector format writes files named ",
-                   std::filesystem::path(path).filename().string(),
-                   " (use .gpkg, .geojson, .shp or .fgb)"});
-}
-
-std::string footprintsWrittenText(const FootprintExport& result, const std::string& path) {
-    std::string text =
-        joined({"Footprints of ", std::to_string(result.written), " file(s) written to ", path});
-    if (result.leftOut > 0)
-        text += joined(
-            {"; ", std::to_string(result.leftOut), " file(s) without a known extent left out"});
-    return text;
 }
 
 } // namespace finder

@@ -54,7 +54,13 @@ FileType fileTypeOf(std::string_view fileName, std::string_view fullPath = {});
 std::string fallbackTypeText(std::string_view fileName);
 
 // The folder, a "/" unless it already ends with one, and the name.
-std::string fullPathOfRow(std::string_view folder, std::string_view fileName);
+inline std::string fullPathOfRow(std::string_view folder, std::string_view fileName) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += fileName;
+    return path;
+}
 
 // All five texts; the modified text is empty when the time cannot be shown.
 RowTexts rowTexts(const FoundFile& file);

@@ -1,0 +1,48 @@
+// Calls into the layer module's export table, found once.
+#include "finder/export/export_module.h"
+#include "finder/layer_module_symbol.h"
+
+#include <mutex>
+
+namespace finder {
+namespace {
+
+const ExportModule* exportModule() {
+    static std::once_flag once;
+    static const ExportModule* module = nullptr;
+    std::call_once(once, [] {
+        using Entry = const ExportModule* (*)();
+        const auto entry = reinterpret_cast<Entry>(layerModuleSymbol(kExportModuleEntry));
+        const ExportModule* found = entry ? entry() : nullptr;
+        if (found != nullptr && found->version == kExportModuleVersion)
+            module = found;
+    });
+    return module;
+}
+
+} // namespace
+
+FileFacts moduleFileFacts(const std::string& fullPath) {
+    FileFacts facts;
+    if (const ExportModule* module = exportModule())
+        module->fileFacts(fullPath.c_str(), facts);
+    return facts;
+}
+
+std::string moduleFootprintFormat(const std::string& path) {
+    std::string driver;
+    if (const ExportModule* module = exportModule())
+        module->footprintFormat(path.c_str(), driver);
+    return driver;
+}
+
+FootprintExport moduleExportFootprints(const std::string& path, const std::vector<RowTexts>& rows) {
+    FootprintExport result;
+    if (const ExportModule* module = exportModule())
+        module->exportFootprints(path.c_str(), rows, result);
+    else
+        result.error = "the layer module cannot be loaded";
+    return result;
+}
+
+} // namespace finder
