@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kCountBoxMaxLength = 3; // characters a user may type
 constexpr int kSpinMaximum = 32767;
-constexpr int kDateBoxLength = 10; // "MM/DD/YYYY"
 
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -49,7 +48,7 @@ DatePage::DatePage(int monthsLimit, int daysLimit, QWidget* parent)
     // stay in the text, blanks show as "_".
     for (QLineEdit* box : {dateStart_, dateEnd_}) {
         box->setInputMask("00/00/9999;_");
-        box->setMaxLength(kDateBoxLength);
+        box->setMaxLength(static_cast<int>(kDateBoxLength));
     }
     prevMonths_ = countBox("PrevMonths", monthsLimit_);
     prevDays_ = countBox("PrevDays", daysLimit_);
@@ -155,10 +154,9 @@ void DatePage::chooseBetween() {
 void DatePage::setDefaults(DateUtil::CivilDate today) {
     allFiles_->setChecked(true);
     applyEnableRules();
-    const auto end = DateUtil::dosDate(today.year, today.month, today.day);
-    const auto start = DateUtil::dateBack(3, DateUtil::BackUnit::Months, today);
-    dateEnd_->setText(text(DateUtil::dateText(end, true)).left(kDateBoxLength));
-    dateStart_->setText(text(DateUtil::dateText(start, true)).left(kDateBoxLength));
+    const DefaultDates dates = defaultDates(today);
+    dateEnd_->setText(text(dateBoxText(dates.end)));
+    dateStart_->setText(text(dateBoxText(dates.start)));
 }
 
 void DatePage::fillForm(CriteriaForm& form) const {

@@ -99,11 +99,11 @@ GList* getModels(NautilusPropertiesModelProvider*, GList* files) {
     }
 }
 
-void getProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void getProperty(GObject* object, guint id, GValue* value, GParamSpec* property) {
     if (id == kPropCountsPending)
         g_value_set_int(value, countsPending());
     else
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
 }
 
 void classInit(gpointer klass, gpointer) {

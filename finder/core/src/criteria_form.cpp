@@ -117,4 +117,13 @@ int daysLimit(int currentYear) {
     return (currentYear - 1980) * 365;
 }
 
+std::string dateBoxText(DateUtil::DosDate date) {
+    return DateUtil::dateText(date, true).substr(0, kDateBoxLength);
+}
+
+DefaultDates defaultDates(DateUtil::CivilDate today) {
+    return {DateUtil::dateBack(3, DateUtil::BackUnit::Months, today),
+            DateUtil::dosDate(today.year, today.month, today.day)};
+}
+
 } // namespace finder

@@ -11,12 +11,10 @@
 namespace finder {
 namespace {
 
-// A date box shows its date zero-padded in its ten places, as the window
-// fills it.
-std::string dateBoxText(const std::string& typed, DateUtil::DosDate fallback) {
-    constexpr std::size_t kDateBoxLength = 10; // "MM/DD/YYYY"
+// A typed date as its box shows it; the default date when none was typed.
+std::string dateBoxTextOf(const std::string& typed, DateUtil::DosDate fallback) {
     const auto date = typed.empty() ? std::optional(fallback) : DateUtil::parseDate(typed);
-    return date ? DateUtil::dateText(*date, true).substr(0, kDateBoxLength) : typed;
+    return date ? dateBoxText(*date) : typed;
 }
 
 std::string pickerText(const std::optional<std::string>& name) {
@@ -48,10 +46,9 @@ SavedSearchHeader headerOfForm(const CriteriaForm& form, const std::string& look
     h.allFiles = !form.findAllModified;
     h.findAllModified = form.findAllModified;
     h.between = form.between;
-    h.dateStartText =
-        dateBoxText(form.dateStartText, DateUtil::dateBack(3, DateUtil::BackUnit::Months, today));
-    h.dateEndText =
-        dateBoxText(form.dateEndText, DateUtil::dosDate(today.year, today.month, today.day));
+    const DefaultDates dates = defaultDates(today);
+    h.dateStartText = dateBoxTextOf(form.dateStartText, dates.start);
+    h.dateEndText = dateBoxTextOf(form.dateEndText, dates.end);
     h.previousMonths = form.previousMonths;
     h.prevMonthsText = form.prevMonthsText;
     h.previousDays = form.previousDays;

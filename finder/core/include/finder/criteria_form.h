@@ -59,6 +59,15 @@ std::string lookInStartFolder(std::string_view lookInText, LookInKind kind);
 // alone when the volume has no label.
 std::string driveItemText(std::string_view mountPoint, std::string_view label);
 
+// Date boxes: "MM/DD/YYYY", zero-padded; a new search's boxes hold the day
+// three months back and today.
+inline constexpr std::size_t kDateBoxLength = 10;
+std::string dateBoxText(DateUtil::DosDate date);
+struct DefaultDates {
+    DateUtil::DosDate start, end;
+};
+DefaultDates defaultDates(DateUtil::CivilDate today);
+
 // Months and days boxes: the text a box is corrected to, or nullopt when the
 // typed text stays (n > limit gives the limit, n < 1 gives "1").
 std::optional<std::string> correctedCountText(std::string_view text, int limit);
