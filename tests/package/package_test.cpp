@@ -113,7 +113,7 @@ TEST_F(DebianPackage, programs_run_from_the_unpacked_tree_as_from_the_build_tree
               "ok\n");
     const std::string usr = root / "usr";
     const std::string ldd = run("ldd " + testsupport::quoted(usr + "/bin/kavrel-find"));
-    EXPECT_NE(ldd.find("libstrand32.so => " + usr + "/bin/../lib/atlion-find/libstrand32.so"),
+    EXPECT_NE(ldd.find("libplatform.so => " + usr + "/bin/../lib/atlion-find/libplatform.so"),
               std::string::npos)
         << ldd;
 
