@@ -29,15 +29,7 @@ export XDG_CACHE_HOME=$work/cache
 unset KAVREL_CACHE
 
 make_gis_files "$work"
-python3 - "$work" <<'PY'
-import shutil, sys
-w = sys.argv[1]
-for n in range(4500):
-    for ext in ("shp", "shx", "dbf", "prj"):
-        shutil.copyfile(f"{w}/base{n % 10}.{ext}", f"{w}/big/s{n:05d}.{ext}")
-for n in range(2000):
-    shutil.copyfile(f"{w}/base{n % 10}.tif", f"{w}/big/t{n:05d}.tif")
-PY
+copy_gis_files "$work" "$work/big" 4500 s%05d "$work/big" 2000 t%05d
 # The cache keeps nothing younger than two seconds.
 sleep 3
 

@@ -36,13 +36,20 @@ make_gis_files() {
                 -a_ullr $((300000 + i * 20000)) 5600000 $((310000 + i * 20000)) 5590000 "$work/base$i.tif"
         fi
     done
-    python3 - "$work" <<'PY'
+    copy_gis_files "$work" "$work/shp" 2000 f%04d "$work/tif" 200 g%03d
+}
+
+# Copies the ten base files of each kind made above to numbered names:
+# copy_gis_files FOLDER SHP_FOLDER SHP_COUNT SHP_NAME TIF_FOLDER TIF_COUNT TIF_NAME
+# (names are printf formats of the number, without the extension).
+copy_gis_files() {
+    python3 - "$@" <<'PY'
 import shutil, sys
-w = sys.argv[1]
-for n in range(2000):
+w, shp_dir, shp_count, shp_name, tif_dir, tif_count, tif_name = sys.argv[1:]
+for n in range(int(shp_count)):
     for ext in ("shp", "shx", "dbf", "prj"):
-        shutil.copyfile(f"{w}/base{n % 10}.{ext}", f"{w}/shp/f{n:04d}.{ext}")
-for n in range(200):
-    shutil.copyfile(f"{w}/base{n % 10}.tif", f"{w}/tif/g{n:03d}.tif")
+        shutil.copyfile(f"{w}/base{n % 10}.{ext}", f"{shp_dir}/{shp_name % n}.{ext}")
+for n in range(int(tif_count)):
+    shutil.copyfile(f"{w}/base{n % 10}.tif", f"{tif_dir}/{tif_name % n}.tif")
 PY
 }
