@@ -39,9 +39,9 @@ enum FootprintColumn : int {
 
 struct CacheConnection {
     SqlitePtr db;
-    StatementPtr select; // ?1 path
-    StatementPtr upsert; // ?1 path, then every column
-    StatementPtr touch;  // ?1 path, ?2 day
+    StatementPtr select;    // ?1 path
+    StatementPtr upsert;    // ?1 path, then every column
+    StatementPtr touch;     // ?1 path, ?2 day
     StatementPtr beginRead; // one snapshot for a run of look-ups
     StatementPtr begin, commit, rollback;
 };

@@ -4,6 +4,6 @@
 #include "kavrel_find_run.h"
 
 namespace testsupport {
-using clitest::RunResult;
 using clitest::runKavrelFind;
+using clitest::RunResult;
 } // namespace testsupport
