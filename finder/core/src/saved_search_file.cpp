@@ -4,6 +4,7 @@
 
 #include <platform/file_write.h>
 #include <platform/paths.h>
+#include <platform/regular_file_open.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -63,14 +64,10 @@ std::optional<SavedSearch> readSavedSearchFile(const std::string& path, int* err
             *error = errno;
         return std::nullopt;
     };
-    platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
-    if (!fd || ::fstat(fd.get(), &info) != 0)
+    platform::UniqueFd fd(platform::openRegularFileForReading(path.c_str(), info));
+    if (!fd)
         return fail();
-    if (!S_ISREG(info.st_mode)) {
-        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return fail();
-    }
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[1 << 16];
     for (;;) {

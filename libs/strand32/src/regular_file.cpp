@@ -1,9 +1,9 @@
 // Opening regular files only, and reading them with pread.
 #include "regular_file.h"
 
+#include <platform/regular_file_open.h>
+
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -12,28 +12,14 @@ namespace strand32 {
 std::optional<RegularFile> RegularFile::open(const std::string& path, PathKind* kind) {
     PathKind ignored;
     PathKind& found = kind ? *kind : ignored;
-    struct stat before {};
-    if (::stat(path.c_str(), &before) != 0) {
+    struct stat info {};
+    const int fd = platform::openRegularFileForReading(path.c_str(), info);
+    if (fd < 0) {
         found = errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
         return std::nullopt;
     }
-    found = S_ISREG(before.st_mode) ? PathKind::Regular : PathKind::Other;
-    if (found != PathKind::Regular)
-        return std::nullopt;
-    // O_NONBLOCK: should a pipe take the file's place, the open does not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        found = PathKind::Other;
-        return std::nullopt;
-    }
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
-        opened.st_dev != before.st_dev) {
-        ::close(fd);
-        found = PathKind::Other;
-        return std::nullopt;
-    }
-    return RegularFile(fd, static_cast<std::uint64_t>(opened.st_size));
+    found = PathKind::Regular;
+    return RegularFile(fd, static_cast<std::uint64_t>(info.st_size));
 }
 
 RegularFile::RegularFile(RegularFile&& other) noexcept

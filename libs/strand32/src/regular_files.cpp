@@ -4,6 +4,7 @@
 #include "regular_files.h"
 
 #include <cpl_vsi.h>
+#include <platform/regular_file_open.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -72,17 +73,10 @@ int closeEntry(void* handle) {
 } // namespace
 
 int openRegularFile(const char* path) {
-    // Without O_NONBLOCK opening a pipe waits for a writer.
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return -1;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        errno = ENOENT;
-        return -1;
-    }
+    const int fd = platform::openRegularFileForReading(path, info);
+    if (fd < 0 && (errno == EISDIR || errno == EINVAL))
+        errno = ENOENT; // GDAL reads it as "no such file"
     return fd;
 }
 

@@ -1,0 +1,54 @@
+#include "platform/regular_file_open.h"
+
+#include "special_files.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using testsupport::TempDir;
+
+// Only regular files open, links to them included; nothing else is opened
+// (a pipe nobody writes to would otherwise make the open wait).
+TEST(regular_file_open, only_regular_files_open_and_the_rest_say_what_they_are) {
+    const TempDir dir;
+    const std::string file = dir.writeFile("data.shp", "12345");
+    dir.writeFile("folder.shp/inside");
+    testsupport::makeLink(file, dir / "link.shp");
+    testsupport::makeFifo(dir / "pipe.shp");
+    testsupport::makeSocket(dir / "socket.shp");
+    testsupport::makeLink("/dev/zero", dir / "zero.tif");
+    testsupport::makeLink(dir / "missing.shp", dir / "dangling.shp");
+    const struct {
+        std::string name;
+        int error; // 0: opens
+    } cases[] = {
+        {"data.shp", 0},         {"link.shp", 0},          {"folder.shp", EISDIR},
+        {"pipe.shp", EINVAL},    {"socket.shp", EINVAL},   {"zero.tif", EINVAL},
+        {"missing.shp", ENOENT}, {"dangling.shp", ENOENT}, {"data.shp/x", ENOTDIR},
+    };
+    for (const auto& c : cases) {
+        struct stat info {};
+        errno = 0;
+        const int fd = platform::openRegularFileForReading((dir / c.name).c_str(), info);
+        const int error = errno;
+        if (c.error == 0) {
+            EXPECT_GE(fd, 0) << c.name;
+            EXPECT_EQ(info.st_size, 5) << c.name;
+            char bytes[5] = {};
+            EXPECT_EQ(::read(fd, bytes, sizeof bytes), 5) << c.name << ": the descriptor reads";
+        } else {
+            EXPECT_EQ(fd, -1) << c.name;
+            EXPECT_EQ(error, c.error) << c.name;
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+} // namespace
