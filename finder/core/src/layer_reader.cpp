@@ -8,7 +8,6 @@
 #include <platform/paths.h>
 
 #include <dlfcn.h>
-#include <mutex>
 
 namespace finder {
 namespace {
@@ -26,23 +25,15 @@ void* loadModule() {
 }
 
 void* moduleHandle() {
-    static std::once_flag once;
-    static void* handle = nullptr;
-    std::call_once(once, [] { handle = loadModule(); });
+    static void* const handle = loadModule();
     return handle;
 }
 
 const LayerModule* layerModule() {
-    static std::once_flag once;
-    static const LayerModule* module = nullptr;
-    std::call_once(once, [] {
-        using Entry = const LayerModule* (*)();
-        const auto entry = reinterpret_cast<Entry>(layerModuleSymbol(kLayerModuleEntry));
-        const LayerModule* found = entry ? entry() : nullptr;
-        if (found != nullptr && found->version == kLayerModuleVersion &&
-            found->readFacts != nullptr)
-            module = found;
-    });
+    static const LayerModule* const module = [] {
+        const auto* table = layerModuleTable<LayerModule>(kLayerModuleEntry, kLayerModuleVersion);
+        return table != nullptr && table->readFacts != nullptr ? table : nullptr;
+    }();
     return module;
 }
 

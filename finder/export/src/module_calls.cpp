@@ -2,21 +2,12 @@
 #include "finder/export/export_module.h"
 #include "finder/layer_module_symbol.h"
 
-#include <mutex>
-
 namespace finder {
 namespace {
 
 const ExportModule* exportModule() {
-    static std::once_flag once;
-    static const ExportModule* module = nullptr;
-    std::call_once(once, [] {
-        using Entry = const ExportModule* (*)();
-        const auto entry = reinterpret_cast<Entry>(layerModuleSymbol(kExportModuleEntry));
-        const ExportModule* found = entry ? entry() : nullptr;
-        if (found != nullptr && found->version == kExportModuleVersion)
-            module = found;
-    });
+    static const ExportModule* const module =
+        layerModuleTable<ExportModule>(kExportModuleEntry, kExportModuleVersion);
     return module;
 }
 
