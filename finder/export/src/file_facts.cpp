@@ -1,10 +1,11 @@
 // Reads a file's extent, coordinate system and keys through the map-view
-// library's layer part and the coordinate-system library.
+// library's layer part (one reading of the file) and the coordinate-system
+// library.
 #include "finder/export/file_facts.h"
 
 #include <quill32/identify.h>
 #include <strand32/layer.h>
-#include <strand32/layer_info.h>
+#include <strand32/layer_footprint.h>
 
 namespace finder {
 
@@ -14,11 +15,13 @@ FileFacts fileFactsOf(const std::string& fullPath) {
     if (!strand32::buildLayerDescriptor(fullPath, layer))
         return facts;
     try {
-        facts.extent = strand32::layerExtent(layer);
-        if (const auto crs = strand32::layerCrs(layer)) {
-            facts.crsDefinition = crs->wkt;
+        // One reading, as the search's, giving what layerExtent and layerCrs give.
+        const strand32::LayerFootprint footprint = strand32::readLayerFootprint(layer);
+        facts.extent = footprint.extent;
+        if (footprint.crs) {
+            facts.crsDefinition = footprint.crs->wkt;
             CoordSysKeys keys{};
-            if (quill32::identifyCoordSys(crs->wkt, keys))
+            if (quill32::identifyCoordSys(footprint.crs->wkt, keys))
                 facts.keys = keys;
         }
     } catch (...) {
