@@ -2,23 +2,15 @@
 
 #include <finder/coords/coordsys_pickers.h>
 #include <finder/coords/corner_entry.h>
+#include <finder/joined_text.h>
 #include <finder/result_order.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
 
 namespace finder::cli {
 namespace {
-
-// Joins texts; written out because GCC 12 warns wrongly on "text" + string.
-std::string concat(std::initializer_list<std::string_view> parts) {
-    std::string text;
-    for (std::string_view part : parts)
-        text.append(part);
-    return text;
-}
 
 bool isWholeNumber(const std::string& text) {
     return !text.empty() && text.size() <= 9 &&
@@ -34,7 +26,7 @@ struct OptionRule {
 };
 
 std::string countError(const char* option, const std::string& value) {
-    return concat({option, " needs a whole number, not \"", value, "\""});
+    return joined({option, " needs a whole number, not \"", value, "\""});
 }
 
 std::string setDateMode(CriteriaForm& form, bool between, bool months, bool days) {
@@ -79,7 +71,7 @@ std::string setArea(CriteriaForm& form, const std::vector<std::string>& values) 
             return "--area needs four non-empty corner values";
         const coords::CornerCheck check = coords::checkCornerText(values[i], i % 2 == 0);
         if (!check.ok)
-            return concat({"--area ", names[i], " \"", values[i], "\": ", check.message});
+            return joined({"--area ", names[i], " \"", values[i], "\": ", check.message});
     }
     form.northwestX = values[0];
     form.northwestY = values[1];
@@ -113,12 +105,12 @@ std::string setSort(Options& options, const std::string& column) {
             options.sortColumn = c;
             return {};
         }
-    return concat({"--sort needs name, folder, size, type or modified, not \"", column, "\""});
+    return joined({"--sort needs name, folder, size, type or modified, not \"", column, "\""});
 }
 
 std::string setFormat(Options& options, const std::string& format) {
     if (format != "tsv" && format != "json")
-        return concat({"--format needs tsv or json, not \"", format, "\""});
+        return joined({"--format needs tsv or json, not \"", format, "\""});
     options.json = format == "json";
     return {};
 }
@@ -164,7 +156,7 @@ const std::vector<OptionRule>& rules() {
          [](Options& o, const auto& v) {
              for (const std::string& date : v)
                  if (!DateUtil::parseDate(date))
-                     return concat({"--between needs dates as MM/DD/YYYY, not \"", date, "\""});
+                     return joined({"--between needs dates as MM/DD/YYYY, not \"", date, "\""});
              o.form.dateStartText = v[0];
              o.form.dateEndText = v[1];
              return setDateMode(o.form, true, false, false);
@@ -293,13 +285,13 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         const auto rule = std::find_if(table.begin(), table.end(),
                                        [&](const OptionRule& r) { return arg == r.name; });
         if (rule == table.end()) {
-            result.error = arg.rfind("-", 0) == 0 ? concat({"unknown option ", arg})
-                                                  : concat({"unexpected argument \"", arg, "\""});
+            result.error = arg.rfind("-", 0) == 0 ? joined({"unknown option ", arg})
+                                                  : joined({"unexpected argument \"", arg, "\""});
             return result;
         }
         const auto count = static_cast<std::size_t>(rule->values);
         if (args.size() - i - 1 < count) {
-            result.error = concat({arg, " needs ", std::to_string(count), " value(s)"});
+            result.error = joined({arg, " needs ", std::to_string(count), " value(s)"});
             return result;
         }
         const std::vector<std::string> values(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,

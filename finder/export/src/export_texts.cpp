@@ -1,7 +1,7 @@
 // The export's texts: key fields, and what a footprint export came to.
 #include "finder/export/file_facts.h"
 #include "finder/export/footprint_export.h"
-#include "joined.h"
+#include "finder/joined_text.h"
 
 #include <cstring>
 #include <filesystem>

@@ -4,8 +4,8 @@
 
 #include "finder/export/file_facts.h"
 #include "finder/export/footprint_ring.h"
+#include "finder/joined_text.h"
 #include "gdal_support.h"
-#include "joined.h"
 
 #include <algorithm>
 #include <cctype>
