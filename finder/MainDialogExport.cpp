@@ -53,9 +53,9 @@ void TFindMainDlg::ExportFootprints1Click() {
     const QString chosen = footprintsPicker_(this, tr("Export Footprints"), kFootprintFilters);
     if (chosen.isEmpty())
         return;
-    std::vector<RowTexts> rows;
+    std::vector<ExportRow> rows;
     for (int row = 0; row < results_->rowCount(); ++row)
-        rows.push_back(results_->texts(row));
+        rows.push_back(results_->exportRow(row));
     const std::string file = chosen.toStdString();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const FootprintExport result = exportFootprints(file, rows);

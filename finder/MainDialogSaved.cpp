@@ -76,11 +76,7 @@ bool TFindMainDlg::LoadSavedSearch(const std::string& path) {
         if (resultsHidden_)
             showResults(true);
         results_->clearRows();
-        std::vector<FoundRow> rows;
-        for (const RowTexts& texts : saved->rows)
-            rows.push_back(
-                {texts, fileTypeOf(texts.name, fullPathOfRow(texts.folder, texts.name)).iconName});
-        results_->appendRows(rows);
+        results_->appendTextRows(saved->rows);
     }
     setStatus(filesFoundText(static_cast<std::uint64_t>(shownRowCount(*saved))));
     if (mapView) {

@@ -107,14 +107,19 @@ void TFindMainDlg::rowsFound(const std::vector<FoundRow>& rows) {
 void TFindMainDlg::searchFinished(const SearchOutcome& outcome) {
     globe_->stop();
     results_->selectFirstRow();
-    // Of the walk's problems only a tree too deep is shown; the others end
-    // the search quietly with the count of rows.
+    // Of the walk's problems a tree too deep is shown, and a search that
+    // failed (the status line keeps the reason); the others end the search
+    // quietly with the count of rows.
     if (outcome.walk.kind == WalkResult::Kind::TooDeep)
         platform::messageBox(this, outcome.problem, std::string(kAppTitle),
                              platform::MB_OK | platform::MB_ICONWARNING);
+    else if (outcome.failed())
+        platform::messageBox(this, outcome.problem, std::string(kAppTitle),
+                             platform::MB_OK | platform::MB_ICONERROR);
     stop_->setEnabled(false);
     setSearching(false);
-    setStatus(filesFoundText(static_cast<std::uint64_t>(results_->rowCount())));
+    setStatus(outcome.failed() ? outcome.problem
+                               : filesFoundText(static_cast<std::uint64_t>(results_->rowCount())));
 }
 
 void TFindMainDlg::Timer1Timer() {

@@ -77,7 +77,7 @@ int printPickerList(const finder::cli::Options& options) {
 
 // The footprints of the rows printed; what was written and left out goes to
 // standard error.
-bool writeFootprints(const std::string& file, const std::vector<finder::RowTexts>& rows) {
+bool writeFootprints(const std::string& file, const std::vector<finder::ExportRow>& rows) {
     const finder::FootprintExport result = finder::moduleExportFootprints(file, rows);
     if (!result.error.empty()) {
         std::fprintf(stderr, "kavrel-find: %s\n", result.error.c_str());
@@ -103,6 +103,9 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     search.setFootprintCache(!options.noCache);
+    // JSON rows and footprints carry the facts the search read.
+    if (options.json || !options.footprintsFile.empty())
+        search.setFactsWanted(FactsWanted::WithKeys);
     interruptible = &search;
     std::signal(SIGINT, onInterrupt);
     const SearchController::StartResult started = search.start(criteria);

@@ -1,6 +1,5 @@
 #include "row_printer.h"
 
-#include "finder/export/export_module.h"
 #include "finder/export/row_json.h"
 #include "finder/result_order.h"
 
@@ -9,9 +8,18 @@ namespace finder::cli {
 void RowPrinter::rowsFound(const std::vector<FoundRow>& rows) {
     for (const FoundRow& row : rows) {
         if (format_.sortColumn >= 0)
-            held_.push_back(row.texts);
+            held_.push_back(exportRowOf(row));
         else
-            print(row.texts);
+            print(exportRowOf(row));
+    }
+}
+
+void RowPrinter::rowsGiven(std::vector<ExportRow> rows) {
+    for (ExportRow& row : rows) {
+        if (format_.sortColumn >= 0)
+            held_.push_back(std::move(row));
+        else
+            print(std::move(row));
     }
 }
 
@@ -23,37 +31,38 @@ void RowPrinter::searchFinished(const SearchOutcome& outcome) {
     SortDirections directions;
     for (int click = 0; click < (format_.descending ? 2 : 1); ++click) {
         std::vector<const RowTexts*> rows;
-        for (const RowTexts& row : held_)
-            rows.push_back(&row);
-        std::vector<RowTexts> sorted;
+        for (const ExportRow& row : held_)
+            rows.push_back(&row.texts);
+        std::vector<ExportRow> sorted;
         for (std::size_t index : sortOrder(rows, format_.sortColumn, directions))
             sorted.push_back(std::move(held_[index]));
         held_ = std::move(sorted);
     }
-    for (const RowTexts& row : held_)
-        print(row);
+    for (ExportRow& row : held_)
+        print(std::move(row));
     held_.clear();
 }
 
-void RowPrinter::print(const RowTexts& row) {
-    if (keep_)
-        printed_.push_back(row);
+void RowPrinter::print(ExportRow row) {
     line_.clear();
+    const RowTexts& texts = row.texts;
     if (format_.print0) {
-        line_ = fullPathOfRow(row.folder, row.name);
+        line_ = row.path;
         line_ += '\0';
     } else if (format_.json) {
-        line_ = rowJson(row, moduleFileFacts(fullPathOfRow(row.folder, row.name)));
+        line_ = rowJson(texts, row.path, row.facts.get());
         line_ += '\n';
     } else {
-        for (const std::string* text : {&row.name, &row.folder, &row.size, &row.type}) {
+        for (const std::string* text : {&texts.name, &texts.folder, &texts.size, &texts.type}) {
             line_ += *text;
             line_ += '\t';
         }
-        line_ += row.modified;
+        line_ += texts.modified;
         line_ += '\n';
     }
     std::fwrite(line_.data(), 1, line_.size(), out_);
+    if (keep_)
+        printed_.push_back(std::move(row));
 }
 
 } // namespace finder::cli

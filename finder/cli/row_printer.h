@@ -2,6 +2,7 @@
 // How kavrel-find prints the rows of a search: the five texts separated by
 // tabs, one JSON object a line, or full paths ended by NUL; at once in walk
 // order, or all at the end in the order a click on a column header gives.
+#include "finder/export/export_row.h"
 #include "finder/search_controller.h"
 
 #include <cstdio>
@@ -22,23 +23,25 @@ public:
     RowPrinter(RowFormat format, std::FILE* out) : format_(format), out_(out) {}
 
     void rowsFound(const std::vector<FoundRow>& rows) override;
+    // Rows that come from elsewhere (a saved search's), as found rows are.
+    void rowsGiven(std::vector<ExportRow> rows);
     void searchFinished(const SearchOutcome& outcome) override;
     const SearchOutcome& outcome() const { return outcome_; }
-    // The rows in the order printed, kept for a saved search or the
-    // footprints when asked.
+    // The rows in the order printed, with the facts the search read, kept
+    // for a saved search or the footprints when asked.
     void keepPrintedRows(bool keep) { keep_ = keep; }
-    const std::vector<RowTexts>& printedRows() const { return printed_; }
+    const std::vector<ExportRow>& printedRows() const { return printed_; }
 
 private:
-    void print(const RowTexts& row);
+    void print(ExportRow row);
 
     RowFormat format_;
     std::FILE* out_;
-    std::vector<RowTexts> held_; // rows waiting for the sort
+    std::vector<ExportRow> held_; // rows waiting for the sort
     std::string line_;
     SearchOutcome outcome_;
     bool keep_ = false;
-    std::vector<RowTexts> printed_;
+    std::vector<ExportRow> printed_;
 };
 
 } // namespace finder::cli

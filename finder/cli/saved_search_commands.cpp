@@ -44,10 +44,10 @@ int printSavedResults(const Options& options, std::FILE* out, std::FILE* err) {
     if (!saved)
         return 1;
     RowPrinter printer({options.sortColumn, options.descending, options.print0}, out);
-    std::vector<FoundRow> rows;
+    std::vector<ExportRow> rows;
     for (const RowTexts& texts : saved->rows)
-        rows.push_back({texts, {}});
-    printer.rowsFound(rows);
+        rows.push_back({texts, fullPathOfRow(texts.folder, texts.name), nullptr});
+    printer.rowsGiven(std::move(rows));
     SearchOutcome outcome;
     outcome.filesFound = static_cast<std::uint64_t>(shownRowCount(*saved));
     printer.searchFinished(outcome);
@@ -60,14 +60,16 @@ int printSavedResults(const Options& options, std::FILE* out, std::FILE* err) {
     return problem.empty() ? 0 : 1;
 }
 
-int storeSearch(const Options& options, SavedSearchHeader header, const std::vector<RowTexts>& rows,
-                std::uint64_t rowCount, std::FILE* err) {
+int storeSearch(const Options& options, SavedSearchHeader header,
+                const std::vector<ExportRow>& rows, std::uint64_t rowCount, std::FILE* err) {
     SavedSearch saved;
     saved.header = std::move(header);
     saved.header.saveResults = options.saveResults;
     saved.header.rowCount = static_cast<std::int32_t>(rowCount);
-    if (options.saveResults)
-        saved.rows = rows;
+    if (options.saveResults) {
+        for (const ExportRow& row : rows)
+            saved.rows.push_back(row.texts);
+    }
     const SavedSearchFileResult written = writeSavedSearchFile(options.saveSearchFile, saved);
     if (written.ok)
         return 0;

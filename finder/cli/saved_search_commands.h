@@ -2,6 +2,7 @@
 // kavrel-find's saved-search files: reading one for --saved-search and
 // --saved-results, and storing a search for --save-search.
 #include "cli_options.h"
+#include "finder/export/export_row.h"
 #include "finder/saved_search.h"
 
 #include <cstdio>
@@ -23,7 +24,7 @@ int printSavedResults(const Options& options, std::FILE* out, std::FILE* err);
 
 // --save-search: writes `header` with the search's rows (kept only with
 // --save-results) to the file; 1 after a message when that fails.
-int storeSearch(const Options& options, SavedSearchHeader header, const std::vector<RowTexts>& rows,
-                std::uint64_t rowCount, std::FILE* err);
+int storeSearch(const Options& options, SavedSearchHeader header,
+                const std::vector<ExportRow>& rows, std::uint64_t rowCount, std::FILE* err);
 
 } // namespace finder::cli

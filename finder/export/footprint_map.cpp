@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
     int drawn = 0;
     for (const finder::RowTexts& row : layerFiles(argv[1])) {
         const std::string file = dir + "/footprint" + std::to_string(drawn) + ".shp";
-        if (finder::exportFootprints(file, {row}).written != 1)
+        const finder::ExportRow exported{row, finder::fullPathOfRow(row.folder, row.name), nullptr};
+        if (finder::exportFootprints(file, {exported}).written != 1)
             continue;
         const auto footprint =
             drawWorld(file, dir + "/footprint.zvm", size, {0xffffff, 0xfffaf6, 0xc0301a, false});

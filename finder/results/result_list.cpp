@@ -78,6 +78,14 @@ ResultList::ResultList(QWidget* parent)
     connect(dragTimer_, &QTimer::timeout, this, &ResultList::startDrag);
 }
 
+void ResultList::appendTextRows(const std::vector<RowTexts>& rows) {
+    model_->appendTextRows(rows);
+}
+
+ExportRow ResultList::exportRow(int row) const {
+    return model_->exportRow(row);
+}
+
 void ResultList::appendRows(const std::vector<FoundRow>& rows) {
     model_->appendRows(rows);
 }

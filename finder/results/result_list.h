@@ -3,6 +3,7 @@
 // over one model, sorted by column, with selection commands and the drag
 // detection that starts a drag of the selected rows or, on a right-button
 // release, the companion-program popup.
+#include "finder/export/export_row.h"
 #include "finder/found_file.h"
 #include "finder/result_order.h"
 
@@ -32,10 +33,13 @@ public:
     explicit ResultList(QWidget* parent = nullptr);
 
     void appendRows(const std::vector<FoundRow>& rows);
+    void appendTextRows(const std::vector<RowTexts>& rows);
     void clearRows();
     int rowCount() const;
     QStringList rowTexts(int row) const;
     const RowTexts& texts(int row) const;
+    // The row's texts, full path and the facts the search read of it.
+    ExportRow exportRow(int row) const;
     // Sets the first row's selected state; the others are left as they are.
     void selectFirstRow();
     // The selected rows, in the list's order.

@@ -57,14 +57,41 @@ int ResultModel::iconIndex(const std::string& iconName, const std::string& fileN
 }
 
 void ResultModel::appendRows(const std::vector<FoundRow>& rows) {
+    std::vector<Row> added;
+    added.reserve(rows.size());
+    for (const FoundRow& found : rows) {
+        RowTexts texts = rowTexts(found);
+        const int icon = iconIndex(found.type.iconName, texts.name);
+        added.push_back({std::move(texts), icon, found.file.path, found.file.facts});
+    }
+    append(std::move(added));
+}
+
+void ResultModel::appendTextRows(const std::vector<RowTexts>& rows) {
+    std::vector<Row> added;
+    added.reserve(rows.size());
+    for (const RowTexts& texts : rows) {
+        std::string path = fullPathOfRow(texts.folder, texts.name);
+        const int icon = iconIndex(fileTypeOf(texts.name, path).iconName, texts.name);
+        added.push_back({texts, icon, std::move(path), nullptr});
+    }
+    append(std::move(added));
+}
+
+void ResultModel::append(std::vector<Row> rows) {
     if (rows.empty())
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     rows_.reserve(rows_.size() + rows.size());
-    for (const FoundRow& found : rows)
-        rows_.push_back({found.texts, iconIndex(found.iconName, found.texts.name)});
+    for (Row& row : rows)
+        rows_.push_back(std::move(row));
     endInsertRows();
+}
+
+ExportRow ResultModel::exportRow(int row) const {
+    const Row& r = rows_[static_cast<std::size_t>(row)];
+    return ExportRow{r.texts, r.path, r.facts};
 }
 
 void ResultModel::clear() {

@@ -1,7 +1,9 @@
 #pragma once
 // The rows of the results list: their five texts and the type's picture,
-// one model shared by the four view styles. Rows are appended in batches
+// one model shared by the four view styles, each row with its file's full
+// path and the facts the search read of it. Rows are appended in batches
 // and sorted in place; the selection follows its rows through a sort.
+#include "finder/export/export_row.h"
 #include "finder/found_file.h"
 #include "finder/result_order.h"
 
@@ -23,9 +25,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    // Rows a search found: their texts are made here.
     void appendRows(const std::vector<FoundRow>& rows);
+    // Rows kept as texts (a saved search's): their type is looked up by name.
+    void appendTextRows(const std::vector<RowTexts>& rows);
     void clear();
     const RowTexts& texts(int row) const { return rows_[static_cast<std::size_t>(row)].texts; }
+    ExportRow exportRow(int row) const;
     // Sorts as a click on the column does and flips its direction bit.
     void sortByColumn(int column, SortDirections& directions);
 
@@ -33,7 +39,10 @@ private:
     struct Row {
         RowTexts texts;
         int icon = -1; // index into icons_, -1 for none
+        std::string path;
+        std::shared_ptr<const strand32::FileFacts> facts; // null: not read
     };
+    void append(std::vector<Row> rows);
     int iconIndex(const std::string& iconName, const std::string& fileName);
 
     std::vector<Row> rows_;

@@ -1,12 +1,14 @@
 // mapora-info [--extent] FILE...: per file, its layer type, extent (west
 // north east south), coordinate-system keys and object counts, one
-// "key: value" line each; "Unknown" where the library cannot tell.
-// --extent prints the type and extent only (no counting).
+// "key: value" line each; "Unknown" where the library cannot tell, from one
+// reading of the file's facts. --extent prints the type and extent only (no
+// counting).
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "strand32/mapora.h"
+#include "strand32/file_facts.h"
 
 namespace {
 
@@ -15,28 +17,26 @@ std::string keyText(const char* key) {
 }
 
 void describe(const char* path, bool extentOnly) {
-    LayerDescriptor layer;
-    strand32::buildPageLayerDescriptor(path, layer);
+    const strand32::LayerRef layer = strand32::pageLayerRefOf(path);
+    const strand32::FileFacts facts =
+        strand32::readLayerFacts(layer, {.keys = !extentOnly, .counts = !extentOnly});
     std::printf("file: %s\n", path);
-    std::printf("type: %u\n", static_cast<unsigned>(layer.layerType));
-    MaporaExtent e{};
-    if (Mapora_LayerExtent(&layer, &e))
-        std::printf("extent: %.17g %.17g %.17g %.17g\n", e.west, e.north, e.east, e.south);
+    std::printf("type: %u\n", static_cast<unsigned>(layer.type));
+    if (const auto& e = facts.extent)
+        std::printf("extent: %.17g %.17g %.17g %.17g\n", e->west, e->north, e->east, e->south);
     else
         std::printf("extent: Unknown\n");
     if (extentOnly)
         return;
-    CoordSysKeys keys{};
-    char scratch[512];
-    const bool known = Mapora_LayerCoordSys(&layer, &keys, scratch, sizeof scratch) != 0;
     const char* names[] = {"group", "system", "datum", "units"};
+    const CoordSysKeys keys = facts.keys.value_or(CoordSysKeys{});
     const char* values[] = {keys.group, keys.system, keys.datum, keys.units};
     for (int i = 0; i < 4; ++i)
-        std::printf("%s: %s\n", names[i], known ? keyText(values[i]).c_str() : "Unknown");
-    MaporaObjectCounts c{};
-    if (Mapora_LayerObjectCount(&layer, &c)) {
-        std::printf("points: %d\nlines: %d\npolygons: %d\nothers: %d\n", c.points, c.lines,
-                    c.polygons, c.others);
+        std::printf("%s: %s\n", names[i], facts.keys ? keyText(values[i]).c_str() : "Unknown");
+    if (const auto& c = facts.counts) {
+        std::printf("points: %" PRId64 "\nlines: %" PRId64 "\npolygons: %" PRId64
+                    "\nothers: %" PRId64 "\n",
+                    c->points, c->lines, c->polygons, c->others);
     } else {
         std::printf("points: Unknown\nlines: Unknown\npolygons: Unknown\nothers: Unknown\n");
     }

@@ -1,13 +1,14 @@
 // The Geography page: coordinate system, datum, units and the corners of
-// the file's extent, filled when the page opens.
+// the file's extent, filled when the page opens from one reading of the
+// file's facts.
 #include "module.h"
 #include "page_templates.h"
 #include "page_text.h"
 #include "pages.h"
 
 #include "quill32/datora.h"
+#include "strand32/file_facts.h"
 #include "strand32/layer.h"
-#include "strand32/mapora.h"
 
 namespace velmora {
 
@@ -25,19 +26,18 @@ void setUnknown(HWND dialog, std::initializer_list<int> ids) {
 }
 
 // System, datum and units; returns the text the latitude/longitude test
-// reads: the system key, or what the library left in its text buffer when
-// the key is not printable, or nothing when the keys are unknown.
-std::string showCoordSys(HWND dialog, const LayerDescriptor& layer) {
-    CoordSysKeys keys{};
-    char text[kTextSize] = {};
-    if (!Mapora_LayerCoordSys(&layer, &keys, text, kTextSize)) {
+// reads: the system key, or the system's name when the key is not
+// printable, or nothing when the keys are unknown.
+std::string showCoordSys(HWND dialog, const strand32::FileFacts& facts) {
+    if (!facts.keys) {
         setUnknown(dialog, {IDC_COORDSYS, IDC_DATUM, IDC_UNITS});
         return {};
     }
+    const CoordSysKeys& keys = *facts.keys;
     const std::string system = fieldText(keys.system, sizeof keys.system);
     if (!isPrintable(system)) {
         setUnknown(dialog, {IDC_COORDSYS, IDC_DATUM, IDC_UNITS});
-        return fieldText(text, sizeof text);
+        return facts.crsName.substr(0, kTextSize - 1);
     }
     setText(dialog, IDC_COORDSYS, system);
     setText(dialog, IDC_DATUM, fieldText(keys.datum, sizeof keys.datum));
@@ -57,13 +57,13 @@ std::string longitudeText(double degrees) {
     return fieldText(text, sizeof text);
 }
 
-void showCorners(HWND dialog, const LayerDescriptor& layer, bool latLong) {
-    MaporaExtent extent{};
-    if (!Mapora_LayerExtent(&layer, &extent)) {
+void showCorners(HWND dialog, const strand32::FileFacts& facts, bool latLong) {
+    if (!facts.extent) {
         setUnknown(dialog, {IDC_NORTHWEST_NORTH, IDC_NORTHWEST_EAST, IDC_SOUTHEAST_NORTH,
                             IDC_SOUTHEAST_EAST});
         return;
     }
+    const strand32::Extent& extent = *facts.extent;
     if (latLong) {
         setText(dialog, IDC_NORTHWEST_NORTH, latitudeText(extent.north));
         setText(dialog, IDC_NORTHWEST_EAST, longitudeText(extent.west));
@@ -78,11 +78,11 @@ void showCorners(HWND dialog, const LayerDescriptor& layer, bool latLong) {
 }
 
 void fillGeography(HWND dialog) {
-    LayerDescriptor layer;
-    strand32::buildPageLayerDescriptor(currentFileName(), layer);
+    const strand32::LayerRef layer = strand32::pageLayerRefOf(currentFileName());
     WaitCursor wait;
-    const std::string latLongText = showCoordSys(dialog, layer);
-    showCorners(dialog, layer, isLatLong(latLongText));
+    const strand32::FileFacts facts = strand32::readLayerFacts(layer, {.keys = true});
+    const std::string latLongText = showCoordSys(dialog, facts);
+    showCorners(dialog, facts, isLatLong(latLongText));
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 // The Spatial Objects page: counts of point, line, polygon and other
-// objects, asked of the library on each press of Count.
+// objects, read with the file's facts on each press of Count.
 #include "module.h"
 #include "page_templates.h"
 #include "page_text.h"
 #include "pages.h"
 
+#include "strand32/file_facts.h"
 #include "strand32/layer.h"
-#include "strand32/mapora.h"
+
+#include <algorithm>
+#include <climits>
 
 #include <string>
 
@@ -22,15 +25,23 @@ void setAll(HWND dialog, const char* text) {
         platform::SetDlgItemText(dialog, id, text);
 }
 
+// A count as the page's 32-bit fields hold it.
+std::int32_t count32(std::int64_t n) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(n, INT32_MAX));
+}
+
 void count(HWND dialog) {
-    LayerDescriptor layer;
-    strand32::buildPageLayerDescriptor(currentFileName(), layer);
+    const strand32::LayerRef layer = strand32::pageLayerRefOf(currentFileName());
     WaitCursor wait;
-    MaporaObjectCounts counts{};
-    if (!Mapora_LayerObjectCount(&layer, &counts)) {
+    const strand32::FileFacts facts = strand32::readLayerFacts(layer, {.counts = true});
+    if (!facts.counts) {
         setAll(dialog, kUnknown);
         return;
     }
+    const strand32::ObjectCounts& c = *facts.counts;
+    const struct {
+        std::int32_t points, lines, polygons, others;
+    } counts{count32(c.points), count32(c.lines), count32(c.polygons), count32(c.others)};
     // The total is a 32-bit sum: it wraps as the counts' own type would.
     const std::uint32_t total =
         static_cast<std::uint32_t>(counts.points) + static_cast<std::uint32_t>(counts.lines) +

@@ -142,31 +142,59 @@ TEST(hives, new_user_profile_starts_with_options_zero) {
     EXPECT_EQ(options, 0u);
 }
 
-// Installing to a prefix other than the configured one, with a blank and a
-// quote in its name: the hive and the desktop entry name that prefix, and the
-// installed MIME database is compiled.
+// Installing to a prefix other than the configured one: the hive and the
+// desktop entry name that prefix, whole, and the installed MIME database is
+// compiled. A relative prefix is the folder the install ran in followed by
+// it, so the installed programs find their data when started from anywhere.
 TEST(install, files_name_the_prefix_installed_to) {
     TempDir dir;
-    const std::string prefix = dir / "pre \"fix";
-    QProcess install;
-    install.start(QStringLiteral(KAVREL_CMAKE_COMMAND),
-                  {"--install", QString::fromStdString(kBuild), "--prefix",
-                   QString::fromStdString(prefix), "--component", "data"});
-    ASSERT_TRUE(install.waitForFinished(120000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    struct Case {
+        const char* what;
+        std::string given;    // as passed to --prefix, from `dir`
+        std::string prefix;   // the folder it names
+        std::string execPath; // the Exec key's program
+        bool whole;           // every component, then a program run from elsewhere
+    } cases[] = {
+        {"a blank and a quote", dir / "pre \"fix", dir / "pre \"fix",
+         dir.str() + "/pre \\\\\"fix/bin/kavrel", false},
+        {"a relative prefix", "rel/inst", dir / "rel/inst", dir / "rel/inst/bin/kavrel", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QProcess install;
+        install.setWorkingDirectory(QString::fromStdString(dir.str()));
+        QStringList args = {"--install", QString::fromStdString(kBuild), "--prefix",
+                            QString::fromStdString(c.given)};
+        if (!c.whole)
+            args << "--component"
+                 << "data";
+        install.start(QStringLiteral(KAVREL_CMAKE_COMMAND), args);
+        ASSERT_TRUE(install.waitForFinished(300000));
+        ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
 
-    expectSystemHive(prefix + "/etc/kavrel/system.reg", prefix);
-    for (const char* file : {"share/kavrel/world.tab", "share/kavrel/default-user.reg",
-                             "share/kavrel/samples/world/countries.shp",
-                             "share/kavrel/samples/with blank/Capital Cities.SHP",
-                             "share/mime/packages/kavrel.xml", "share/mime/mime.cache"}) {
-        EXPECT_TRUE(fs::is_regular_file(prefix + "/" + file)) << file;
+        expectSystemHive(c.prefix + "/etc/kavrel/system.reg", c.prefix);
+        for (const char* file : {"share/kavrel/world.tab", "share/kavrel/default-user.reg",
+                                 "share/kavrel/samples/world/countries.shp",
+                                 "share/kavrel/samples/with blank/Capital Cities.SHP",
+                                 "share/mime/packages/kavrel.xml", "share/mime/mime.cache"}) {
+            EXPECT_TRUE(fs::is_regular_file(c.prefix + "/" + file)) << file;
+        }
+        const std::string desktop =
+            TempDir::readFile(c.prefix + "/share/applications/kavrel.desktop");
+        EXPECT_NE(desktop.find("Exec=\"" + c.execPath + "\" %f\n"), std::string::npos) << desktop;
+        EXPECT_NE(desktop.find("MimeType=application/x-atlion-find-search;"), std::string::npos);
+        if (!c.whole)
+            continue;
+        QProcess find;
+        find.setWorkingDirectory("/");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("KAVREL_SYSTEM_HIVE");
+        find.setProcessEnvironment(env);
+        find.start(QString::fromStdString(c.prefix + "/bin/kavrel-find"), {"--list-groups"});
+        ASSERT_TRUE(find.waitForFinished(60000));
+        EXPECT_EQ(find.exitCode(), 0) << find.readAllStandardError().toStdString();
+        EXPECT_TRUE(find.readAllStandardOutput().startsWith("( Any )\n"));
     }
-    const std::string desktop = TempDir::readFile(prefix + "/share/applications/kavrel.desktop");
-    EXPECT_NE(desktop.find("Exec=\"" + dir.str() + "/pre \\\\\"fix/bin/kavrel\" %f\n"),
-              std::string::npos)
-        << desktop;
-    EXPECT_NE(desktop.find("MimeType=application/x-atlion-find-search;"), std::string::npos);
 }
 
 } // namespace

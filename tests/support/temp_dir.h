@@ -33,6 +33,11 @@ public:
                 std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                              std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
+        // Paths too long to name whole are removed by rm, which walks by descriptors.
+        if (ec && std::filesystem::exists(path_)) {
+            [[maybe_unused]] const int removed =
+                std::system(("rm -rf '" + path_.string() + "'").c_str());
+        }
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -15,9 +15,13 @@ namespace finder {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
+// Systems are kept once each, however many files use them.
 constexpr char kSchema[] = R"sql(
+CREATE TABLE IF NOT EXISTS crs (
+  id INTEGER PRIMARY KEY, wkt TEXT NOT NULL UNIQUE, name TEXT NOT NULL
+);
 CREATE TABLE IF NOT EXISTS footprint (
   path TEXT PRIMARY KEY NOT NULL,
   device INTEGER NOT NULL, inode INTEGER NOT NULL, size INTEGER NOT NULL,
@@ -29,6 +33,7 @@ CREATE TABLE IF NOT EXISTS footprint (
   lon_west REAL, lat_north REAL, lon_east REAL, lat_south REAL,
   keys_read INTEGER NOT NULL,
   group_key TEXT, system_key TEXT, datum_key TEXT, units_key TEXT,
+  kind INTEGER NOT NULL, crs INTEGER, layers BLOB NOT NULL,
   seen INTEGER NOT NULL
 ) WITHOUT ROWID;
 CREATE INDEX IF NOT EXISTS footprint_seen ON footprint(seen);
@@ -37,7 +42,7 @@ CREATE INDEX IF NOT EXISTS footprint_seen ON footprint(seen);
 constexpr char kColumns[] =
     "device, inode, size, modified, folder_device, folder_inode, folder_size, "
     "folder_modified, companions, west, north, east, south, lon_west, lat_north, lon_east, "
-    "lat_south, keys_read, group_key, system_key, datum_key, units_key, seen";
+    "lat_south, keys_read, group_key, system_key, datum_key, units_key, kind, crs, layers, seen";
 
 struct Failure {
     int code;
@@ -95,11 +100,15 @@ std::optional<Failure> createSchema(sqlite3* db) {
         return failed;
     if (version == kSchemaVersion)
         return std::nullopt;
-    if (version != 0) // written by some other program or version
+    // An earlier layout of ours is a cache still: made anew, not set aside.
+    if (version != 0 && version != 1)
         return Failure{SQLITE_NOTADB, "the cache file has an unknown layout"};
     if (auto failed = exec(db, "BEGIN IMMEDIATE"))
         return failed;
-    std::optional<Failure> failed = exec(db, kSchema);
+    std::optional<Failure> failed =
+        version == 1 ? exec(db, "DROP TABLE IF EXISTS footprint") : std::nullopt;
+    if (!failed)
+        failed = exec(db, kSchema);
     if (!failed)
         failed = exec(db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     if (!failed)
@@ -121,6 +130,10 @@ std::optional<Failure> prepareAll(CacheConnection& c) {
                        &c.select},
              std::pair{upsert, &c.upsert},
              std::pair{std::string("UPDATE footprint SET seen = ?2 WHERE path = ?1"), &c.touch},
+             std::pair{std::string("INSERT OR IGNORE INTO crs (wkt, name) VALUES (?1, ?2)"),
+                       &c.insertSystem},
+             std::pair{std::string("SELECT id FROM crs WHERE wkt = ?1"), &c.systemId},
+             std::pair{std::string("SELECT wkt, name FROM crs WHERE id = ?1"), &c.system},
              std::pair{std::string("BEGIN"), &c.beginRead},
              std::pair{std::string("BEGIN IMMEDIATE"), &c.begin},
              std::pair{std::string("COMMIT"), &c.commit},

@@ -33,16 +33,22 @@ enum FootprintColumn : int {
     kLonWest = kWest + 4,
     kKeysRead = kLonWest + 4,
     kGroupKey, // then system, datum, units
-    kSeen = kGroupKey + 4,
+    kKind = kGroupKey + 4,
+    kCrs,
+    kLayers,
+    kSeen,
     kColumnCount
 };
 
 struct CacheConnection {
     SqlitePtr db;
-    StatementPtr select;    // ?1 path
-    StatementPtr upsert;    // ?1 path, then every column
-    StatementPtr touch;     // ?1 path, ?2 day
-    StatementPtr beginRead; // one snapshot for a run of look-ups
+    StatementPtr select;       // ?1 path
+    StatementPtr upsert;       // ?1 path, then every column
+    StatementPtr touch;        // ?1 path, ?2 day
+    StatementPtr insertSystem; // ?1 wkt, ?2 name
+    StatementPtr systemId;     // ?1 wkt
+    StatementPtr system;       // ?1 id
+    StatementPtr beginRead;    // one snapshot for a run of look-ups
     StatementPtr begin, commit, rollback;
 };
 

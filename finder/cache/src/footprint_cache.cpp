@@ -3,6 +3,7 @@
 
 #include "cache_database.h"
 #include "companion_blob.h"
+#include "layers_blob.h"
 
 #include <platform/paths.h>
 
@@ -36,7 +37,7 @@ FileStamp stampColumns(sqlite3_stmt* s, int column) {
                      sqlite3_column_int64(s, column + 3)};
 }
 
-void bindRect(sqlite3_stmt* s, int column, const std::optional<FactsRect>& rect) {
+void bindRect(sqlite3_stmt* s, int column, const std::optional<strand32::Extent>& rect) {
     const double values[] = {rect ? rect->west : 0, rect ? rect->north : 0, rect ? rect->east : 0,
                              rect ? rect->south : 0};
     for (int i = 0; i < 4; ++i) {
@@ -47,11 +48,12 @@ void bindRect(sqlite3_stmt* s, int column, const std::optional<FactsRect>& rect)
     }
 }
 
-std::optional<FactsRect> rectColumns(sqlite3_stmt* s, int column) {
+std::optional<strand32::Extent> rectColumns(sqlite3_stmt* s, int column) {
     if (sqlite3_column_type(s, column) == SQLITE_NULL)
         return std::nullopt;
-    return FactsRect{sqlite3_column_double(s, column), sqlite3_column_double(s, column + 1),
-                     sqlite3_column_double(s, column + 2), sqlite3_column_double(s, column + 3)};
+    return strand32::Extent{sqlite3_column_double(s, column), sqlite3_column_double(s, column + 1),
+                            sqlite3_column_double(s, column + 2),
+                            sqlite3_column_double(s, column + 3)};
 }
 
 void bindKeys(sqlite3_stmt* s, const std::optional<CoordSysKeys>& keys) {
@@ -81,6 +83,12 @@ std::optional<CoordSysKeys> keyColumns(sqlite3_stmt* s) {
     return keys;
 }
 
+std::string_view blobColumn(sqlite3_stmt* s, int column) {
+    const auto* blob = static_cast<const char*>(sqlite3_column_blob(s, column));
+    return std::string_view(blob ? blob : "",
+                            static_cast<std::size_t>(sqlite3_column_bytes(s, column)));
+}
+
 // Resets a statement when the scope ends, ready for its next use.
 struct ResetOnExit {
     sqlite3_stmt* statement;
@@ -98,7 +106,7 @@ struct FootprintCache::Pending {
     std::string path;
     bool touchOnly = false;
     FileStamp file, folder;
-    LayerFacts facts;
+    strand32::FileFacts facts;
     std::string companions;
 };
 
@@ -145,8 +153,56 @@ FootprintCache::~FootprintCache() {
 }
 
 void FootprintCache::noteError(int code) {
+    // Another process writing beyond the busy timeout is no failure: the
+    // entries are read again another time.
+    if ((code & 0xff) == SQLITE_BUSY)
+        return;
     if (isDamage(code))
         damaged_ = true;
+    if (failure_.empty())
+        failure_ = "the footprint cache " + file_ + " failed: " + sqlite3_errstr(code);
+}
+
+std::int64_t FootprintCache::systemId(const std::string& wkt, const std::string& name) {
+    if (wkt.empty())
+        return 0;
+    if (const auto it = systemIds_.find(wkt); it != systemIds_.end())
+        return it->second;
+    sqlite3_stmt* insert = db_->insertSystem.get();
+    sqlite3_bind_text(insert, 1, wkt.data(), static_cast<int>(wkt.size()), SQLITE_STATIC);
+    sqlite3_bind_text(insert, 2, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+    if (!step(insert))
+        return -1;
+    sqlite3_stmt* s = db_->systemId.get();
+    const ResetOnExit reset{s};
+    sqlite3_bind_text(s, 1, wkt.data(), static_cast<int>(wkt.size()), SQLITE_STATIC);
+    const int code = sqlite3_step(s);
+    if (code != SQLITE_ROW) {
+        noteError(code == SQLITE_DONE ? SQLITE_CORRUPT : code);
+        return -1;
+    }
+    const std::int64_t id = sqlite3_column_int64(s, 0);
+    systemIds_.emplace(wkt, id);
+    return id;
+}
+
+const std::pair<std::string, std::string>* FootprintCache::systemOf(std::int64_t id) {
+    if (const auto it = systems_.find(id); it != systems_.end())
+        return &it->second;
+    sqlite3_stmt* s = db_->system.get();
+    const ResetOnExit reset{s};
+    sqlite3_bind_int64(s, 1, id);
+    const int code = sqlite3_step(s);
+    if (code != SQLITE_ROW) {
+        if (code != SQLITE_DONE)
+            noteError(code);
+        return nullptr;
+    }
+    const auto text = [s](int column) {
+        const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+        return std::string(chars ? chars : "");
+    };
+    return &systems_.emplace(id, std::pair{text(0), text(1)}).first->second;
 }
 
 // Runs a statement that gives no rows, ready for its next use.
@@ -167,10 +223,11 @@ void FootprintCache::endRead() {
     reading_ = false;
 }
 
-std::optional<LayerFacts> FootprintCache::find(const std::string& path, const FileStamp& file,
-                                               const FileStamp& folder, bool needKeys,
-                                               const CompanionStamper& companionStamp) {
-    if (damaged_)
+std::optional<strand32::FileFacts> FootprintCache::find(const std::string& path,
+                                                        const FileStamp& file,
+                                                        const FileStamp& folder, bool needKeys,
+                                                        const CompanionStamper& companionStamp) {
+    if (damaged_ || !failure_.empty())
         return std::nullopt;
     if (!reading_)
         reading_ = step(db_->beginRead.get());
@@ -188,17 +245,33 @@ std::optional<LayerFacts> FootprintCache::find(const std::string& path, const Fi
     const bool keysRead = sqlite3_column_int(s, kKeysRead) != 0;
     if (needKeys && !keysRead)
         return std::nullopt;
-    const auto* blob = static_cast<const char*>(sqlite3_column_blob(s, kCompanions));
-    const auto companions = decodeCompanions(std::string_view(
-        blob ? blob : "", static_cast<std::size_t>(sqlite3_column_bytes(s, kCompanions))));
+    const auto companions = decodeCompanions(blobColumn(s, kCompanions));
     if (!companions)
         return std::nullopt;
-    LayerFacts facts;
+    strand32::FileFacts facts;
     for (const CompanionStamp& c : *companions) {
         if (companionStamp(c.name) != c.stamp)
             return std::nullopt;
         facts.companions.push_back(c.name);
     }
+    const auto systemFor = [this](std::int64_t id) -> std::optional<KeptSystem> {
+        const auto* system = systemOf(id);
+        if (system == nullptr)
+            return std::nullopt;
+        return KeptSystem{system->first, system->second};
+    };
+    auto layers = decodeLayers(blobColumn(s, kLayers), systemFor);
+    if (!layers)
+        return std::nullopt;
+    if (sqlite3_column_type(s, kCrs) != SQLITE_NULL) {
+        const auto system = systemFor(sqlite3_column_int64(s, kCrs));
+        if (!system)
+            return std::nullopt;
+        facts.crsWkt = system->wkt;
+        facts.crsName = system->name;
+    }
+    facts.kind = static_cast<LayerType>(sqlite3_column_int(s, kKind));
+    facts.layers = std::move(*layers);
     facts.extent = rectColumns(s, kWest);
     facts.lonLat = rectColumns(s, kLonWest);
     facts.keysRead = keysRead;
@@ -213,8 +286,9 @@ std::optional<LayerFacts> FootprintCache::find(const std::string& path, const Fi
 }
 
 void FootprintCache::store(const std::string& path, const FileStamp& file, const FileStamp& folder,
-                           const LayerFacts& facts, const std::vector<CompanionStamp>& companions) {
-    if (damaged_)
+                           const strand32::FileFacts& facts,
+                           const std::vector<CompanionStamp>& companions) {
+    if (damaged_ || !failure_.empty())
         return;
     const std::int64_t young = nowNs() - kYoungNs;
     if (file.modifiedNs > young || folder.modifiedNs > young)
@@ -231,7 +305,7 @@ void FootprintCache::store(const std::string& path, const FileStamp& file, const
 void FootprintCache::flush() {
     std::vector<Pending> batch;
     batch.swap(pending_);
-    if (batch.empty() || damaged_)
+    if (batch.empty() || damaged_ || !failure_.empty())
         return;
     endRead();
     const auto run = [this](sqlite3_stmt* s) { return step(s); };
@@ -241,6 +315,21 @@ void FootprintCache::flush() {
         return;
     bool ok = true;
     for (const Pending& p : batch) {
+        // The entry's systems first: they are statements of their own.
+        std::int64_t crs = 0;
+        std::string layers;
+        if (!p.touchOnly) {
+            crs = systemId(p.facts.crsWkt, p.facts.crsName);
+            bool systemsKept = crs >= 0;
+            layers =
+                encodeLayers(p.facts.layers, [&](const std::string& wkt, const std::string& name) {
+                    const std::int64_t id = systemId(wkt, name);
+                    systemsKept = systemsKept && id >= 0;
+                    return id;
+                });
+            if (!(ok = systemsKept))
+                break;
+        }
         sqlite3_stmt* s = p.touchOnly ? db_->touch.get() : db_->upsert.get();
         sqlite3_bind_text(s, 1, p.path.data(), static_cast<int>(p.path.size()), SQLITE_STATIC);
         if (p.touchOnly) {
@@ -254,13 +343,24 @@ void FootprintCache::flush() {
             bindRect(s, kLonWest, p.facts.lonLat);
             sqlite3_bind_int(s, kKeysRead + 2, p.facts.keysRead ? 1 : 0);
             bindKeys(s, p.facts.keys);
+            sqlite3_bind_int(s, kKind + 2, static_cast<int>(p.facts.kind));
+            if (crs > 0)
+                sqlite3_bind_int64(s, kCrs + 2, crs);
+            else
+                sqlite3_bind_null(s, kCrs + 2);
+            sqlite3_bind_blob(s, kLayers + 2, layers.data(), static_cast<int>(layers.size()),
+                              SQLITE_STATIC);
             sqlite3_bind_int64(s, kSeen + 2, today_);
         }
         if (!(ok = run(s)))
             break;
     }
-    if (!ok || !run(db_->commit.get()))
+    if (!ok || !run(db_->commit.get())) {
         run(db_->rollback.get());
+        // Ids of systems added in the batch are gone with it.
+        systemIds_.clear();
+        systems_.clear();
+    }
 }
 
 } // namespace finder

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <utility>
 
 namespace finder {
 namespace {
@@ -15,8 +17,42 @@ bool isDotOrDotDot(std::string_view name) {
 
 } // namespace
 
-bool FolderListing::open() {
-    const int fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+FolderDescriptor::~FolderDescriptor() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+FolderDescriptor::FolderDescriptor(FolderDescriptor&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)) {}
+
+FolderDescriptor& FolderDescriptor::operator=(FolderDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+FolderDescriptor FolderDescriptor::ofPath(const std::string& path) {
+    return FolderDescriptor(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+FolderDescriptor FolderDescriptor::below(int parent, const char* name) {
+    return FolderDescriptor(::openat(parent, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+bool FolderDescriptor::searchable() const {
+    // Looking up "." in the folder takes the right to search it.
+    const int probe = ::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (probe < 0)
+        return false;
+    ::close(probe);
+    return true;
+}
+
+bool FolderListing::open(const FolderDescriptor& folder) {
+    const int fd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     dir_.reset(fdopendir(fd));
@@ -44,49 +80,36 @@ bool FolderListing::isSubfolder(const ListedEntry& entry) const {
         return false;
     struct stat info {};
     return !isDotOrDotDot(name(entry)) &&
-           fstatat(dirfd(dir_.get()), names_.c_str() + entry.offset, &info, AT_SYMLINK_NOFOLLOW) ==
-               0 &&
-           S_ISDIR(info.st_mode);
+           fstatat(fd(), cName(entry), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool FolderListing::statOf(const ListedEntry& entry, struct stat& info) const {
-    const char* name = names_.c_str() + entry.offset;
-    if (fstatat(dirfd(dir_.get()), name, &info, 0) == 0)
+    if (fstatat(fd(), cName(entry), &info, 0) == 0)
         return true;
     // A dangling link is still an entry of the folder.
-    return fstatat(dirfd(dir_.get()), name, &info, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-bool FolderListing::enter(const ListedEntry& entry) const {
-    // The entry may have become a symbolic link since the listing was read:
-    // such a link is not followed, or the walk could leave the tree. A path
-    // descriptor needs no right to list the folder, only to enter it.
-    const int fd = ::openat(dirfd(dir_.get()), names_.c_str() + entry.offset,
-                            O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool entered = ::fchdir(fd) == 0;
-    ::close(fd);
-    return entered;
+    return fstatat(fd(), cName(entry), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool FolderListing::statOfFolder(struct stat& info) const {
-    return ::fstat(dirfd(dir_.get()), &info) == 0;
+    return ::fstat(fd(), &info) == 0;
 }
 
-bool FolderListing::returnHere() const {
-    return ::fchdir(dirfd(dir_.get())) == 0;
-}
-
-std::string currentFolderPath() {
-    std::string path(PATH_MAX, '\0');
-    while (::getcwd(path.data(), path.size()) == nullptr) {
-        if (errno != ERANGE)
-            return {};
-        path.resize(path.size() * 2);
+std::string absoluteFolderPath(const std::string& path) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        std::string result(resolved);
+        std::free(resolved);
+        return result;
     }
-    path.resize(path.find('\0'));
-    return path;
+    if (!path.empty() && path.front() == '/')
+        return path;
+    std::string current(PATH_MAX, '\0');
+    while (::getcwd(current.data(), current.size()) == nullptr) {
+        if (errno != ERANGE)
+            return path;
+        current.resize(current.size() * 2);
+    }
+    current.resize(current.find('\0'));
+    return current + (current.ends_with('/') ? "" : "/") + path;
 }
 
 } // namespace finder

@@ -1,7 +1,8 @@
 #pragma once
-// The entries of the current folder, read once in the order the file system
-// lists them, with the folder held open so that the walk can return to it
-// after visiting a subfolder.
+// The entries of one folder, read once in the order the file system lists
+// them, with the folder held open by a descriptor: its entries are looked
+// at and its subfolders opened relative to it, never through the process's
+// current folder.
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -19,23 +20,49 @@ struct ListedEntry {
     unsigned char type = DT_UNKNOWN;
 };
 
+// A folder reached but not yet listed: held by a path descriptor, which
+// needs no right to list it.
+class FolderDescriptor {
+public:
+    FolderDescriptor() = default;
+    explicit FolderDescriptor(int fd) : fd_(fd) {}
+    ~FolderDescriptor();
+    FolderDescriptor(FolderDescriptor&& other) noexcept;
+    FolderDescriptor& operator=(FolderDescriptor&& other) noexcept;
+
+    int fd() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+
+    // The folder `path` names, following a symbolic link (the start of a walk).
+    static FolderDescriptor ofPath(const std::string& path);
+    // The subfolder `name` of `parent`; a symbolic link is never taken, or
+    // the walk could leave the tree or go round in a cycle.
+    static FolderDescriptor below(int parent, const char* name);
+    // True when the folder may be searched (entered): its entries can be
+    // looked up.
+    bool searchable() const;
+
+private:
+    int fd_ = -1;
+};
+
 class FolderListing {
 public:
-    // Reads the current folder; false when it cannot be opened.
-    bool open();
+    // Reads the folder `folder` holds; false when it cannot be listed.
+    bool open(const FolderDescriptor& folder);
 
     const std::vector<ListedEntry>& entries() const { return entries_; }
     std::string_view name(const ListedEntry& entry) const {
         return std::string_view(names_).substr(entry.offset, entry.length);
     }
+    const char* cName(const ListedEntry& entry) const { return names_.c_str() + entry.offset; }
+    // The listed folder's descriptor, valid while the listing lives.
+    int fd() const { return dirfd(dir_.get()); }
 
     // A real folder other than "." and "..": symbolic links are never taken.
     bool isSubfolder(const ListedEntry& entry) const;
     // Status of the entry, following a symbolic link to what it names.
     bool statOf(const ListedEntry& entry, struct stat& info) const;
-    // Makes the subfolder current / this folder current again.
-    bool enter(const ListedEntry& entry) const;
-    bool returnHere() const;
     // The open folder's own status.
     bool statOfFolder(struct stat& info) const;
 
@@ -48,7 +75,8 @@ private:
     std::vector<ListedEntry> entries_;
 };
 
-// The process's current folder as an absolute path; empty when unknown.
-std::string currentFolderPath();
+// The absolute path of the folder `path` names, with its links resolved (as
+// the folder's own path); `path` made absolute when that cannot be had.
+std::string absoluteFolderPath(const std::string& path);
 
 } // namespace finder

@@ -87,23 +87,46 @@ FileType fileTypeOf(std::string_view fileName, std::string_view fullPath) {
     return cache.lookup(fileName, fullPath);
 }
 
-RowTexts rowTexts(const FoundFile& file) {
-    return foundRow(file).texts;
+void FoundFile::place(std::string_view folderPath, std::string_view fileName) {
+    path.assign(folderPath);
+    folderSize = path.size();
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    nameStart = path.size();
+    path += fileName;
 }
 
-FoundRow foundRow(const FoundFile& file) {
-    FoundRow found;
-    RowTexts& row = found.texts;
-    row.name = file.fileName;
-    row.folder = file.folder;
+DateUtil::FileTime fileTimeOf(FileClock::time_point time) {
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(time.time_since_epoch());
+    const auto rest =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch() - seconds);
+    return DateUtil::fileTimeFromUnix(seconds.count(), rest.count());
+}
+
+FileClock::time_point timePointOf(std::int64_t unixSeconds, std::int64_t nanoseconds) {
+    return FileClock::time_point(std::chrono::duration_cast<FileClock::duration>(
+        std::chrono::seconds(unixSeconds) + std::chrono::nanoseconds(nanoseconds)));
+}
+
+FoundRow foundRow(FoundFile file) {
+    FileType type = fileTypeOf(file.name(), file.path);
+    return FoundRow{std::move(file), std::move(type)};
+}
+
+RowTexts rowTexts(const FoundFile& file, std::string typeName) {
+    RowTexts row;
+    row.name = file.name();
+    row.folder = file.folder();
     row.size = sizeText(file.size);
-    FileType type = fileTypeOf(file.fileName, fullPathOfRow(file.folder, file.fileName));
-    row.type = std::move(type.name);
-    found.iconName = std::move(type.iconName);
+    row.type = std::move(typeName);
     row.modified =
-        DateUtil::dateText(file.lastWriteTime, DateUtil::DateTextMode::DateAndTime, false)
+        DateUtil::dateText(fileTimeOf(file.modified), DateUtil::DateTextMode::DateAndTime, false)
             .value_or(std::string());
-    return found;
+    return row;
+}
+
+RowTexts rowTexts(const FoundRow& row) {
+    return rowTexts(row.file, row.type.name);
 }
 
 } // namespace finder

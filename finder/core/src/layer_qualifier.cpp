@@ -1,8 +1,9 @@
 // Candidates decided by their facts: from the cache, or read on the pool
-// (by full path, else through the folder's handle), handed on in order.
+// (by full path, else below the folder's descriptor), handed on in order.
 #include "layer_qualifier.h"
 
 #include "finder/footprint_cache.h"
+#include "finder/walk_result.h"
 #include "layer_reader.h"
 
 #include <fcntl.h>
@@ -14,10 +15,12 @@ namespace {
 // Steps that may wait for their finish: enough to keep the readers busy
 // across the folders of a walk without holding many folders open.
 constexpr std::size_t kLookAhead = 256;
-// A layer descriptor holds names of at most 255 characters.
-constexpr std::size_t kMaxReadPath = 255;
+// Full paths up to this length are given to the reader as they are; longer
+// ones are read below their folder's descriptor, so that no library meets a
+// path longer than it can hold.
+constexpr std::size_t kMaxReadPath = 1024;
 
-bool isAbsolute(const std::string& path) {
+bool isAbsolute(std::string_view path) {
     return !path.empty() && path.front() == '/';
 }
 
@@ -27,7 +30,8 @@ bool isAbsolute(const std::string& path) {
 // it) for as long as a read of one of its files may be pending.
 struct LayerQualifier::FolderHandle {
     int fd = -1;
-    FolderHandle() : fd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC)) {}
+    explicit FolderHandle(int folder)
+        : fd(::openat(folder, ".", O_PATH | O_DIRECTORY | O_CLOEXEC)) {}
     ~FolderHandle() {
         if (fd >= 0)
             ::close(fd);
@@ -42,39 +46,43 @@ struct LayerQualifier::Read {
     FileStamp stamp;
     std::optional<FileStamp> folderStamp;
     std::shared_ptr<FolderHandle> folder;
-    std::string path;      // as given to the layer module
-    std::string cachePath; // empty: not kept
-    bool withKeys = false;
-    bool read = false;
-    LayerFacts facts;
+    std::string path; // as given to the reader
+    strand32::FactsRequest request;
+    FactsReading reading;
     std::vector<CompanionStamp> companions;
     bool stampsComplete = true;
 
-    void run() {
-        read = readLayerFacts(path, withKeys, facts);
-        for (const std::string& name : facts.companions) {
-            // A relative name is found from the folder's handle, never from
-            // the current folder, which the walk changes meanwhile.
-            const bool absolute = isAbsolute(name);
-            const auto stamp =
-                absolute || folder ? stampAt(absolute ? AT_FDCWD : folder->fd, name) : std::nullopt;
-            if (!stamp) {
-                stampsComplete = false;
-                break;
+    // On a pool thread; throws nothing (a failure is kept in `reading`).
+    void run() noexcept {
+        try {
+            reading = readFactsThroughModule(path, request);
+            for (const std::string& name : reading.facts.companions) {
+                // A relative name is found from the folder's descriptor.
+                const bool absolute = isAbsolute(name);
+                const auto companion = absolute || folder
+                                           ? stampAt(absolute ? AT_FDCWD : folder->fd, name)
+                                           : std::nullopt;
+                if (!companion) {
+                    stampsComplete = false;
+                    break;
+                }
+                companions.push_back(CompanionStamp{name, *companion});
             }
-            companions.push_back(CompanionStamp{name, *stamp});
+        } catch (...) {
+            reading = FactsReading{false, {}, "out of memory while reading " + entry.path};
         }
     }
 };
 
-LayerQualifier::LayerQualifier(const CandidateTest& test, FootprintCache* cache, unsigned readers,
-                               Output output)
-    : test_(test), cache_(cache), output_(std::move(output)), pool_(readers, kLookAhead) {}
+LayerQualifier::LayerQualifier(const CandidateTest& test, Options options, Output output)
+    : test_(test), options_(options), output_(std::move(output)),
+      pool_(options.readers, kLookAhead) {}
 
 LayerQualifier::~LayerQualifier() = default;
 
-void LayerQualifier::enterFolder(const std::string& folder, const std::optional<FileStamp>& stamp) {
-    folders_.push_back(Folder{folder, stamp, nullptr});
+void LayerQualifier::enterFolder(const std::string& folder, int folderFd,
+                                 const std::optional<FileStamp>& stamp) {
+    folders_.push_back(Folder{folder, folderFd, stamp, nullptr});
 }
 
 void LayerQualifier::leaveFolder() {
@@ -93,20 +101,29 @@ bool LayerQualifier::status(const std::string& folder) {
     return pool_.drain(false, output_.keepGoing);
 }
 
+bool LayerQualifier::passOn(const FoundFile& entry) {
+    pool_.push({}, [this, entry] { output_.found(entry); });
+    return pool_.drain(false, output_.keepGoing);
+}
+
+void LayerQualifier::checkCache() const {
+    if (options_.cache != nullptr && !options_.cache->failure().empty())
+        throw SearchFailure(options_.cache->failure());
+}
+
 bool LayerQualifier::answerFromCache(const FoundFile& entry, const FileStamp& stamp,
-                                     const Folder& folder, const std::string& cachePath) {
-    if (cache_ == nullptr || cachePath.empty() || !folder.stamp)
+                                     const Folder& folder) {
+    if (options_.cache == nullptr || !folder.stamp)
         return false;
-    // The walk's current folder is the file's: companions are found from it.
-    const auto facts =
-        cache_->find(cachePath, stamp, *folder.stamp, test_.needsKeys(),
-                     [](const std::string& name) { return stampAt(AT_FDCWD, name); });
+    const int folderFd = folder.fd;
+    auto facts = options_.cache->find(
+        entry.path, stamp, *folder.stamp, options_.withKeys,
+        [folderFd](const std::string& name) { return stampAt(folderFd, name); });
+    checkCache();
     if (!facts)
         return false;
-    const bool passes = test_.layerPasses(*facts);
-    pool_.push({}, [this, passes, entry] {
-        if (passes)
-            output_.found(entry);
+    pool_.push({}, [this, entry, facts = std::move(*facts)]() mutable {
+        handOn(entry, std::move(facts));
     });
     return true;
 }
@@ -115,44 +132,42 @@ bool LayerQualifier::qualify(const FoundFile& entry, const FileStamp& stamp) {
     if (folders_.empty())
         return true;
     Folder& folder = folders_.back();
-    const std::string fullPath = fullPathOfRow(folder.path, entry.fileName);
-    const std::string cachePath = isAbsolute(folder.path) ? fullPath : std::string();
-    if (!answerFromCache(entry, stamp, folder, cachePath)) {
+    if (!answerFromCache(entry, stamp, folder)) {
         if (!folder.handle)
-            folder.handle = std::make_shared<FolderHandle>();
+            folder.handle = std::make_shared<FolderHandle>(folder.fd);
         auto read = std::make_shared<Read>();
         read->entry = entry;
         read->stamp = stamp;
         read->folderStamp = folder.stamp;
         read->folder = folder.handle->fd >= 0 ? folder.handle : nullptr;
-        read->cachePath = cachePath;
-        read->withKeys = test_.needsKeys();
-        // By full path, else through the folder's handle; when neither fits
-        // a layer descriptor, on this thread by the bare name.
-        const std::string viaHandle =
-            read->folder
-                ? "/proc/self/fd/" + std::to_string(read->folder->fd) + "/" + entry.fileName
-                : std::string();
-        bool here = false;
-        if (isAbsolute(fullPath) && fullPath.size() <= kMaxReadPath)
-            read->path = fullPath;
-        else if (!viaHandle.empty() && viaHandle.size() <= kMaxReadPath)
-            read->path = viaHandle;
-        else {
-            read->path = entry.fileName;
-            here = true;
-        }
-        pool_.push([read] { read->run(); }, [this, read] { finishRead(*read); }, here);
+        read->request.keys = options_.withKeys;
+        // By full path, else below the folder's descriptor.
+        if (entry.path.size() <= kMaxReadPath || !read->folder)
+            read->path = entry.path;
+        else
+            read->path = "/proc/self/fd/" + std::to_string(read->folder->fd) + "/" +
+                         std::string(entry.name());
+        pool_.push([read] { read->run(); }, [this, read] { finishRead(*read); });
     }
     return pool_.drain(false, output_.keepGoing);
 }
 
 void LayerQualifier::finishRead(Read& read) {
-    if (cache_ != nullptr && read.read && read.stampsComplete && !read.cachePath.empty() &&
-        read.folderStamp)
-        cache_->store(read.cachePath, read.stamp, *read.folderStamp, read.facts, read.companions);
-    if (test_.layerPasses(read.facts))
-        output_.found(read.entry);
+    if (!read.reading.read)
+        throw SearchFailure(read.reading.error);
+    FootprintCache* cache = options_.cache;
+    if (cache != nullptr && read.stampsComplete && read.folderStamp)
+        cache->store(read.entry.path, read.stamp, *read.folderStamp, read.reading.facts,
+                     read.companions);
+    checkCache();
+    handOn(std::move(read.entry), std::move(read.reading.facts));
+}
+
+void LayerQualifier::handOn(FoundFile entry, strand32::FileFacts facts) {
+    if (!test_.layerPasses(facts))
+        return;
+    entry.facts = std::make_shared<const strand32::FileFacts>(std::move(facts));
+    output_.found(entry);
 }
 
 bool LayerQualifier::finish() {

@@ -1,5 +1,6 @@
 #include "finder/qualification.h"
 
+#include "finder/walk_result.h"
 #include "layer_reader.h"
 
 #include <finder/coords/datora_object.h>
@@ -24,12 +25,14 @@ bool keyEquals(const std::string& wanted, const char (&field)[quill32::kKeySize]
     return std::strncmp(wanted.c_str(), field, sizeof field) == 0;
 }
 
-std::optional<LayerFacts> factsOf(std::string_view name, bool withKeys) {
-    LayerFacts facts;
-    if (strand32::layerTypeOf(name) == LayerType::None ||
-        !readLayerFacts(std::string(name), withKeys, facts))
+// The facts of the file at `path`; a reading that failed ends the search.
+std::optional<strand32::FileFacts> factsOf(const std::string& path, bool withKeys) {
+    if (strand32::layerTypeOf(path) == LayerType::None)
         return std::nullopt;
-    return facts;
+    FactsReading reading = readFactsThroughModule(path, {.keys = withKeys});
+    if (!reading.read)
+        throw SearchFailure(reading.error);
+    return std::move(reading.facts);
 }
 
 } // namespace
@@ -66,7 +69,7 @@ bool CandidateTest::passes(const FoundFile& file) const {
         return false;
     if (!needsLayer())
         return true;
-    const auto facts = factsOf(file.fileName, needsKeys());
+    const auto facts = factsOf(file.path, needsKeys());
     return facts && layerPasses(*facts);
 }
 
@@ -74,11 +77,11 @@ bool CandidateTest::entryPasses(const FoundFile& file) const {
     const std::uint16_t flags = criteria_.flags;
     if ((flags & (CriteriaFlags::DateBetween | CriteriaFlags::DatePreviousMonths |
                   CriteriaFlags::DatePreviousDays)) != 0 &&
-        !datePasses(file.lastWriteTime))
+        !datePasses(file.modified))
         return false;
     if ((flags & CriteriaFlags::Size) != 0 && !sizePasses(file.size))
         return false;
-    return (flags & CriteriaFlags::LayerTypes) == 0 || typePasses(file.fileName);
+    return (flags & CriteriaFlags::LayerTypes) == 0 || typePasses(file.name());
 }
 
 bool CandidateTest::needsLayer() const {
@@ -95,43 +98,53 @@ bool CandidateTest::needsKeys() const {
     return (criteria_.flags & CriteriaFlags::CoordSysMatch) != 0;
 }
 
-bool CandidateTest::layerPasses(const LayerFacts& facts) const {
+bool CandidateTest::layerPasses(const strand32::FileFacts& facts) const {
     if ((criteria_.flags & CriteriaFlags::Area) != 0 && !areaMatches(facts))
         return false;
     return (criteria_.flags & CriteriaFlags::CoordSysMatch) == 0 || keysMatch(facts);
 }
 
-bool CandidateTest::datePasses(DateUtil::FileTime lastWriteTime) const {
-    const DateUtil::DosDate day = DateUtil::dosDateOfFileTime(lastWriteTime);
+bool CandidateTest::datePasses(FileClock::time_point modified) const {
+    const DateUtil::DosDate day = DateUtil::dosDateOfFileTime(fileTimeOf(modified));
     if (day < criteria_.startDate)
         return false;
     // Only the between mode has an upper bound.
     return (criteria_.flags & CriteriaFlags::DateBetween) == 0 || day <= criteria_.endDate;
 }
 
-bool CandidateTest::areaPasses(std::string_view name) const {
-    const auto facts = factsOf(name, false);
+bool CandidateTest::areaPasses(const std::string& path) const {
+    const auto facts = factsOf(path, false);
     return facts && areaMatches(*facts);
 }
 
-bool CandidateTest::coordSysPasses(std::string_view name) const {
-    const auto facts = factsOf(name, true);
+bool CandidateTest::coordSysPasses(const std::string& path) const {
+    const auto facts = factsOf(path, true);
     return facts && keysMatch(*facts);
 }
 
-bool CandidateTest::areaMatches(const LayerFacts& facts) const {
-    const std::optional<FactsRect>& rect = criteria_.areaInDegrees ? facts.lonLat : facts.extent;
+bool CandidateTest::areaMatches(const strand32::FileFacts& facts) const {
+    const std::optional<strand32::Extent>& rect =
+        criteria_.areaInDegrees ? facts.lonLat : facts.extent;
     return rect && relationMatches(criteria_.areaMode,
                                    AreaRect{rect->west, rect->north, rect->east, rect->south},
                                    criteria_.area);
 }
 
-bool CandidateTest::keysMatch(const LayerFacts& facts) const {
-    if (!facts.keys || !wanted_ || !keyEquals(wanted_->group, facts.keys->group))
+bool CandidateTest::keysMatch(const strand32::FileFacts& facts) const {
+    if (!wanted_)
         return false;
-    if (wanted_->system && !keyEquals(*wanted_->system, facts.keys->system))
-        return false;
-    return !wanted_->datum || keyEquals(*wanted_->datum, facts.keys->datum);
+    const auto matches = [this](const std::optional<CoordSysKeys>& keys) {
+        return keys && keyEquals(wanted_->group, keys->group) &&
+               (!wanted_->system || keyEquals(*wanted_->system, keys->system)) &&
+               (!wanted_->datum || keyEquals(*wanted_->datum, keys->datum));
+    };
+    if (matches(facts.keys))
+        return true;
+    for (const strand32::LayerFacts& layer : facts.layers) {
+        if (matches(layer.keys))
+            return true;
+    }
+    return false;
 }
 
 bool CandidateTest::sizePasses(std::uint64_t bytes) const {

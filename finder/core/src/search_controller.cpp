@@ -119,7 +119,8 @@ void SearchController::body() {
         // Only a search that reads files opens the cache.
         FootprintCache::Opened cache;
         if (footprintCacheWanted() &&
-            (criteria_.has(CriteriaFlags::Area) || criteria_.has(CriteriaFlags::CoordSysMatch))) {
+            (criteria_.has(CriteriaFlags::Area) || criteria_.has(CriteriaFlags::CoordSysMatch) ||
+             factsWanted_ != FactsWanted::None)) {
             cache = FootprintCache::open(FootprintCache::defaultFile(), FootprintCache::today());
             outcome.cacheProblem = cache.problem;
         }
@@ -129,15 +130,25 @@ void SearchController::body() {
         };
         callbacks.candidateFound = [this](const FoundFile& file) {
             queueRow(foundRow(file));
-            queueStatus(searchingText(file.folder));
+            queueStatus(searchingText(std::string(file.folder())));
         };
         SearchRun run(criteria_, stop_, std::move(callbacks), database_.handle());
         run.setDepthLimit(depthLimit_);
         run.setFootprintCache(cache.cache.get());
+        run.setFactsWanted(factsWanted_);
         outcome.walk = run.run();
         outcome.filesFound = run.filesFound();
+        // What the cache could not write is a failure of the search too.
+        if (cache.cache) {
+            cache.cache->flush();
+            if (!cache.cache->failure().empty() && outcome.walk.kind != WalkResult::Kind::Failed)
+                outcome.walk = WalkResult::failed(cache.cache->failure());
+        }
+    } catch (const std::exception& e) {
+        // Nothing escapes the thread: the search ends as failed.
+        outcome.walk = WalkResult::failed(e.what());
     } catch (...) {
-        // Nothing escapes the thread: the search ends as if stopped.
+        outcome.walk = WalkResult::failed("an unknown error");
     }
     database_.close();
     outcome.problem = walkProblemText(outcome.walk, criteria_.startFolder);
@@ -147,6 +158,7 @@ void SearchController::body() {
             listener_.searchFinished(outcome);
         });
     } catch (...) {
+        // A listener that fails at the end has nothing left to be told.
     }
     running_ = false;
 }

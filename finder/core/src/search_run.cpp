@@ -1,20 +1,21 @@
+// The walk: each folder opened below its parent's descriptor and listed
+// once, its entries described from the listing, handed on (or to the
+// qualifier) in the order listed, then its subfolders walked.
 #include "finder/search_run.h"
 
 #include "finder/footprint_cache.h"
 #include "folder_listing.h"
 #include "layer_qualifier.h"
 
-#include <platform/find_file.h>
 #include <platform/wildcard.h>
 #include <strand32/layer.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 namespace finder {
 
@@ -23,17 +24,17 @@ struct SearchRun::Walker {
     SearchRun& run;
     const CandidateTest& candidateTest;
     std::string pattern;
-    std::string folder; // the walk's current folder, absolute
+    std::string folder; // the folder being listed, absolute
     FoundFile entry;    // reused for every entry handed out
     FileStamp stamp;    // of `entry`, taken when it was listed
-    // Reads the candidates when the test needs their facts; else none.
+    // Reads the candidates when the test (or the caller) needs their facts.
     std::unique_ptr<LayerQualifier> qualifier;
 
-    // Lists the current folder, hands out its entries, then walks its
+    // Lists the folder `here` holds, hands out its entries, then walks its
     // subfolders. `depth` counts the levels below the start folder.
-    WalkResult folderStep(int depth) {
+    WalkResult folderStep(const FolderDescriptor& here, int depth) {
         FolderListing listing;
-        if (!listing.open())
+        if (!listing.open(here))
             return WalkResult::of(WalkResult::Kind::SubfoldersNotListed);
         const FolderScope scope(*this, listing);
         for (const ListedEntry& listed : listing.entries()) {
@@ -54,25 +55,23 @@ struct SearchRun::Walker {
                 continue;
             if (depth >= run.depthLimit_)
                 return WalkResult::of(WalkResult::Kind::TooDeep);
-            const std::string_view name = listing.name(listed);
             // A subfolder that cannot be entered is skipped; its siblings
             // are still walked.
-            if (!listing.enter(listed))
+            const FolderDescriptor sub =
+                FolderDescriptor::below(listing.fd(), listing.cName(listed));
+            if (!sub || !sub.searchable())
                 continue;
             const std::size_t parentLength = folder.size();
             if (folder.empty() || folder.back() != '/')
                 folder += '/';
-            folder += name;
+            folder += listing.name(listed);
             ++run.foldersEntered_;
             WalkResult result;
             if (!announce(folder) || stopRequested())
                 result = WalkResult::of(WalkResult::Kind::Stopped);
             else
-                result = folderStep(depth + 1);
+                result = folderStep(sub, depth + 1);
             folder.resize(parentLength);
-            if (!listing.returnHere())
-                return errno != 0 ? WalkResult::folderNotEntered(errno)
-                                  : WalkResult::of(WalkResult::Kind::Stopped);
             if (result.kind == WalkResult::Kind::Stopped ||
                 result.kind == WalkResult::Kind::TooDeep)
                 return result;
@@ -80,49 +79,41 @@ struct SearchRun::Walker {
         return WalkResult::done();
     }
 
-    // Fills `entry` from the listing, with the attributes the platform's
-    // folder listing gives; false when the entry vanished.
+    // Fills `entry` from the listing; false when the entry vanished.
     bool describe(const FolderListing& listing, const ListedEntry& listed) {
-        entry.fileName.assign(listing.name(listed));
+        entry.place(folder, listing.name(listed));
+        entry.facts.reset();
         // A folder entry only updates the status line: its type is enough.
         if (listed.type == DT_DIR) {
-            entry.attributes = platform::FILE_ATTRIBUTE_DIRECTORY;
+            entry.isFolder = true;
             entry.size = 0;
             return true;
         }
         struct stat info {};
         if (!listing.statOf(listed, info))
             return false;
-        const std::string_view name = entry.fileName;
-        entry.attributes = S_ISDIR(info.st_mode) ? platform::FILE_ATTRIBUTE_DIRECTORY
-                                                 : platform::FILE_ATTRIBUTE_ARCHIVE;
+        entry.isFolder = S_ISDIR(info.st_mode);
         entry.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
-        if ((info.st_mode & 0222) == 0)
-            entry.attributes |= platform::FILE_ATTRIBUTE_READONLY;
-        if (name.size() > 1 && name.front() == '.' && name != "..")
-            entry.attributes |= platform::FILE_ATTRIBUTE_HIDDEN;
-        if (listed.type == DT_LNK)
-            entry.attributes |= platform::FILE_ATTRIBUTE_REPARSE_POINT;
-        entry.lastWriteTime = DateUtil::fileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+        entry.modified = timePointOf(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
         stamp = stampOf(info);
         return true;
     }
 
     // Hands the entry on (or to the qualifier); false once told to stop.
     bool handOut() {
-        if (entry.isFolder())
+        if (entry.isFolder)
             return announce(folder);
-        entry.folder = folder;
         if (!candidateTest.entryPasses(entry))
             return true;
         if (!qualifier) {
             found(entry);
             return true;
         }
-        // A name of no layer type has no facts: the area and coordinate-system tests fail.
-        if (strand32::layerTypeOf(entry.fileName) == LayerType::None)
-            return true;
-        return qualifier->qualify(entry, stamp);
+        if (strand32::layerTypeOf(entry.name()) != LayerType::None)
+            return qualifier->qualify(entry, stamp);
+        // A name of no layer type has no facts: the area and coordinate-system
+        // tests fail; without them it is found, in its turn.
+        return candidateTest.needsLayer() || qualifier->passOn(entry);
     }
 
     void found(const FoundFile& file) {
@@ -147,9 +138,9 @@ struct SearchRun::Walker {
             if (!walker.qualifier)
                 return;
             struct stat info {};
-            walker.qualifier->enterFolder(walker.folder, listing.statOfFolder(info)
-                                                             ? std::optional(stampOf(info))
-                                                             : std::nullopt);
+            walker.qualifier->enterFolder(walker.folder, listing.fd(),
+                                          listing.statOfFolder(info) ? std::optional(stampOf(info))
+                                                                     : std::nullopt);
         }
         ~FolderScope() {
             if (walker.qualifier)
@@ -177,42 +168,41 @@ WalkResult SearchRun::run() {
     foldersEntered_ = 0;
     if (!callbacks_.candidateFound)
         return WalkResult::of(WalkResult::Kind::NoCallback);
-    // The folder to return to, held open so that it is found again even when
-    // its path could not be read.
-    const int previous = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (previous < 0)
+    const FolderDescriptor start = FolderDescriptor::ofPath(criteria_.startFolder);
+    if (!start)
         return WalkResult::folderNotEntered(errno);
-    WalkResult result;
-    if (::chdir(criteria_.startFolder.c_str()) != 0) {
-        result = WalkResult::folderNotEntered(errno);
-    } else {
-        try {
-            std::string start = currentFolderPath();
-            if (start.empty()) // the path cannot be had: show the folder as given
-                start = criteria_.startFolder;
-            const CandidateTest candidateTest(criteria_, database_);
-            Walker walker{*this, candidateTest, criteria_.namePattern, std::move(start), {}, {},
-                          {}};
-            if (candidateTest.needsLayer())
-                walker.qualifier = std::make_unique<LayerQualifier>(
-                    candidateTest, cache_, readers_,
-                    LayerQualifier::Output{[&walker](const FoundFile& file) { walker.found(file); },
-                                           callbacks_.folderEntered,
-                                           [&walker] { return !walker.stopRequested(); }});
-            result = walker.folderStep(0);
-            // Files still being read are handed on, also after the guard tripped.
-            if (walker.qualifier && result.kind != WalkResult::Kind::Stopped &&
-                !walker.qualifier->finish())
-                result = WalkResult::of(WalkResult::Kind::Stopped);
-        } catch (...) {
-            // A callback failed: the walk ends where it was, as if stopped.
+    if (!start.searchable())
+        return WalkResult::folderNotEntered(EACCES);
+    try {
+        const CandidateTest candidateTest(criteria_, database_);
+        Walker walker{*this,
+                      candidateTest,
+                      criteria_.namePattern,
+                      absoluteFolderPath(criteria_.startFolder),
+                      {},
+                      {},
+                      {}};
+        if (candidateTest.needsLayer() || facts_ != FactsWanted::None)
+            walker.qualifier = std::make_unique<LayerQualifier>(
+                candidateTest,
+                LayerQualifier::Options{
+                    cache_, readers_, candidateTest.needsKeys() || facts_ == FactsWanted::WithKeys},
+                LayerQualifier::Output{[&walker](const FoundFile& file) { walker.found(file); },
+                                       callbacks_.folderEntered,
+                                       [&walker] { return !walker.stopRequested(); }});
+        WalkResult result = walker.folderStep(start, 0);
+        // Files still being read are handed on, also after the guard tripped.
+        if (walker.qualifier && result.kind != WalkResult::Kind::Stopped &&
+            !walker.qualifier->finish())
             result = WalkResult::of(WalkResult::Kind::Stopped);
-        }
+        return result;
+    } catch (const std::bad_alloc&) {
+        return WalkResult::failed("out of memory");
+    } catch (const std::exception& e) {
+        return WalkResult::failed(e.what());
+    } catch (...) {
+        return WalkResult::failed("an unknown error");
     }
-    if (::fchdir(previous) != 0 && result.kind == WalkResult::Kind::Done)
-        result = WalkResult::folderNotEntered(errno);
-    ::close(previous);
-    return result;
 }
 
 } // namespace finder

@@ -16,6 +16,8 @@ std::uint32_t WalkResult::code() const {
         return 0xC00000FD;
     case Kind::SubfoldersNotListed:
         return 1;
+    case Kind::Failed:
+        return 0x8002;
     case Kind::FolderNotEntered:
         break;
     }
@@ -34,6 +36,8 @@ std::string walkProblemText(const WalkResult& result, std::string_view startFold
         return std::string(kMaxFilesExceededText);
     case WalkResult::Kind::SubfoldersNotListed:
         return "cannot list " + folder;
+    case WalkResult::Kind::Failed:
+        return std::string(kSearchFailedText) + result.reason;
     case WalkResult::Kind::FolderNotEntered:
         break;
     }

@@ -1,5 +1,5 @@
 // The export's texts: key fields, and what a footprint export came to.
-#include "finder/export/file_facts.h"
+#include "finder/export/export_row.h"
 #include "finder/export/footprint_export.h"
 #include "finder/joined_text.h"
 

@@ -2,7 +2,7 @@
 // projected, transformed to longitude/latitude with OGR (PROJ).
 #include "finder/export/footprint_ring.h"
 
-#include "gdal_support.h"
+#include <strand32/gdal_support.h>
 
 #include <cmath>
 
@@ -15,19 +15,19 @@ struct FootprintMaker::Transformation {
 
 namespace {
 
-bool liesWithinWorld(const MaporaExtent& e) {
+bool liesWithinWorld(const strand32::Extent& e) {
     return e.west >= -180.0 && e.east <= 180.0 && e.south >= -90.0 && e.north <= 90.0 &&
            e.west <= e.east && e.south <= e.north;
 }
 
-bool isFinite(const MaporaExtent& e) {
+bool isFinite(const strand32::Extent& e) {
     return std::isfinite(e.west) && std::isfinite(e.north) && std::isfinite(e.east) &&
            std::isfinite(e.south);
 }
 
 // South-west, south-east, north-east, north-west and back, `segments`
 // pieces per edge.
-FootprintRing outline(const MaporaExtent& e, int segments) {
+FootprintRing outline(const strand32::Extent& e, int segments) {
     const LonLat corners[] = {
         {e.west, e.south}, {e.east, e.south}, {e.east, e.north}, {e.west, e.north}};
     FootprintRing ring;
@@ -72,16 +72,16 @@ FootprintMaker::transformationFor(const std::string& definition) {
     return *slot;
 }
 
-std::optional<FootprintRing> FootprintMaker::ring(const FileFacts& facts) {
+std::optional<FootprintRing> FootprintMaker::ring(const strand32::FileFacts& facts) {
     if (!facts.extent || !isFinite(*facts.extent))
         return std::nullopt;
-    const MaporaExtent& extent = *facts.extent;
-    if (facts.crsDefinition.empty()) {
+    const strand32::Extent& extent = *facts.extent;
+    if (facts.crsWkt.empty()) {
         if (!liesWithinWorld(extent))
             return std::nullopt;
         return outline(extent, 1);
     }
-    const Transformation& transformation = transformationFor(facts.crsDefinition);
+    const Transformation& transformation = transformationFor(facts.crsWkt);
     if (!transformation.toLonLat)
         return std::nullopt;
     FootprintRing ring = outline(extent, transformation.projected ? kFootprintEdgeSegments : 1);

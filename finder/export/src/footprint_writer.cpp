@@ -2,10 +2,11 @@
 // with a known extent, written through GDAL's C interface.
 #include "finder/export/footprint_writer.h"
 
-#include "finder/export/file_facts.h"
 #include "finder/export/footprint_ring.h"
 #include "finder/joined_text.h"
-#include "gdal_support.h"
+
+#include <quill32/identify.h>
+#include <strand32/gdal_support.h>
 
 #include <algorithm>
 #include <cctype>
@@ -97,7 +98,21 @@ OGRLayerH createLayer(GDALDatasetH dataset, const std::string& path, bool shapef
     return layer;
 }
 
-bool writeFeature(OGRLayerH layer, const RowTexts& row, const FileFacts& facts,
+// The facts a row carries, with the keys named from its system (no file
+// opened); a row without facts is read now.
+strand32::FileFacts factsOfRow(const ExportRow& row) {
+    strand32::FileFacts facts =
+        row.facts ? *row.facts : strand32::readFileFacts(row.path, {.keys = true});
+    if (!facts.keysRead) {
+        CoordSysKeys keys{};
+        if (!facts.crsWkt.empty() && quill32::identifyCoordSys(facts.crsWkt, keys))
+            facts.keys = keys;
+        facts.keysRead = true;
+    }
+    return facts;
+}
+
+bool writeFeature(OGRLayerH layer, const RowTexts& row, const strand32::FileFacts& facts,
                   const FootprintRing& ring) {
     FeaturePtr feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
     const std::string* texts[] = {&row.name, &row.folder, &row.size, &row.type, &row.modified};
@@ -120,7 +135,7 @@ std::string footprintFormatFor(const std::string& path) {
     return driver ? GDALGetDriverShortName(driver) : std::string();
 }
 
-FootprintExport exportFootprints(const std::string& path, const std::vector<RowTexts>& rows) {
+FootprintExport exportFootprints(const std::string& path, const std::vector<ExportRow>& rows) {
     FootprintExport result;
     GDALDriverH driver = vectorDriverFor(path);
     if (driver == nullptr) {
@@ -142,12 +157,12 @@ FootprintExport exportFootprints(const std::string& path, const std::vector<RowT
         const bool transaction = GDALDatasetStartTransaction(dataset.get(), FALSE) == OGRERR_NONE;
         CPLErrorReset(); // formats without transactions say so
         FootprintMaker maker;
-        for (const RowTexts& row : rows) {
-            const FileFacts facts = fileFactsOf(fullPathOfRow(row.folder, row.name));
+        for (const ExportRow& row : rows) {
+            const strand32::FileFacts facts = factsOfRow(row);
             const std::optional<FootprintRing> ring = maker.ring(facts);
             if (!ring) {
                 ++result.leftOut;
-            } else if (writeFeature(layer, row, facts, *ring)) {
+            } else if (writeFeature(layer, row.texts, facts, *ring)) {
                 ++result.written;
             } else {
                 result.error = writeError(path, "a feature failed");

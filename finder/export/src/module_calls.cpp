@@ -13,24 +13,18 @@ const ExportModule* exportModule() {
 
 } // namespace
 
-FileFacts moduleFileFacts(const std::string& fullPath) {
-    FileFacts facts;
-    if (const ExportModule* module = exportModule())
-        module->fileFacts(fullPath.c_str(), facts);
-    return facts;
-}
-
 std::string moduleFootprintFormat(const std::string& path) {
     std::string driver;
     if (const ExportModule* module = exportModule())
-        module->footprintFormat(path.c_str(), driver);
+        module->footprintFormat(path, driver);
     return driver;
 }
 
-FootprintExport moduleExportFootprints(const std::string& path, const std::vector<RowTexts>& rows) {
+FootprintExport moduleExportFootprints(const std::string& path,
+                                       const std::vector<ExportRow>& rows) {
     FootprintExport result;
     if (const ExportModule* module = exportModule())
-        module->exportFootprints(path.c_str(), rows, result);
+        module->exportFootprints(path, rows, result);
     else
         result.error = "the layer module cannot be loaded";
     return result;

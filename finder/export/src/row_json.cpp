@@ -88,20 +88,23 @@ std::string jsonString(std::string_view text) {
     return out + '"';
 }
 
-std::string rowJson(const RowTexts& row, const FileFacts& facts) {
+std::string rowJson(const RowTexts& row, const std::string& path,
+                    const strand32::FileFacts* facts) {
     std::string text = jsonObject({{"name", jsonString(row.name)},
                                    {"folder", jsonString(row.folder)},
                                    {"size", jsonString(row.size)},
                                    {"type", jsonString(row.type)},
                                    {"modified", jsonString(row.modified)},
-                                   {"path", jsonString(fullPathOfRow(row.folder, row.name))}});
+                                   {"path", jsonString(path)}});
+    if (facts == nullptr)
+        return text;
     text.pop_back(); // the closing brace: the known facts follow
-    if (const auto& e = facts.extent)
+    if (const auto& e = facts->extent)
         text += ",\"extent\":" + jsonObject({{"west", jsonNumber(e->west)},
                                              {"north", jsonNumber(e->north)},
                                              {"east", jsonNumber(e->east)},
                                              {"south", jsonNumber(e->south)}});
-    if (const auto& k = facts.keys)
+    if (const auto& k = facts->keys)
         text += ",\"keys\":" + jsonObject({{"group", jsonString(keyText(k->group))},
                                            {"system", jsonString(keyText(k->system))},
                                            {"datum", jsonString(keyText(k->datum))},

@@ -2,40 +2,27 @@
 // with nothing thrown across the module's edge.
 #include "finder/export/export_module.h"
 #include "finder/export/footprint_writer.h"
+#include "finder/module_guard.h"
 
 namespace finder {
 namespace {
 
-void fileFacts(const char* fullPath, FileFacts& facts) noexcept {
-    try {
-        facts = fileFactsOf(fullPath);
-    } catch (...) {
-        facts = FileFacts{};
-    }
-}
-
-void footprintFormat(const char* path, std::string& driver) noexcept {
-    try {
-        driver = footprintFormatFor(path);
-    } catch (...) {
+void footprintFormat(const std::string& path, std::string& driver) noexcept {
+    std::string error;
+    if (!guarded(error, "finding a format", [&] { driver = footprintFormatFor(path); }))
         driver.clear();
-    }
 }
 
-void writeFootprints(const char* path, const std::vector<RowTexts>& rows,
+void writeFootprints(const std::string& path, const std::vector<ExportRow>& rows,
                      FootprintExport& result) noexcept {
-    try {
-        result = exportFootprints(path, rows);
-    } catch (const std::exception& e) {
+    std::string error;
+    if (!guarded(error, "the export", [&] { result = exportFootprints(path, rows); })) {
         result = FootprintExport{};
-        result.error = e.what();
-    } catch (...) {
-        result = FootprintExport{};
-        result.error = "the export failed";
+        result.error = error;
     }
 }
 
-constexpr ExportModule kModule{kExportModuleVersion, &fileFacts, &footprintFormat,
+constexpr ExportModule kModule{kExportModuleVersion, kModuleBuildTag, &footprintFormat,
                                &writeFootprints};
 
 } // namespace

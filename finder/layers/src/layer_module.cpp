@@ -1,62 +1,52 @@
 // libkavrel_layers: a file's facts read with the map-view library (one
-// opening of the file) and its system named and turned into degrees with
-// the coordinate-system library, exactly as Mapora_LayerExtent,
-// Mapora_LayerCoordSys and the conversion of an extent to degrees do.
-#include "finder/layer_facts.h"
+// opening of the file, its system named and turned into degrees with the
+// coordinate-system library), with nothing thrown across the module's edge.
+#include "finder/layer_module.h"
+#include "finder/module_guard.h"
 
 #include <quill32/identify.h>
-#include <quill32/transform.h>
-#include <strand32/layer.h>
-#include <strand32/layer_footprint.h>
+
+#include <cstdlib>
+#include <stdexcept>
 
 namespace finder {
 namespace {
 
-std::optional<FactsRect> lonLatOf(const std::optional<FactsRect>& extent,
-                                  const std::optional<strand32::LayerCrs>& crs) {
-    // Without a known system the extent is compared as the file gives it.
-    if (!extent || !crs)
-        return extent;
-    quill32::LonLatExtent degrees;
-    switch (quill32::projectedExtentToLonLat(crs->wkt, extent->west, extent->north, extent->east,
-                                             extent->south, degrees)) {
-    case quill32::LonLatOutcome::NotProjected:
-        return extent;
-    case quill32::LonLatOutcome::Projected:
-        return FactsRect{degrees.west, degrees.north, degrees.east, degrees.south};
-    case quill32::LonLatOutcome::Failed:
-        break;
-    }
-    return std::nullopt;
+// KAVREL_TEST_FAIL_READING=NAME makes the reading of files named NAME fail
+// as a library's failure would: how tests see a failing search reported.
+void failWhenTestAsks(const std::string& path) {
+    const char* const name = std::getenv("KAVREL_TEST_FAIL_READING");
+    if (name != nullptr && *name != '\0' && path.ends_with(std::string("/") + name))
+        throw std::runtime_error("cannot read " + path + " (KAVREL_TEST_FAIL_READING)");
 }
 
-bool readFacts(const char* path, bool withKeys, LayerFacts& facts) noexcept {
-    try {
-        facts = LayerFacts{};
-        LayerDescriptor layer;
-        if (path == nullptr || !strand32::buildLayerDescriptor(path, layer))
-            return false;
-        strand32::LayerFootprint footprint = strand32::readLayerFootprint(layer);
-        if (footprint.extent) {
-            const MaporaExtent& e = *footprint.extent;
-            facts.extent = FactsRect{e.west, e.north, e.east, e.south};
-        }
-        facts.keysRead = withKeys;
-        if (withKeys && footprint.crs) {
-            CoordSysKeys keys{};
-            if (quill32::identifyCoordSys(footprint.crs->wkt, keys))
-                facts.keys = keys;
-        }
-        facts.lonLat = lonLatOf(facts.extent, footprint.crs);
-        facts.companions = std::move(footprint.companions);
-        return true;
-    } catch (...) {
-        facts = LayerFacts{};
-        return false;
-    }
+bool readFacts(const std::string& path, const strand32::FactsRequest& request,
+               strand32::FileFacts& facts, std::string& error) noexcept {
+    return guarded(error, "reading a file's facts", [&] {
+        failWhenTestAsks(path);
+        facts = strand32::readFileFacts(path, request);
+    });
 }
 
-constexpr LayerModule kModule{kLayerModuleVersion, &readFacts};
+std::optional<CoordSysKeys> keysOf(const std::string& wkt) {
+    CoordSysKeys keys{};
+    if (wkt.empty() || !quill32::identifyCoordSys(wkt, keys))
+        return std::nullopt;
+    return keys;
+}
+
+bool completeKeys(strand32::FileFacts& facts, std::string& error) noexcept {
+    return guarded(error, "naming a file's coordinate system", [&] {
+        if (facts.keysRead)
+            return;
+        for (strand32::LayerFacts& layer : facts.layers)
+            layer.keys = keysOf(layer.crsWkt);
+        facts.keys = keysOf(facts.crsWkt);
+        facts.keysRead = true;
+    });
+}
+
+constexpr LayerModule kModule{kLayerModuleVersion, kModuleBuildTag, &readFacts, &completeKeys};
 
 } // namespace
 } // namespace finder

@@ -180,7 +180,7 @@ QImage rasterImage(GDALDatasetH dataset) {
 
 std::optional<MapLayer> loadMapLayer(const LayerDescriptor& descriptor, const std::string& name) {
     QuietGdalScope quiet;
-    auto source = openLayerSource(descriptor);
+    auto source = openLayerSource(layerRefOf(descriptor));
     if (!source)
         return std::nullopt;
     MapLayer layer;

@@ -50,8 +50,8 @@ struct HeaderReading {
     std::string key; // the GeoTIFF keys
 };
 
-std::optional<HeaderReading> readHeader(const LayerDescriptor& layer) {
-    const std::string path = resolveNoCase(slotText(layer, 0));
+std::optional<HeaderReading> readHeader(const LayerRef& layer) {
+    const std::string path = resolveNoCase(layer.file);
     const auto dot = path.rfind('.');
     if (path.empty() || dot == std::string::npos ||
         !equalsNoCase(std::string_view(path).substr(dot), ".tif") || gdalSettingsInEnvironment() ||
@@ -95,7 +95,7 @@ bool sameExtent(const MaporaExtent& a, const MaporaExtent& b) {
 
 } // namespace
 
-LayerFootprint readGeoTiffFootprint(const LayerDescriptor& layer) {
+LayerFootprint readGeoTiffFootprint(const LayerRef& layer) {
     const auto reading = readHeader(layer);
     if (reading) {
         if (auto crs = rememberedCrs(reading->key)) {

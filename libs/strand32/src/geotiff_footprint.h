@@ -9,6 +9,6 @@ namespace strand32 {
 // a plain image kind, placed by one tie point and a pixel scale: the extent
 // from its tags, the system remembered for its GeoTIFF keys from an earlier
 // file that GDAL read. Anything else through GDAL.
-LayerFootprint readGeoTiffFootprint(const LayerDescriptor& layer);
+LayerFootprint readGeoTiffFootprint(const LayerRef& layer);
 
 } // namespace strand32

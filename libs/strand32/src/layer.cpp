@@ -26,33 +26,40 @@ std::string_view stemOf(std::string_view name) {
     return name.substr(0, dot);
 }
 
-void fillCompanions(std::string_view name, LayerType type, LayerDescriptor& out) {
+std::array<std::string, 3> companionsOf(std::string_view name, LayerType type) {
     const std::string stem(stemOf(name));
     switch (type) {
     case LayerType::Zvl:
-        copySlot(out.companion[0], stem + ".LD1");
-        copySlot(out.companion[1], stem + ".LD2");
-        copySlot(out.companion[2], stem + ".LD3");
-        break;
+        return {stem + ".LD1", stem + ".LD2", stem + ".LD3"};
     case LayerType::Raster: {
         // The first georeferencing companion that exists, else the raster table.
         static constexpr const char* kGeoreferencing[] = {".RSF", ".TFW", ".WLD", ".JGW"};
         const int found = findCompanion(stem, kGeoreferencing);
-        copySlot(out.companion[0], stem + (found >= 0 ? kGeoreferencing[found] : ".TAB"));
-        break;
+        return {stem + (found >= 0 ? kGeoreferencing[found] : ".TAB"), {}, {}};
     }
     case LayerType::Shape:
-        copySlot(out.companion[0], stem + ".SHX");
-        break;
+        return {stem + ".SHX", {}, {}};
     case LayerType::MifMid:
-        copySlot(out.companion[0], stem + ".MID");
-        break;
+        return {stem + ".MID", {}, {}};
     case LayerType::TabTable:
-        copySlot(out.companion[2], kTabKeyText);
-        break;
+        return {std::string(), std::string(), std::string(kTabKeyText)};
     default:
-        break;
+        return {};
     }
+}
+
+// A slot's text up to its NUL.
+std::string slotText(const char (&slot)[kLayerPathSize]) {
+    return std::string(slot, strnlen(slot, kLayerPathSize));
+}
+
+// The descriptor of a layer: zeroed, then the names cut to fit their slots.
+void fillDescriptor(const LayerRef& layer, LayerDescriptor& out) {
+    std::memset(&out, 0, sizeof out);
+    out.layerType = static_cast<std::uint16_t>(layer.type);
+    copySlot(out.fileName, layer.file);
+    for (std::size_t i = 0; i < layer.companions.size(); ++i)
+        copySlot(out.companion[i], layer.companions[i]);
 }
 
 } // namespace
@@ -75,15 +82,24 @@ LayerType layerTypeOf(std::string_view name) {
     return LayerType::None;
 }
 
-bool buildLayerDescriptor(std::string_view name, LayerDescriptor& out) {
-    std::memset(&out, 0, sizeof out);
+std::optional<LayerRef> layerRefOf(std::string_view name) {
     const LayerType type = layerTypeOf(name);
-    out.layerType = static_cast<std::uint16_t>(type);
     if (type == LayerType::None)
-        return false;
-    copySlot(out.fileName, name);
-    fillCompanions(name, type, out);
-    return true;
+        return std::nullopt;
+    return LayerRef{std::string(name), type, companionsOf(name, type)};
+}
+
+LayerRef layerRefOf(const LayerDescriptor& layer) {
+    return LayerRef{
+        slotText(layer.fileName),
+        static_cast<LayerType>(layer.layerType),
+        {slotText(layer.companion[0]), slotText(layer.companion[1]), slotText(layer.companion[2])}};
+}
+
+bool buildLayerDescriptor(std::string_view name, LayerDescriptor& out) {
+    const auto layer = layerRefOf(name);
+    fillDescriptor(layer ? *layer : LayerRef{}, out);
+    return layer.has_value();
 }
 
 std::optional<std::string> rasterTableImage(const std::string& tabPath) {
@@ -133,14 +149,19 @@ std::optional<std::string> rasterTableImagePath(const std::string& tabPath) {
     return (slash == std::string::npos ? std::string() : tabPath.substr(0, slash + 1)) + *image;
 }
 
-void buildPageLayerDescriptor(std::string_view fullPath, LayerDescriptor& out) {
+LayerRef pageLayerRefOf(std::string_view fullPath) {
     std::string layer(fullPath);
     if (layerTypeOf(fullPath) == LayerType::TabTable) {
         if (auto image = rasterTableImagePath(layer))
             layer = *image;
     }
-    if (!buildLayerDescriptor(layer, out))
-        copySlot(out.fileName, layer);
+    if (auto ref = layerRefOf(layer))
+        return std::move(*ref);
+    return LayerRef{std::move(layer), LayerType::None, {}};
+}
+
+void buildPageLayerDescriptor(std::string_view fullPath, LayerDescriptor& out) {
+    fillDescriptor(pageLayerRefOf(fullPath), out);
 }
 
 } // namespace strand32

@@ -47,23 +47,29 @@ std::vector<std::string> filesRead(const LayerSource& source, const std::string&
 
 } // namespace
 
-LayerFootprint readFootprintWithGdal(const LayerDescriptor& layer) {
+LayerFootprint readFootprintWithGdal(const LayerRef& layer) {
     QuietGdalScope quiet;
     LayerFootprint footprint;
+    CPLErrorReset();
     const auto source = openLayerSource(layer);
-    if (!source)
+    if (!source) {
+        const char* why = CPLGetLastErrorMsg();
+        footprint.error =
+            "'" + layer.file + "' cannot be opened as a layer of its kind" +
+            (why != nullptr && *why != '\0' ? std::string(": ") + why : std::string());
         return footprint;
+    }
     footprint.extent = extentOf(*source, layer);
     footprint.crs = crsOf(*source);
-    std::string mainFile = slotText(layer, 0);
+    std::string mainFile = layer.file;
     if (std::string existing = resolveNoCase(mainFile); !existing.empty())
         mainFile = std::move(existing);
     footprint.companions = filesRead(*source, mainFile);
     return footprint;
 }
 
-LayerFootprint readLayerFootprint(const LayerDescriptor& layer) {
-    switch (static_cast<LayerType>(layer.layerType)) {
+LayerFootprint readLayerFootprint(const LayerRef& layer) {
+    switch (layer.type) {
     case LayerType::Shape:
         return readShapeFootprint(layer);
     case LayerType::Raster:

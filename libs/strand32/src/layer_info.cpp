@@ -135,10 +135,6 @@ void countLayer(OGRLayerH layer, std::int64_t (&counts)[4]) {
     }
 }
 
-std::int32_t clamp32(std::int64_t n) {
-    return static_cast<std::int32_t>(std::min<std::int64_t>(n, INT32_MAX));
-}
-
 } // namespace
 
 MaporaExtent cornersOf(const GeoTransform& gt, double width, double height) {
@@ -148,12 +144,12 @@ MaporaExtent cornersOf(const GeoTransform& gt, double width, double height) {
     return e;
 }
 
-std::optional<MaporaExtent> extentOf(const LayerSource& source, const LayerDescriptor& layer) {
+std::optional<MaporaExtent> extentOf(const LayerSource& source, const LayerRef& layer) {
     std::optional<MaporaExtent> e;
     if (source.raster)
         e = rasterExtent(source);
     else
-        e = vectorExtent(source, layer.layerType == static_cast<std::uint16_t>(LayerType::Dgn));
+        e = vectorExtent(source, layer.type == LayerType::Dgn);
     if (e && !isFinite(*e))
         return std::nullopt;
     return e;
@@ -179,7 +175,7 @@ std::optional<LayerCrs> crsOf(const LayerSource& source) {
     return crs;
 }
 
-std::optional<MaporaExtent> layerExtent(const LayerDescriptor& layer) {
+std::optional<MaporaExtent> layerExtent(const LayerRef& layer) {
     QuietGdalScope quiet;
     const auto source = openLayerSource(layer);
     if (!source)
@@ -187,7 +183,7 @@ std::optional<MaporaExtent> layerExtent(const LayerDescriptor& layer) {
     return extentOf(*source, layer);
 }
 
-std::optional<LayerCrs> layerCrs(const LayerDescriptor& layer) {
+std::optional<LayerCrs> layerCrs(const LayerRef& layer) {
     QuietGdalScope quiet;
     const auto source = openLayerSource(layer);
     if (!source)
@@ -195,21 +191,20 @@ std::optional<LayerCrs> layerCrs(const LayerDescriptor& layer) {
     return crsOf(*source);
 }
 
-std::optional<MaporaObjectCounts> layerObjectCounts(const LayerDescriptor& layer) {
+std::optional<ObjectCounts> layerObjectCounts(const LayerRef& layer) {
     QuietGdalScope quiet;
     auto source = openLayerSource(layer);
     if (!source)
         return std::nullopt;
     if (source->raster)
-        return MaporaObjectCounts{0, 0, 0, 1};
+        return ObjectCounts{0, 0, 0, 1};
     std::int64_t counts[4] = {0, 0, 0, 0};
     const int layers = GDALDatasetGetLayerCount(source->handle());
     for (int i = 0; i < layers; ++i) {
         if (OGRLayerH l = GDALDatasetGetLayer(source->handle(), i))
             countLayer(l, counts);
     }
-    return MaporaObjectCounts{clamp32(counts[0]), clamp32(counts[1]), clamp32(counts[2]),
-                              clamp32(counts[3])};
+    return ObjectCounts{counts[0], counts[1], counts[2], counts[3]};
 }
 
 } // namespace strand32

@@ -13,7 +13,7 @@ namespace strand32 {
 MaporaExtent cornersOf(const GeoTransform& gt, double width, double height);
 
 // As layerExtent: the extent in the layer's own coordinates, finite.
-std::optional<MaporaExtent> extentOf(const LayerSource& source, const LayerDescriptor& layer);
+std::optional<MaporaExtent> extentOf(const LayerSource& source, const LayerRef& layer);
 
 // As layerCrs: the raster's own system, a companion's, or its control
 // points'; the first layer's for vectors.

@@ -94,19 +94,14 @@ std::optional<LayerSource> openVector(const std::string& path, const char* const
 
 } // namespace
 
-std::string slotText(const LayerDescriptor& layer, int slot) {
-    const char* text = slot == 0 ? layer.fileName : layer.companion[slot - 1];
-    return std::string(text, strnlen(text, kLayerPathSize));
-}
-
-std::optional<LayerSource> openLayerSource(const LayerDescriptor& layer) {
+std::optional<LayerSource> openLayerSource(const LayerRef& layer) {
     ensureGdal();
-    std::string path = slotText(layer, 0);
+    std::string path = layer.file;
     if (std::string existing = resolveNoCase(path); !existing.empty())
         path = std::move(existing);
-    switch (static_cast<LayerType>(layer.layerType)) {
+    switch (layer.type) {
     case LayerType::Raster:
-        return openRaster(path, slotText(layer, 1));
+        return openRaster(path, layer.companions[0]);
     case LayerType::Dxf:
         return openVector(path, kDxfDriver);
     case LayerType::Dwg:

@@ -1,5 +1,5 @@
 #pragma once
-// Opens the data file a LayerDescriptor names, with the GDAL driver of its
+// Opens the data file a LayerRef names, with the GDAL driver of its
 // kind only, and gathers the georeferencing its companions supply.
 #include <array>
 #include <optional>
@@ -29,9 +29,6 @@ struct LayerSource {
 
 // Nothing when the file cannot be opened as a layer of its kind. Call within
 // a QuietGdalScope.
-std::optional<LayerSource> openLayerSource(const LayerDescriptor& layer);
-
-// The descriptor's string in `slot` (0 = the file), bounded by the slot size.
-std::string slotText(const LayerDescriptor& layer, int slot);
+std::optional<LayerSource> openLayerSource(const LayerRef& layer);
 
 } // namespace strand32

@@ -1,17 +1,19 @@
 // The C boundary of the layer library: Mapora_Init and Mapora_Shutdown, the
-// layer functions and the last error text. Arguments are checked, nothing
-// thrown passes it, failures become return values with a reason kept.
+// layer functions (wrappers over the file's facts) and the last error text.
+// Arguments are checked, nothing thrown passes it, failures become return
+// values with a reason kept.
 #include "strand32/mapora_layer.h"
 
 #include <cstdio>
 #include <string>
 
+#include <algorithm>
+#include <climits>
+
 #include "gdal_support.h"
-#include "layer_source.h"
 #include "library_state.h"
 #include "quill32/datora.h"
-#include "quill32/identify.h"
-#include "strand32/layer_info.h"
+#include "strand32/file_facts.h"
 
 using strand32::Boundary;
 
@@ -20,7 +22,7 @@ namespace {
 // "'<file>' (layer type N)", to say which layer a failure is about.
 std::string describe(const LayerDescriptor& layer) {
     std::string text = "'";
-    text += strand32::slotText(layer, 0);
+    text += strand32::layerRefOf(layer).file;
     text += "' (layer type ";
     text += std::to_string(layer.layerType);
     text += ')';
@@ -41,6 +43,15 @@ std::string databaseProblem(const char* databaseFile) {
     if (db != 0)
         Datora_DBDisconnect(db);
     return usable ? std::string() : std::string("coordinate-system database: ") + why;
+}
+
+// The facts of the layer the caller's descriptor names.
+strand32::FileFacts factsOf(const LayerDescriptor& layer, strand32::FactsRequest request) {
+    return strand32::readLayerFacts(strand32::layerRefOf(layer), request);
+}
+
+std::int32_t clamp32(std::int64_t n) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(n, INT32_MAX));
 }
 
 } // namespace
@@ -68,10 +79,11 @@ std::int32_t Mapora_LayerExtent(const LayerDescriptor* layer, MaporaExtent* exte
     return Boundary::run(0, [&] {
         if (layer == nullptr || extent == nullptr)
             return Boundary::fail(0, "Mapora_LayerExtent: no layer or no extent to fill");
-        const auto e = strand32::layerExtent(*layer);
-        if (!e)
+        const strand32::FileFacts facts = factsOf(*layer, {});
+        if (!facts.extent)
             return Boundary::fail(0, "no extent known for " + describe(*layer));
-        *extent = *e;
+        const strand32::Extent& e = *facts.extent;
+        *extent = MaporaExtent{e.west, e.north, e.east, e.south};
         return 1;
     });
 }
@@ -83,13 +95,14 @@ std::int32_t Mapora_LayerCoordSys(const LayerDescriptor* layer, CoordSysKeys* ke
             return Boundary::fail(0, "Mapora_LayerCoordSys: no layer or no keys to fill");
         *keys = CoordSysKeys{};
         platform::copyToBuffer("", scratch, scratchSize);
-        const auto crs = strand32::layerCrs(*layer);
-        if (!crs)
+        const strand32::FileFacts facts = factsOf(*layer, {.keys = true});
+        if (facts.crsWkt.empty())
             return Boundary::fail(0, "no coordinate system known for " + describe(*layer));
-        platform::copyToBuffer(crs->name, scratch, scratchSize);
-        if (!quill32::identifyCoordSys(crs->wkt, *keys))
-            return Boundary::fail(0, "the coordinate system '" + crs->name + "' of " +
+        platform::copyToBuffer(facts.crsName, scratch, scratchSize);
+        if (!facts.keys)
+            return Boundary::fail(0, "the coordinate system '" + facts.crsName + "' of " +
                                          describe(*layer) + " has no keys in the database");
+        *keys = *facts.keys;
         return 1;
     });
 }
@@ -98,10 +111,12 @@ std::int32_t Mapora_LayerObjectCount(const LayerDescriptor* layer, MaporaObjectC
     return Boundary::run(0, [&] {
         if (layer == nullptr || counts == nullptr)
             return Boundary::fail(0, "Mapora_LayerObjectCount: no layer or no counts to fill");
-        const auto c = strand32::layerObjectCounts(*layer);
-        if (!c)
+        const strand32::FileFacts facts = factsOf(*layer, {.counts = true});
+        if (!facts.counts)
             return Boundary::fail(0, "cannot count the objects of " + describe(*layer));
-        *counts = *c;
+        const strand32::ObjectCounts& c = *facts.counts;
+        *counts = MaporaObjectCounts{clamp32(c.points), clamp32(c.lines), clamp32(c.polygons),
+                                     clamp32(c.others)};
         return 1;
     });
 }

@@ -83,8 +83,8 @@ struct HeaderReading {
     std::string prjKey;       // "shp", then "\1" and the .prj text when there is one
 };
 
-std::optional<HeaderReading> readHeaders(const LayerDescriptor& layer) {
-    const std::string mainFile = resolveNoCase(slotText(layer, 0));
+std::optional<HeaderReading> readHeaders(const LayerRef& layer) {
+    const std::string mainFile = resolveNoCase(layer.file);
     const auto dot = mainFile.rfind('.');
     const auto slash = mainFile.rfind('/');
     if (mainFile.empty() || dot == std::string::npos || (slash != std::string::npos && dot < slash))
@@ -125,7 +125,7 @@ std::optional<HeaderReading> readHeaders(const LayerDescriptor& layer) {
 
 } // namespace
 
-LayerFootprint readShapeFootprint(const LayerDescriptor& layer) {
+LayerFootprint readShapeFootprint(const LayerRef& layer) {
     auto reading = readHeaders(layer);
     if (reading) {
         if (auto crs = rememberedCrs(reading->prjKey)) {

@@ -6,11 +6,11 @@
 namespace strand32 {
 
 // Everything through GDAL, with the files it read.
-LayerFootprint readFootprintWithGdal(const LayerDescriptor& layer);
+LayerFootprint readFootprintWithGdal(const LayerRef& layer);
 
 // A shapefile from the box in its header when the .shp and .shx are plainly
 // valid and agree and its .prj text has been met before in this process (the
 // system GDAL made of that text is kept); otherwise through GDAL.
-LayerFootprint readShapeFootprint(const LayerDescriptor& layer);
+LayerFootprint readShapeFootprint(const LayerRef& layer);
 
 } // namespace strand32

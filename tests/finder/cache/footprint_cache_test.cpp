@@ -24,10 +24,10 @@ FileStamp stamp(std::uint64_t inode) {
     return FileStamp{2049, inode, 4096, kLongAgo + static_cast<std::int64_t>(inode)};
 }
 
-LayerFacts factsWithKeys() {
-    LayerFacts facts;
-    facts.extent = FactsRect{400000, 5600000, 600000, 5300000.25};
-    facts.lonLat = FactsRect{13.6, 50.5, 16.4, 47.8};
+strand32::FileFacts factsWithKeys() {
+    strand32::FileFacts facts;
+    facts.extent = strand32::Extent{400000, 5600000, 600000, 5300000.25};
+    facts.lonLat = strand32::Extent{13.6, 50.5, 16.4, 47.8};
     facts.keysRead = true;
     CoordSysKeys keys{};
     std::strcpy(keys.group, "UTM");
@@ -36,6 +36,18 @@ LayerFacts factsWithKeys() {
     std::strcpy(keys.units, "METERS");
     facts.keys = keys;
     facts.companions = {"../shared/roads.prj", "roads.dbf", "roads.shx"}; // in name order
+    // Two layers in two systems, the first sharing the file's: each system
+    // is kept once and comes back whole.
+    facts.kind = LayerType::Shape;
+    facts.crsWkt = "PROJCRS[\"WGS 84 / UTM zone 33N\"]";
+    facts.crsName = "WGS 84 / UTM zone 33N";
+    strand32::LayerFacts roads{"roads",       "Line String", facts.extent, facts.crsWkt,
+                               facts.crsName, keys,          std::nullopt};
+    strand32::LayerFacts stops{
+        "stops",  "Point",      strand32::Extent{13, 51, 14, 50},  "GEOGCRS[\"WGS 84\"]",
+        "WGS 84", std::nullopt, strand32::ObjectCounts{3, 0, 0, 0}};
+    stops.counts.reset(); // counts are not kept
+    facts.layers = {roads, stops};
     return facts;
 }
 
@@ -69,7 +81,7 @@ struct CacheFile {
 TEST(FootprintCache, an_entry_answers_only_while_file_folder_and_companions_keep_their_stamps) {
     CacheFile cache;
     Companions companions;
-    const LayerFacts facts = factsWithKeys();
+    const strand32::FileFacts facts = factsWithKeys();
     for (std::size_t i = 0; i < facts.companions.size(); ++i)
         companions.now[facts.companions[i]] = stamp(10 + i);
     const FileStamp file = stamp(1);
@@ -104,7 +116,7 @@ TEST(FootprintCache, an_entry_answers_only_while_file_folder_and_companions_keep
 
 TEST(FootprintCache, keys_answer_only_when_they_were_read) {
     CacheFile cache;
-    LayerFacts facts = factsWithKeys();
+    strand32::FileFacts facts = factsWithKeys();
     facts.keysRead = false;
     facts.keys.reset();
     facts.companions.clear();
@@ -117,7 +129,7 @@ TEST(FootprintCache, keys_answer_only_when_they_were_read) {
 
 TEST(FootprintCache, entries_of_files_not_met_for_ninety_days_are_dropped) {
     CacheFile cache;
-    const LayerFacts facts; // nothing known: also worth keeping
+    const strand32::FileFacts facts; // nothing known: also worth keeping
     {
         const auto c = cache.open(kDay);
         c->store("/met.shp", stamp(1), stamp(9), facts, {});
@@ -145,7 +157,7 @@ TEST(FootprintCache, nothing_younger_than_two_seconds_is_kept) {
     } cases[] = {
         {young, stamp(2), {}}, {stamp(1), young, {}}, {stamp(1), stamp(2), {{"x.prj", young}}}};
     for (const auto& c : cases) {
-        LayerFacts facts;
+        strand32::FileFacts facts;
         for (const CompanionStamp& s : c.companions)
             facts.companions.push_back(s.name);
         cache.open()->store("/young.shp", c.file, c.folder, facts, c.companions);
@@ -160,7 +172,7 @@ TEST(FootprintCache, a_damaged_file_is_set_aside_and_a_new_one_made) {
     cache.dir.writeFile("cache/kavrel/footprints.sqlite", "SQLite format 3\0" + garbage);
     const auto cached = cache.open();
     ASSERT_TRUE(cached);
-    cached->store("/b.shp", stamp(1), stamp(2), LayerFacts{}, {});
+    cached->store("/b.shp", stamp(1), stamp(2), strand32::FileFacts{}, {});
     cached->flush();
     EXPECT_EQ(TempDir::readFile(cache.file + ".damaged"), "SQLite format 3\0" + garbage);
     EXPECT_TRUE(cached->find("/b.shp", stamp(1), stamp(2), false,
@@ -192,7 +204,7 @@ TEST(FootprintCache, two_processes_fill_one_cache_at_once) {
             for (int i = 0; i < kEach; ++i) {
                 const int n = writer == 0 ? i : kEach - 1 - i;
                 c->store("/f" + std::to_string(n), stamp(static_cast<std::uint64_t>(n)), stamp(0),
-                         LayerFacts{}, {});
+                         strand32::FileFacts{}, {});
             }
             c.reset();
             ::_exit(0);

@@ -60,15 +60,15 @@ struct LonLat {
 // by PROJ; an extent without a system when it lies within the world as it
 // stands; nothing for a file without a known place.
 std::optional<std::vector<LonLat>> placedCorners(const std::string& path) {
-    LayerDescriptor layer;
-    if (!strand32::buildLayerDescriptor(path, layer))
+    const auto layer = strand32::layerRefOf(path);
+    if (!layer)
         return std::nullopt;
-    const auto e = strand32::layerExtent(layer);
+    const auto e = strand32::layerExtent(*layer);
     if (!e)
         return std::nullopt;
     std::vector<LonLat> corners = {
         {e->west, e->south}, {e->east, e->south}, {e->east, e->north}, {e->west, e->north}};
-    const auto crs = strand32::layerCrs(layer);
+    const auto crs = strand32::layerCrs(*layer);
     if (!crs) {
         const bool world = e->west >= -180 && e->east <= 180 && e->south >= -90 && e->north <= 90;
         return world ? std::optional(corners) : std::nullopt;

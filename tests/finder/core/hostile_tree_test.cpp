@@ -37,7 +37,7 @@ struct Rows : SearchListener {
     SearchOutcome outcome;
     void rowsFound(const std::vector<FoundRow>& found) override {
         for (const FoundRow& row : found)
-            rows.push_back(row.texts);
+            rows.push_back(rowTexts(row));
     }
     void searchFinished(const SearchOutcome& o) override { outcome = o; }
 
@@ -135,9 +135,7 @@ TEST(HostileTree, subfolders_changed_after_their_listing_are_skipped_never_follo
     std::atomic<bool> stop{false};
     std::vector<std::string> found;
     SearchCallbacks callbacks;
-    callbacks.candidateFound = [&](const FoundFile& file) {
-        found.push_back(fullPathOfRow(file.folder, file.fileName));
-    };
+    callbacks.candidateFound = [&](const FoundFile& file) { found.push_back(file.path); };
     callbacks.folderEntered = [&](const std::string& folder) {
         if (folder == root || !first.empty())
             return;

@@ -60,7 +60,7 @@ struct Events {
             lines.push_back("D " + folder);
         };
         callbacks.candidateFound = [this](const FoundFile& file) {
-            lines.push_back("F " + fullPathOfRow(file.folder, file.fileName));
+            lines.push_back("F " + file.path);
             if (++files == stopAfterFiles)
                 stop = true;
         };

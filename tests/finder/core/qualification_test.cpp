@@ -202,7 +202,7 @@ TEST(CandidateTestEntry, size_limits_count_whole_kilobytes_of_the_full_size) {
         criteria.sizeMode = c.mode;
         criteria.sizeKB = c.kb;
         FoundFile file;
-        file.fileName = "x.dat";
+        file.place("/data", "x.dat");
         file.size = c.bytes;
         EXPECT_EQ(passesCandidateTest(criteria, file, 0), c.passes)
             << static_cast<int>(c.mode) << " " << c.kb << " KB, " << c.bytes << " bytes";
@@ -217,7 +217,7 @@ TEST(CandidateTestEntry, dates_compare_whole_days_in_utc) {
         tm.tm_mday = d;
         tm.tm_hour = h;
         tm.tm_min = mi;
-        return DateUtil::fileTimeFromUnix(::timegm(&tm));
+        return timePointOf(::timegm(&tm), 0);
     };
     SearchCriteria between;
     between.flags = CriteriaFlags::DateBetween;
@@ -226,7 +226,7 @@ TEST(CandidateTestEntry, dates_compare_whole_days_in_utc) {
     SearchCriteria months = between;
     months.flags = CriteriaFlags::DatePreviousMonths;
     struct Case {
-        DateUtil::FileTime time;
+        FileClock::time_point time;
         bool betweenPasses, monthsPasses;
     } cases[] = {
         {at(1999, 3, 7, 23, 30), true, true}, // late on the end day
@@ -236,8 +236,8 @@ TEST(CandidateTestEntry, dates_compare_whole_days_in_utc) {
     };
     for (const Case& c : cases) {
         FoundFile file;
-        file.fileName = "x.shp";
-        file.lastWriteTime = c.time;
+        file.place("/data", "x.shp");
+        file.modified = c.time;
         EXPECT_EQ(passesCandidateTest(between, file, 0), c.betweenPasses);
         EXPECT_EQ(passesCandidateTest(months, file, 0), c.monthsPasses);
     }
@@ -245,16 +245,16 @@ TEST(CandidateTestEntry, dates_compare_whole_days_in_utc) {
     backwards.startDate = DateUtil::dosDate(1999, 12, 31);
     backwards.endDate = DateUtil::dosDate(1999, 1, 1);
     FoundFile file;
-    file.lastWriteTime = at(1999, 6, 1, 12, 0);
+    file.modified = at(1999, 6, 1, 12, 0);
     EXPECT_FALSE(passesCandidateTest(backwards, file, 0));
 }
 
 TEST(CandidateTestEntry, files_of_no_layer_type_pass_only_without_the_tests_that_open_them) {
     FoundFile notes;
-    notes.fileName = kSamples + "misc/notes.txt";
+    notes.place(kSamples + "misc", "notes.txt");
     notes.size = 100;
     FoundFile shape;
-    shape.fileName = kSamples + "world/countries.shp";
+    shape.place(kSamples + "world", "countries.shp");
     SearchCriteria c; // an explicit pattern: no test on
     EXPECT_TRUE(passesCandidateTest(c, notes, 0));
     c.flags = CriteriaFlags::Size;

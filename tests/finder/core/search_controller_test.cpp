@@ -31,7 +31,7 @@ struct Recorder : SearchListener {
     void statusChanged(const std::string& text) override { events.push_back(text); }
     void rowsFound(const std::vector<FoundRow>& rows) override {
         for (const FoundRow& row : rows)
-            found(row.texts.name);
+            found(std::string(row.file.name()));
     }
     virtual void found(const std::string& name) {
         events.push_back("file " + name);

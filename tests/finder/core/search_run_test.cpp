@@ -41,7 +41,7 @@ struct Recorder {
             events.push_back(std::string("D ").append(folder));
         };
         callbacks.candidateFound = [this](const FoundFile& file) {
-            files.push_back(fullPathOfRow(file.folder, file.fileName));
+            files.push_back(file.path);
             events.push_back(std::string("F ").append(files.back()));
             entries.push_back(file);
             if (stopAfterFiles != 0 && files.size() >= stopAfterFiles)
@@ -111,7 +111,7 @@ TEST(SearchRun, every_name_matches_all_types_and_folders_never_become_rows) {
     EXPECT_NE(std::find(rec.files.begin(), rec.files.end(), tree.root + "/readme"),
               rec.files.end());
     for (const FoundFile& entry : rec.entries)
-        EXPECT_FALSE(entry.isFolder()) << entry.fileName;
+        EXPECT_FALSE(entry.isFolder) << entry.path;
 }
 
 TEST(SearchRun, each_folder_is_searched_before_its_subfolders_depth_first) {
@@ -184,15 +184,15 @@ TEST(SearchRun, entries_carry_size_time_and_the_absolute_folder) {
 
     std::map<std::string, std::string> sizes;
     for (const FoundFile& e : rec.entries) {
-        EXPECT_EQ(e.folder, root + "/sub");
-        sizes[e.fileName] = sizeText(e.size);
+        EXPECT_EQ(e.folder(), root + "/sub");
+        sizes[std::string(e.name())] = sizeText(e.size);
     }
     const std::map<std::string, std::string> expected = {
         {"big.tif", "4882813KB"}, {"empty.dat", "0KB"}, {"more.dat", "2KB"}, {"one.dat", "1KB"}};
     EXPECT_EQ(sizes, expected);
     for (const FoundFile& e : rec.entries) {
-        const auto age = DateUtil::dosDateOfFileTime(e.lastWriteTime);
-        if (e.fileName == "one.dat")
+        const auto age = DateUtil::dosDateOfFileTime(fileTimeOf(e.modified));
+        if (e.name() == "one.dat")
             EXPECT_LT(age, DateUtil::dateBack(12, DateUtil::BackUnit::Months));
         else
             EXPECT_GE(age, DateUtil::dateBack(1, DateUtil::BackUnit::Days));
@@ -279,7 +279,7 @@ TEST(SearchRun, start_folder_errors_and_a_missing_callback_are_result_codes) {
     EXPECT_EQ(none.run(), WalkResult::of(WalkResult::Kind::NoCallback));
 }
 
-TEST(SearchRun, a_failing_callback_ends_the_walk_as_stopped) {
+TEST(SearchRun, a_failing_callback_ends_the_walk_as_failed_with_its_reason) {
     TempDir dir;
     dir.writeFile("sub/a.shp");
     const std::string before = currentFolder();
@@ -288,7 +288,7 @@ TEST(SearchRun, a_failing_callback_ends_the_walk_as_stopped) {
     SearchCallbacks callbacks;
     callbacks.candidateFound = [](const FoundFile&) { throw std::runtime_error("full"); };
     SearchRun search(criteria, stop, callbacks);
-    EXPECT_EQ(search.run(), WalkResult::of(WalkResult::Kind::Stopped));
+    EXPECT_EQ(search.run(), WalkResult::failed("full"));
     EXPECT_EQ(currentFolder(), before);
 }
 

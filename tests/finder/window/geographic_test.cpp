@@ -3,6 +3,8 @@
 // same choices), and searches of the sample data by area and by system.
 #include "window_fixture.h"
 
+#include "hive_env.h"
+
 #include "finder/coords/coordsys_pickers.h"
 #include "results/result_list.h"
 #include "temp_dir.h"
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <algorithm>
 #include <cstdio>
@@ -346,6 +349,23 @@ TEST_F(WindowGeographic, kavrel_find_prints_the_windows_rows_text_for_text) {
     search(kSamples);
     EXPECT_EQ(windowRows(), cliRows({"--look-in", kSamples, "--named", "*.*", "--area", "-40", "75",
                                      "70", "30", "--lat-lon"}));
+}
+
+TEST_F(WindowGeographic, a_search_that_fails_says_why_in_a_box_and_in_the_status_line) {
+    const testsupport::ScopedEnv noCache("KAVREL_CACHE", "off");
+    const testsupport::ScopedEnv failing("KAVREL_TEST_FAIL_READING", "countries.shp");
+    open();
+    for (auto [name, text] : {std::pair{"NorthwestX", "-180"}, std::pair{"NorthWestY", "90"},
+                              std::pair{"SoutheastX", "180"}, std::pair{"SoutheastY", "-90"}})
+        enterCorner(name, text);
+    search(kSamples);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("The search failed: ", 0), 0u) << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find("countries.shp"), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(boxes[0].title, "Atlion Find");
+    EXPECT_EQ(boxes[0].style, platform::MB_OK | platform::MB_ICONERROR);
+    EXPECT_EQ(window->statusBar()->currentMessage().toStdString(), boxes[0].text);
+    EXPECT_TRUE(control<QPushButton>("FindNowButton")->isEnabled());
 }
 
 // ".mif" is claimed by MapInfo and by FrameMaker: each file's content decides,

@@ -30,8 +30,9 @@ namespace {
 // expects both readings to equal GDAL's, to the last bit. True when the
 // second came from the header.
 bool readsAsGdal(const std::string& path) {
-    LayerDescriptor d;
-    EXPECT_TRUE(strand32::buildLayerDescriptor(path, d)) << path;
+    const auto layer = strand32::layerRefOf(path);
+    EXPECT_TRUE(layer.has_value()) << path;
+    const strand32::LayerRef d = layer.value_or(strand32::LayerRef{});
     const auto extent = strand32::layerExtent(d);
     const auto crs = strand32::layerCrs(d);
     bool fromHeader = false;

@@ -6,12 +6,16 @@
 // with it; anything else reads the file again. Several processes may use one
 // cache at once (write-ahead log, a busy timeout, writes batched in
 // transactions). A damaged file is set aside and a new one made; entries of
-// files not met for 90 days are dropped. Used by one thread at a time.
+// files not met for 90 days are dropped. A failure while it is used (the
+// file cannot be read or written, or is found damaged) is kept as a text
+// for the search to report. Used by one thread at a time.
 #include "finder/file_stamp.h"
-#include "finder/layer_facts.h"
+
+#include <strand32/file_facts.h>
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +26,7 @@ struct sqlite3_stmt;
 namespace finder {
 
 struct CompanionStamp {
-    std::string name; // as LayerFacts::companions holds it
+    std::string name; // as FileFacts::companions holds it
     FileStamp stamp;
 };
 
@@ -56,16 +60,16 @@ public:
     // The facts stored for the file at `path` (its full path), when the
     // file, its folder and each companion still have their stored stamps and,
     // if `needKeys`, the coordinate-system keys were read.
-    std::optional<LayerFacts> find(const std::string& path, const FileStamp& file,
-                                   const FileStamp& folder, bool needKeys,
-                                   const CompanionStamper& companionStamp);
+    std::optional<strand32::FileFacts> find(const std::string& path, const FileStamp& file,
+                                            const FileStamp& folder, bool needKeys,
+                                            const CompanionStamper& companionStamp);
 
     // Keeps facts read from the file with these stamps (the file's and the
     // folder's taken before the reading, the companions' after it). Nothing
     // is kept when a stamp is younger than two seconds: a change within the
     // file system's time step could go unseen.
     void store(const std::string& path, const FileStamp& file, const FileStamp& folder,
-               const LayerFacts& facts, const std::vector<CompanionStamp>& companions);
+               const strand32::FileFacts& facts, const std::vector<CompanionStamp>& companions);
 
     // Writes the pending entries in one transaction (store does this every
     // few hundred entries).
@@ -73,12 +77,18 @@ public:
 
     // True once the file was found damaged: nothing more is read or written.
     bool damaged() const { return damaged_; }
+    // Why the cache failed while it was used; empty while it has not.
+    const std::string& failure() const { return failure_; }
 
 private:
     struct Database;
     struct Pending;
     FootprintCache(std::unique_ptr<Database> db, std::string file, std::int64_t today);
     void noteError(int code);
+    // The id of a system in the file (added when new; 0 for none, -1 when
+    // it cannot be had), and the system of an id.
+    std::int64_t systemId(const std::string& wkt, const std::string& name);
+    const std::pair<std::string, std::string>* systemOf(std::int64_t id);
     bool step(sqlite3_stmt* statement);
     void endRead();
 
@@ -87,6 +97,10 @@ private:
     std::int64_t today_;
     std::vector<Pending> pending_;
     bool damaged_ = false;
+    std::string failure_;
+    // Systems met, both ways; ids are the cache file's own.
+    std::map<std::string, std::int64_t> systemIds_;
+    std::map<std::int64_t, std::pair<std::string, std::string>> systems_;
     // Look-ups share one read transaction until the next write: far fewer
     // locks taken than one transaction per look-up.
     bool reading_ = false;

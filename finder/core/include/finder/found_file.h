@@ -1,31 +1,42 @@
 #pragma once
-// One directory entry found by the walk, with the folder it was found in, and
-// the texts of its row in the results list.
+// One file found by a search, as plain values: its full path, size, time of
+// last change and, when the search read it, its facts. The texts of its row
+// in the results list are made from these where rows are shown or stored.
 #include "DateUtil.h"
 
-#include <platform/find_file.h>
+#include <strand32/file_facts.h>
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace finder {
 
-// Attribute bits are those of platform/find_file.h; a folder has this one.
-inline constexpr std::uint32_t kFileAttributeDirectory = platform::FILE_ATTRIBUTE_DIRECTORY;
+using FileClock = std::chrono::system_clock;
 
 struct FoundFile {
-    std::uint32_t attributes = 0;         // 0x10 marks a folder
-    DateUtil::FileTime lastWriteTime = 0; // UTC
-    std::uint64_t size = 0;               // whole size in bytes
-    std::string fileName;                 // name without folder
-    std::string folder;                   // the walk's current folder
+    std::string path;           // full path, the bytes the file system gives
+    std::size_t folderSize = 0; // path[0, folderSize) is the folder
+    std::size_t nameStart = 0;  // path[nameStart, end) is the name
+    bool isFolder = false;
+    std::uint64_t size = 0; // whole size in bytes; 0 for a folder
+    FileClock::time_point modified{};
+    // What the search read of the file (or its cache answered); null when
+    // the search read nothing of it.
+    std::shared_ptr<const strand32::FileFacts> facts;
 
-    bool isFolder() const { return (attributes & kFileAttributeDirectory) != 0; }
-    std::uint32_t sizeLow() const { return static_cast<std::uint32_t>(size); }
-    std::uint32_t sizeHigh() const { return static_cast<std::uint32_t>(size >> 32); }
+    std::string_view name() const { return std::string_view(path).substr(nameStart); }
+    std::string_view folder() const { return std::string_view(path).substr(0, folderSize); }
+    // Places `name` in `folder`: a "/" between them unless the folder ends with one.
+    void place(std::string_view folder, std::string_view name);
 };
 
+// The time as a file time (100-nanosecond ticks since 1601, UTC), the unit
+// of the date texts and the date criteria.
+DateUtil::FileTime fileTimeOf(FileClock::time_point time);
+FileClock::time_point timePointOf(std::int64_t unixSeconds, std::int64_t nanoseconds);
 // Texts of one row: caption, then sub-texts 0 to 3.
 struct RowTexts {
     std::string name;
@@ -62,14 +73,17 @@ inline std::string fullPathOfRow(std::string_view folder, std::string_view fileN
     return path;
 }
 
-// All five texts; the modified text is empty when the time cannot be shown.
-RowTexts rowTexts(const FoundFile& file);
-
-// A row as the results list shows it: the texts and the type's icon name.
+// What a search hands on for each file it found: the file and its type as
+// the desktop knows it (decided on the search's thread: it may read the file).
 struct FoundRow {
-    RowTexts texts;
-    std::string iconName;
+    FoundFile file;
+    FileType type;
 };
-FoundRow foundRow(const FoundFile& file);
+FoundRow foundRow(FoundFile file);
+
+// The five texts of a row; the modified text is empty when the time cannot
+// be shown.
+RowTexts rowTexts(const FoundRow& row);
+RowTexts rowTexts(const FoundFile& file, std::string typeName);
 
 } // namespace finder

@@ -1,11 +1,10 @@
 #pragma once
 // The test each listed file must pass to join the results. It runs on the
-// search's thread with the file's folder as the current folder; the facts a
-// file tells (extent, coordinate system) may be read elsewhere, on a pool of
-// threads or from the footprint cache, and handed to layerPasses.
+// search's thread; the facts a file tells (extent, coordinate system) may be
+// read elsewhere, on a pool of threads or from the footprint cache, and
+// handed to layerPasses.
 #include "finder/area_relation.h"
 #include "finder/found_file.h"
-#include "finder/layer_facts.h"
 #include "finder/search_criteria.h"
 
 #include <cstdint>
@@ -32,7 +31,7 @@ public:
 
     // True when the file passes every test its criteria switch on (date,
     // area, coordinate system, size, type); the first failing test decides.
-    // `file.fileName` is read relative to the current folder.
+    // The file is read by its full path when its facts are needed.
     bool passes(const FoundFile& file) const;
 
     // The same decision in two steps: the tests on the directory entry
@@ -46,17 +45,19 @@ public:
     bool nameFails(std::string_view name) const;
     // Whether the facts must hold the coordinate-system keys.
     bool needsKeys() const;
-    bool layerPasses(const LayerFacts& facts) const;
+    bool layerPasses(const strand32::FileFacts& facts) const;
 
     // The single tests, whatever the flags say. A lat/lon area meets the
     // extent of a file in a projected system in degrees.
-    bool datePasses(DateUtil::FileTime lastWriteTime) const;
-    bool areaPasses(std::string_view name) const;
-    bool coordSysPasses(std::string_view name) const;
+    bool datePasses(FileClock::time_point modified) const;
+    bool areaPasses(const std::string& path) const;
+    bool coordSysPasses(const std::string& path) const;
     bool sizePasses(std::uint64_t bytes) const;
     static bool typePasses(std::string_view name);
-    bool areaMatches(const LayerFacts& facts) const;
-    bool keysMatch(const LayerFacts& facts) const;
+    bool areaMatches(const strand32::FileFacts& facts) const;
+    // The file's system, or for a container the system of any of its layers,
+    // has the chosen keys.
+    bool keysMatch(const strand32::FileFacts& facts) const;
 
 private:
     // The keys of the chosen group, system and datum in the database.

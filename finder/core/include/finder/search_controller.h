@@ -23,6 +23,7 @@ struct SearchOutcome {
     WalkResult walk;
     std::uint64_t filesFound = 0;
     std::string problem; // walkProblemText: empty when done or stopped
+    bool failed() const { return walk.kind == WalkResult::Kind::Failed; }
     // Why the search ran without the footprint cache it was to use; empty
     // when it used it or was not to.
     std::string cacheProblem;
@@ -59,6 +60,8 @@ public:
     // yes; never when KAVREL_CACHE=off).
     void setFootprintCache(bool use) { useCache_ = use; }
     bool footprintCacheWanted() const;
+    // Facts read of every found file of a layer type, beyond the test's.
+    void setFactsWanted(FactsWanted facts) { factsWanted_ = facts; }
 
     // Opens the database when the criteria need it, then starts the walk on
     // a new thread. Nothing starts while a search runs or when the database
@@ -90,6 +93,7 @@ private:
     std::string databaseFile_;
     int depthLimit_ = SearchRun::DefaultDepthLimit;
     std::atomic<bool> useCache_{true};
+    FactsWanted factsWanted_ = FactsWanted::None;
     SearchCriteria criteria_;
     SearchDatabase database_;
     std::atomic<bool> stop_{false};

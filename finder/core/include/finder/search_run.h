@@ -1,13 +1,13 @@
 #pragma once
 // The walk of one search, run on the calling thread: the start folder and,
 // when asked, its subfolders depth first, each folder listed with the name
-// pattern before its subfolders. The walk makes each folder the process's
-// current folder while it lists it and restores the previous one at the end,
-// so nothing else may rely on the current folder while a search runs. When
-// the candidate test reads files, a small pool of threads reads them ahead
-// of the walk (never through the current folder) and the footprint cache
-// answers for files read before; files and status texts are still handed
-// on in the walk's order.
+// pattern before its subfolders. Folders are opened below their parent's
+// descriptor and files are read by full path or below their folder's
+// descriptor: the process's current folder is never changed or used, and
+// no path is limited in length. When the candidate test (or the caller)
+// needs files' facts, a small pool of threads reads them ahead of the walk
+// and the footprint cache answers for files read before; files and status
+// texts are still handed on in the walk's order, each file with its facts.
 #include "finder/found_file.h"
 #include "finder/qualification.h"
 #include "finder/search_criteria.h"
@@ -24,12 +24,18 @@ struct SearchCallbacks {
     // A folder entry was listed, or a subfolder was made current: the status
     // line shows "Searching: " and this folder. May be empty.
     std::function<void(const std::string& currentFolder)> folderEntered;
-    // A file passed the candidate test. Called synchronously; the entry is
-    // valid only during the call. Required: without it the walk does nothing.
+    // A file passed the candidate test, with the facts read of it. Called
+    // synchronously; the entry is valid only during the call. Required:
+    // without it the walk does nothing.
     std::function<void(const FoundFile& file)> candidateFound;
 };
 
 class FootprintCache;
+
+// Which facts a search reads of the files it finds beyond those its test
+// needs: none, or those of every found file of a layer type (for an export
+// or the map), with or without the coordinate-system keys.
+enum class FactsWanted { None, All, WithKeys };
 
 class SearchRun {
 public:
@@ -51,8 +57,11 @@ public:
     // now; null (the default): none. Used on the walk's thread only.
     void setFootprintCache(FootprintCache* cache) { cache_ = cache; }
 
+    void setFactsWanted(FactsWanted facts) { facts_ = facts; }
+
     // Walks from criteria.startFolder with criteria.namePattern. Never
-    // throws: a failure inside a callback ends the walk as if stopped.
+    // throws: a failure of a reader, the cache, a callback or memory ends
+    // the walk as failed, with the reason.
     WalkResult run();
 
     std::uint64_t filesFound() const { return filesFound_; }
@@ -67,6 +76,7 @@ private:
     int depthLimit_ = DefaultDepthLimit;
     unsigned readers_ = defaultReaders();
     FootprintCache* cache_ = nullptr;
+    FactsWanted facts_ = FactsWanted::None;
     std::uint64_t filesFound_ = 0;
     std::uint64_t foldersEntered_ = 0;
 };

@@ -5,6 +5,7 @@
 // search, the footprint cache, the exports, the maps and the property pages;
 // the Mapora_* functions are wrappers over it for outside callers.
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,8 +30,8 @@ struct ObjectCounts {
 // One layer of a file: the only one of a plain file, one of several of a
 // container (a GeoPackage's tables, a geodatabase's feature classes).
 struct LayerFacts {
-    std::string name;         // as the format names it; empty for a plain file
-    std::string geometryType; // "Point", "Polygon", ..., "Raster"; empty when unknown
+    std::string name;             // as the format names it; empty for a plain file
+    std::string geometryType;     // "Point", "Polygon", ..., "Raster"; empty when unknown
     std::optional<Extent> extent; // in the layer's own coordinates
     std::string crsWkt;           // the layer's system as WKT; empty when none
     std::string crsName;
@@ -64,6 +65,33 @@ struct FileFacts {
     std::string error;
 };
 
+// Keys compare up to their NUL: what follows it in a field means nothing.
+inline bool sameKeys(const CoordSysKeys& a, const CoordSysKeys& b) {
+    const auto same = [](const char* x, const char* y) {
+        return std::strncmp(x, y, quill32::kKeySize) == 0;
+    };
+    return same(a.group, b.group) && same(a.system, b.system) && same(a.datum, b.datum) &&
+           same(a.units, b.units);
+}
+
+inline bool sameKeys(const std::optional<CoordSysKeys>& a, const std::optional<CoordSysKeys>& b) {
+    return a.has_value() == b.has_value() && (!a || sameKeys(*a, *b));
+}
+
+inline bool operator==(const LayerFacts& a, const LayerFacts& b) {
+    return a.name == b.name && a.geometryType == b.geometryType && a.extent == b.extent &&
+           a.crsWkt == b.crsWkt && a.crsName == b.crsName && sameKeys(a.keys, b.keys) &&
+           a.counts == b.counts;
+}
+
+// The same facts; why nothing is known (`error`) is not compared.
+inline bool operator==(const FileFacts& a, const FileFacts& b) {
+    return a.kind == b.kind && a.layers == b.layers && a.extent == b.extent &&
+           a.crsWkt == b.crsWkt && a.crsName == b.crsName && a.keysRead == b.keysRead &&
+           sameKeys(a.keys, b.keys) && a.lonLat == b.lonLat && a.countsRead == b.countsRead &&
+           a.counts == b.counts && a.companions == b.companions;
+}
+
 struct FactsRequest {
     bool keys = false;
     bool counts = false;
@@ -74,5 +102,9 @@ struct FactsRequest {
 // open. Never throws for a bad file: what cannot be read stays unknown and
 // `error` says why.
 FileFacts readFileFacts(const std::string& path, FactsRequest request);
+
+// The same for a layer named with its companions (the Mapora_* functions
+// read the layer their caller's descriptor names).
+FileFacts readLayerFacts(const LayerRef& layer, FactsRequest request);
 
 } // namespace strand32

@@ -2,6 +2,7 @@
 // How a data file is named to the map-view library: its kind, decided by the
 // extension alone, and the descriptor that carries the file's name and the
 // names of its companion files.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -41,6 +42,23 @@ static_assert(offsetof(LayerDescriptor, layerType) == 1024);
 // Kind of a file by its extension (from the last "."), letter case ignored.
 LayerType layerTypeOf(std::string_view name);
 
+// A layer named for reading, with names of any length: the file, its kind
+// and its companions, as the slots of a descriptor would hold them uncut.
+// The descriptor is the outside callers' form; this is the library's own.
+struct LayerRef {
+    std::string file;
+    LayerType type = LayerType::None;
+    std::array<std::string, 3> companions;
+};
+
+// The layer of `name` (a full path, or one below a folder's descriptor)
+// with its companions chosen as buildLayerDescriptor chooses them; nothing
+// when the extension names no layer.
+std::optional<LayerRef> layerRefOf(std::string_view name);
+
+// The layer a descriptor names, its slots read up to their NUL.
+LayerRef layerRefOf(const LayerDescriptor& layer);
+
 // Fills `out` for `name` as given (a full path, or a bare name relative to
 // the current folder). The descriptor is zeroed first; false, with only the
 // type 0 stored, when the extension names no layer. For a raster the first
@@ -59,9 +77,12 @@ std::optional<std::string> rasterTableImage(const std::string& tabPath);
 // it is a full path. Nothing when `tabPath` is not a raster table.
 std::optional<std::string> rasterTableImagePath(const std::string& tabPath);
 
-// The descriptor the property pages use for a full path: a raster .tab table
+// The layer the property pages use for a full path: a raster .tab table
 // stands for the image it refers to (in the table's folder), and a file of
-// no known kind still gets a descriptor (type 0, its path in slot 0).
+// no known kind is still named (type 0).
+LayerRef pageLayerRefOf(std::string_view fullPath);
+
+// The same as a descriptor (names cut to fit its slots).
 void buildPageLayerDescriptor(std::string_view fullPath, LayerDescriptor& out);
 
 } // namespace strand32

@@ -21,9 +21,11 @@ struct LayerFootprint {
     std::vector<std::string> companions;
     // Read from the file's own header, without GDAL.
     bool fromHeader = false;
+    // Why the file could not be opened as a layer of its kind; empty when it was.
+    std::string error;
 };
 
 // Never throws for a bad file; a file that cannot be opened tells nothing.
-LayerFootprint readLayerFootprint(const LayerDescriptor& layer);
+LayerFootprint readLayerFootprint(const LayerRef& layer);
 
 } // namespace strand32

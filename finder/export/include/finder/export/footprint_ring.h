@@ -1,7 +1,7 @@
 #pragma once
 // The outline of a file's extent on the earth, in longitude/latitude on
 // WGS 84: what a GIS draws as the file's footprint.
-#include "finder/export/file_facts.h"
+#include <strand32/file_facts.h>
 
 #include <map>
 #include <memory>
@@ -36,7 +36,7 @@ public:
     // coordinate system is read as longitudes and latitudes when it lies
     // within the world's, as the search's area test reads it. Nothing when
     // the extent is unknown or cannot be placed on the earth.
-    std::optional<FootprintRing> ring(const FileFacts& facts);
+    std::optional<FootprintRing> ring(const strand32::FileFacts& facts);
 
 private:
     struct Transformation;

@@ -3,8 +3,8 @@
 // (WGS 84), one polygon per file with its row texts and coordinate-system
 // keys as attributes, in the GDAL vector format its file name's extension
 // names (.gpkg, .geojson, .shp, .fgb ...).
+#include "finder/export/export_row.h"
 #include "finder/export/footprint_export.h"
-#include "finder/found_file.h"
 
 #include <string>
 #include <vector>
@@ -20,7 +20,8 @@ inline constexpr const char* kFootprintFields[] = {"name",  "folder", "size",  "
 std::string footprintFormatFor(const std::string& path);
 
 // Replaces `path` with a layer named after the file holding the footprints
-// of `rows`, in their order.
-FootprintExport exportFootprints(const std::string& path, const std::vector<RowTexts>& rows);
+// of `rows`, in their order: from the facts a row carries (no file the search
+// read is opened again), else read from the file now.
+FootprintExport exportFootprints(const std::string& path, const std::vector<ExportRow>& rows);
 
 } // namespace finder

@@ -1,0 +1,27 @@
+#pragma once
+// A found file as the exports write it: the texts of its row, its full
+// path, and its facts when the search read them (null: not read; an export
+// reads such a file itself, as it is no file the search has read).
+#include "finder/found_file.h"
+
+#include <quill32/coordsys_keys.h>
+#include <strand32/file_facts.h>
+
+#include <memory>
+#include <string>
+
+namespace finder {
+
+struct ExportRow {
+    RowTexts texts;
+    std::string path;
+    std::shared_ptr<const strand32::FileFacts> facts;
+};
+
+// The row of a found file, its type named by the search.
+ExportRow exportRowOf(const FoundRow& row);
+
+// A 64-byte key field as text (it may fill the field without a NUL).
+std::string keyText(const char (&key)[quill32::kKeySize]);
+
+} // namespace finder
