@@ -1,5 +1,6 @@
 // Drawing a map: background, raster images, filled polygons, lines, points,
-// then the graticule and frame when its properties ask for them.
+// the footprints, then the graticule and frame when its properties ask for
+// them.
 #include "map_widget.h"
 
 #include <QPaintEvent>
@@ -7,7 +8,7 @@
 #include <QTransform>
 #include <cmath>
 
-#include "map.h"
+#include "map_content.h"
 
 namespace strand32 {
 namespace {
@@ -34,7 +35,7 @@ void drawGraticule(QPainter& painter, const MapView& view, const QTransform& toP
 
 } // namespace
 
-MapWidget::MapWidget(const Map& map, QWidget* parent) : QWidget(parent), map_(map) {
+MapWidget::MapWidget(const MapContent& map, QWidget* parent) : QWidget(parent), map_(map) {
     // The parent keeps the mouse: it selects areas on the map.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -61,9 +62,9 @@ void MapWidget::paintEvent(QPaintEvent* event) {
 }
 
 void MapWidget::render(QPainter& painter) {
-    const MapProperties& props = map_.properties();
+    const MapProperties& props = map_.properties;
     painter.fillRect(rect(), colorOf(props.backgroundRgb));
-    const MapView& view = map_.view();
+    const MapView& view = map_.view;
     const double res = view.resolution();
     if (res <= 0.0)
         return;
@@ -72,7 +73,7 @@ void MapWidget::render(QPainter& painter) {
     const QTransform toPixels(1.0 / res, 0.0, 0.0, -1.0 / res, width() / 2.0 - c.x / res,
                               height() / 2.0 + c.y / res);
     painter.setRenderHint(QPainter::Antialiasing);
-    for (const MapLayer& layer : map_.layers()) {
+    for (const MapLayer& layer : map_.layers) {
         if (!layer.visible)
             continue;
         if (!layer.image.isNull()) {
@@ -99,6 +100,9 @@ void MapWidget::render(QPainter& painter) {
         for (const QPointF& p : layer.points)
             painter.drawEllipse(toPixels.map(p), 2.0, 2.0);
     }
+    const MaporaExtent area = view.area();
+    map_.footprints.draw(painter, toPixels,
+                         QRectF(QPointF(area.west, area.south), QPointF(area.east, area.north)));
     if (props.showGraticule)
         drawGraticule(painter, view, toPixels);
     if (props.showFrame) {
