@@ -199,6 +199,11 @@ void Map::setFootprints(std::vector<MapFootprint> footprints) {
     redraw();
 }
 
+void Map::addFootprints(std::vector<MapFootprint> footprints) {
+    state_->content.footprints.add(std::move(footprints));
+    redraw();
+}
+
 void Map::selectFootprints(const std::vector<std::uint64_t>& ids) {
     state_->content.footprints.select(ids);
     redraw();

@@ -1,26 +1,21 @@
-// Footprints over a map: outlined and lightly filled, the selected ones in
-// a stronger colour on top, the gaps hatched. A shape whose rings cross the
-// antimeridian is also drawn (and found) one turn east or west, where the
-// view shows it. Rings are thinned to pixels when drawn, and a footprint
-// smaller than a pixel or two still shows as a dot.
+// Footprints over a map: outlined and lightly filled, the selected ones
+// highlighted, the gaps hatched (the colours are FootprintRaster's). A shape
+// whose rings cross the antimeridian is also drawn (and found) one turn
+// east or west, where the view shows it. Rings are thinned to pixels when
+// drawn, and a footprint smaller than a pixel or two still shows as a dot.
 #include "map_footprints.h"
 
-#include <QPainterPath>
-#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <unordered_set>
 
+#include "footprint_raster.h"
+
 namespace strand32 {
 namespace {
 
-const QColor kOutline(176, 72, 24);
-const QColor kFill(232, 128, 48, 48);
-const QColor kSelectedOutline(16, 72, 200);
-const QColor kSelectedFill(48, 112, 232, 96);
-const QColor kGapHatch(200, 32, 32);
 constexpr double kMinPixelStep = 0.75; // points closer than this are one
-constexpr double kDotSize = 3.0;       // side of a footprint drawn as a dot
+constexpr int kDotSize = 3;            // side of a footprint drawn as a dot
 const double kTurns[] = {-360.0, 0.0, 360.0};
 
 bool overlaps(const QRectF& a, const QRectF& b) {
@@ -40,19 +35,21 @@ QRectF boundsOf(const std::vector<LonLatRing>& rings) {
     return west <= east ? QRectF(QPointF(west, south), QPointF(east, north)) : QRectF();
 }
 
-// The ring in pixels, moved `turn` degrees east, without the points that
-// fall on the pixel of the point kept before them.
-void addRing(QPainterPath& path, const LonLatRing& ring, double turn, const QTransform& toPixels) {
-    QPolygonF polygon;
+// The ring in pixels (a transformation without rotation), moved `turn`
+// degrees east, without the points that fall on the pixel of the point kept
+// before them.
+void pixelRing(const LonLatRing& ring, double turn, const QTransform& toPixels,
+               QPolygonF& polygon) {
+    polygon.clear();
     polygon.reserve(static_cast<int>(ring.size()));
+    const double sx = toPixels.m11(), sy = toPixels.m22();
+    const double dx = toPixels.dx() + turn * sx, dy = toPixels.dy();
     for (std::size_t i = 0; i < ring.size(); ++i) {
-        const QPointF p = toPixels.map(QPointF(ring[i].x + turn, ring[i].y));
+        const QPointF p(ring[i].x * sx + dx, ring[i].y * sy + dy);
         if (i > 0 && i + 1 < ring.size() && (p - polygon.back()).manhattanLength() < kMinPixelStep)
             continue;
         polygon.append(p);
     }
-    path.addPolygon(polygon);
-    path.closeSubpath();
 }
 
 // Crossing count of a ray east of `p` with every ring: odd inside.
@@ -99,7 +96,11 @@ MapFootprints::Shape MapFootprints::shapeOf(std::uint64_t id,
 
 void MapFootprints::set(std::vector<MapFootprint> footprints) {
     shapes_.clear();
-    shapes_.reserve(footprints.size());
+    add(std::move(footprints));
+}
+
+void MapFootprints::add(std::vector<MapFootprint> footprints) {
+    shapes_.reserve(shapes_.size() + footprints.size());
     for (const MapFootprint& footprint : footprints) {
         Shape shape = shapeOf(footprint.id, footprint.rings);
         shape.selected = footprint.selected;
@@ -126,47 +127,37 @@ void MapFootprints::clear() {
     gaps_.clear();
 }
 
-void MapFootprints::draw(QPainter& painter, const QTransform& toPixels,
-                         const QRectF& visible) const {
+void MapFootprints::draw(QImage& image, const QTransform& toPixels, const QRectF& visible) const {
     if (empty())
         return;
-    // One path per colour: a footprint of one ring joins the others
-    // (overlaps filled once); one with holes keeps its own even-odd path.
-    const auto drawShapes = [&](const std::vector<Shape>& shapes, bool selected, const QPen& pen,
-                                const QBrush& brush) {
-        QPainterPath joined;
-        joined.setFillRule(Qt::WindingFill);
-        painter.setPen(pen);
-        painter.setBrush(brush);
-        for (const Shape& shape : shapes) {
-            if (shape.selected != selected)
+    FootprintRaster& raster = raster_;
+    raster.reset(image.width(), image.height());
+    std::vector<QPolygonF>& rings = rings_;
+    const auto put = [&](const Shape& shape, std::uint8_t fill, std::uint8_t outline) {
+        for (const double turn : kTurns) {
+            const QRectF bounds = shape.bounds.translated(turn, 0);
+            if (!overlaps(bounds, visible))
                 continue;
-            for (const double turn : kTurns) {
-                const QRectF bounds = shape.bounds.translated(turn, 0);
-                if (!overlaps(bounds, visible))
-                    continue;
-                const QRectF pixels = toPixels.mapRect(bounds);
-                if (pixels.width() < kDotSize && pixels.height() < kDotSize) {
-                    joined.addRect(QRectF(pixels.center() - QPointF(kDotSize, kDotSize) / 2,
-                                          QSizeF(kDotSize, kDotSize)));
-                } else if (shape.rings.size() == 1) {
-                    addRing(joined, shape.rings.front(), turn, toPixels);
-                } else {
-                    QPainterPath own;
-                    for (const LonLatRing& ring : shape.rings)
-                        addRing(own, ring, turn, toPixels);
-                    painter.drawPath(own);
-                }
+            const QRectF pixels = toPixels.mapRect(bounds);
+            if (pixels.width() < kDotSize && pixels.height() < kDotSize) {
+                raster.block(pixels.center(), kDotSize, outline);
+                continue;
             }
+            // The polygons of the scratch list keep their room from shape to shape.
+            rings.resize(shape.rings.size());
+            for (std::size_t i = 0; i < shape.rings.size(); ++i)
+                pixelRing(shape.rings[i], turn, toPixels, rings[i]);
+            raster.fill(rings, fill);
+            for (const QPolygonF& ring : rings)
+                raster.outline(ring, outline);
         }
-        painter.drawPath(joined);
     };
-    painter.save();
-    painter.resetTransform();
-    drawShapes(shapes_, false, QPen(kOutline, 0), kFill);
-    drawShapes(shapes_, true, QPen(kSelectedOutline, 2), kSelectedFill);
-    drawShapes(gaps_, false, QPen(kGapHatch, 0, Qt::DotLine), QBrush(kGapHatch, Qt::BDiagPattern));
-    painter.restore();
+    for (const Shape& shape : shapes_)
+        put(shape, shape.selected ? FootprintRaster::SelectedFill : FootprintRaster::Fill,
+            shape.selected ? FootprintRaster::SelectedOutline : FootprintRaster::Outline);
+    for (const Shape& gap : gaps_)
+        put(gap, FootprintRaster::Gap, FootprintRaster::GapOutline);
+    raster.paint(image);
 }
 
 std::vector<std::uint64_t> MapFootprints::idsAt(MaporaPoint lonLat, double tolerance) const {

@@ -52,8 +52,7 @@ void MapWidget::paintEvent(QPaintEvent* event) {
     if (picture_.size() != pixels) {
         picture_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         picture_.setDevicePixelRatio(ratio);
-        QPainter painter(&picture_);
-        render(painter);
+        render();
     }
     QPainter painter(this);
     painter.drawImage(
@@ -61,8 +60,9 @@ void MapWidget::paintEvent(QPaintEvent* event) {
         QRectF(event->rect().topLeft() * ratio, QSizeF(event->rect().size()) * ratio));
 }
 
-void MapWidget::render(QPainter& painter) {
+void MapWidget::render() {
     const MapProperties& props = map_.properties;
+    QPainter painter(&picture_);
     painter.fillRect(rect(), colorOf(props.backgroundRgb));
     const MapView& view = map_.view;
     const double res = view.resolution();
@@ -100,9 +100,17 @@ void MapWidget::render(QPainter& painter) {
         for (const QPointF& p : layer.points)
             painter.drawEllipse(toPixels.map(p), 2.0, 2.0);
     }
-    const MaporaExtent area = view.area();
-    map_.footprints.draw(painter, toPixels,
-                         QRectF(QPointF(area.west, area.south), QPointF(area.east, area.north)));
+    if (!map_.footprints.empty()) {
+        // Drawn into the picture's own pixels, between the painter's turns.
+        painter.end();
+        const MaporaExtent area = view.area();
+        const qreal ratio = picture_.devicePixelRatio();
+        map_.footprints.draw(
+            picture_, toPixels * QTransform::fromScale(ratio, ratio),
+            QRectF(QPointF(area.west, area.south), QPointF(area.east, area.north)));
+        painter.begin(&picture_);
+        painter.setRenderHint(QPainter::Antialiasing);
+    }
     if (props.showGraticule)
         drawGraticule(painter, view, toPixels);
     if (props.showFrame) {

@@ -19,7 +19,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void render(QPainter& painter);
+    // Draws the map into picture_.
+    void render();
 
     const MapContent& map_;
     QImage picture_;

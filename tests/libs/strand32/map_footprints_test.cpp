@@ -81,9 +81,12 @@ protected:
 };
 
 TEST_F(MapFootprints, ids_under_a_pixel) {
+    map_->setFootprints({{9, {box(-100, 30, -90, 50)}, false}}); // replaced below
     map_->setFootprints({
         {1, {box(0, 0, 40, 20)}, false},
         {2, {box(20, 10, 60, 30)}, true},
+    });
+    map_->addFootprints({
         {3, {{{170, -20}, {-170, -20}, {-170, -10}, {170, -10}, {170, -20}}}, false},
         {4, {aroundThePole()}, false},
         {5, {box(100, 50, 100.01, 50.01)}, false},

@@ -66,6 +66,8 @@ public:
     // Footprints drawn outlined and lightly filled over the layers, the
     // selected ones highlighted; they replace those drawn before.
     void setFootprints(std::vector<MapFootprint> footprints);
+    // Adds footprints to those drawn (as a search finds files).
+    void addFootprints(std::vector<MapFootprint> footprints);
     // Selects exactly the footprints of these ids.
     void selectFootprints(const std::vector<std::uint64_t>& ids);
     // Ids of the footprints under a pixel of the parent window (as
