@@ -29,8 +29,11 @@ LonLatRing continuousRing(const LonLatRing& ring) {
     // on its first point moved by the turns it made.
     const MaporaPoint first = out.empty() ? MaporaPoint{} : out.front();
     const std::size_t count = out.size();
-    if (count > 0 && (out.back().x != first.x || out.back().y != first.y))
-        out.push_back({nearLongitude(first.x, out.back().x), first.y});
+    if (count > 0) {
+        const double closing = nearLongitude(first.x, out.back().x);
+        if (out.back().x != closing || out.back().y != first.y)
+            out.push_back({closing, first.y});
+    }
     if (count < 3 || out.size() < 4)
         return {};
     const double turns = std::round((out.back().x - first.x) / 360.0);

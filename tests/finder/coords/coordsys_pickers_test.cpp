@@ -3,6 +3,7 @@
 // open failure, and that no fill holds the database after it ends.
 #include "finder/coords/coordsys_pickers.h"
 
+#include "datora_text.h"
 #include "temp_dir.h"
 
 #include <platform/message_box.h>
@@ -54,16 +55,6 @@ struct DatabaseText {
     }
 };
 
-std::uint32_t crc32(const std::string& data) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char c : data) {
-        crc ^= c;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return crc ^ 0xFFFFFFFFu;
-}
-
 TEST(PickerTexts, lists_over_the_real_database_after_each_selection) {
     const DatabaseText utm(kDatabase, kUtm);
     ASSERT_GT(utm.groups.size(), 2u);
@@ -103,16 +94,12 @@ protected:
             boxes.push_back(request);
             return platform::IDOK;
         });
-        std::string body = "DATORA\t1\n";
-        const Texts records = {"D\tALPHA\tAlpha",         "D\tBeta\tBeta lower",
-                               "D\tBETA\tBeta",           "D\tGAMMA\tGamma",
-                               "G\tTEST\tTest Grid\t0,3", "S\tGRID-A\tGrid A\t2\tMETERS",
-                               "S\tGRID-B\tGrid B\t0\tM", "G\tEMPTY\tEmpty\t0"};
-        for (const std::string& record : records)
-            body += record + "\n";
-        char crc[9];
-        std::snprintf(crc, sizeof crc, "%08x", crc32(body));
-        file_ = dir_.writeFile("datora.dat", body + "END\t8\t" + crc + "\n");
+        file_ = dir_.writeFile(
+            "datora.dat",
+            testsupport::datoraText({"D\tALPHA\tAlpha", "D\tBeta\tBeta lower", "D\tBETA\tBeta",
+                                     "D\tGAMMA\tGamma", "G\tTEST\tTest Grid\t0,3",
+                                     "S\tGRID-A\tGrid A\t2\tMETERS", "S\tGRID-B\tGrid B\t0\tM",
+                                     "G\tEMPTY\tEmpty\t0"}));
     }
     void TearDown() override {
         platform::setMessageBoxPresenter({});
