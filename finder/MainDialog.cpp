@@ -123,7 +123,7 @@ void TFindMainDlg::buildControls() {
 
     selectionMap_ = new SelectionMap(pages_->area());
     connect(pages_, &CriteriaPages::geographicAreaShown, this, [this] {
-        if (selectionMap_->handle() == 0)
+        if (selectionMap_->map() == nullptr)
             CreateSelectionMap();
     });
 

@@ -80,7 +80,7 @@ bool TFindMainDlg::LoadSavedSearch(const std::string& path) {
     }
     setStatus(filesFoundText(static_cast<std::uint64_t>(shownRowCount(*saved))));
     if (mapView) {
-        if (selectionMap_->handle() == 0)
+        if (selectionMap_->map() == nullptr)
             CreateSelectionMap();
         selectionMap_->showZoomedView();
     }

@@ -80,5 +80,5 @@ kavrel_target_options(kavrel-window-bench)
 
 # Timing of the selection map's redraw and zoom (kavrel-map-bench [RUNS]).
 add_executable(kavrel-map-bench ${CMAKE_SOURCE_DIR}/bench/finder/map_bench.cpp)
-target_link_libraries(kavrel-map-bench PRIVATE strand32 strand32_map platform Qt6::Widgets)
+target_link_libraries(kavrel-map-bench PRIVATE quill32 strand32 strand32_map platform Qt6::Widgets)
 kavrel_target_options(kavrel-map-bench)

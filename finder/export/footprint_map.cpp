@@ -6,8 +6,9 @@
 #include "finder/export/footprint_writer.h"
 
 #include <platform/paths.h>
+#include <quill32/coordsys_database.h>
 #include <strand32/layer.h>
-#include <strand32/mapora_map.h>
+#include <strand32/map.h>
 
 #include <QApplication>
 #include <QPainter>
@@ -35,34 +36,24 @@ std::optional<QImage> drawWorld(const std::string& layerFile, const std::string&
                                 QSize size, const Colours& colours) {
     QWidget panel;
     panel.resize(size);
-    const MaporaRect rect{0, 0, size.width(), size.height()};
-    const MaporaMap map = Mapora_MapCreate(document.c_str(), &panel, &rect, 1, nullptr, &kLonLat);
+    strand32::Map map(document, &panel, {0, 0, size.width(), size.height()}, kLonLat);
     LayerDescriptor file;
     strand32::buildLayerDescriptor(layerFile, file);
-    const std::int32_t layer =
-        map == 0 ? -1
-                 : Mapora_LayerConnect(map, file.layerType, 0, file.fileName, file.companion[0],
-                                       file.companion[1], file.companion[2], "layer", 0, &kLonLat);
-    std::optional<QImage> image;
-    if (layer >= 0) {
-        MapProperties properties{};
-        Mapora_MapGetProperties(map, &properties);
-        properties.backgroundRgb = colours.background;
-        properties.landRgb = colours.land;
-        properties.outlineRgb = colours.outline;
-        properties.showGraticule = colours.graticule;
-        properties.showFrame = 0;
-        Mapora_MapSetProperties(map, &properties);
-        Mapora_LayerSetVisible(map, layer, 1);
-        const MaporaPoint centre{0, 0};
-        Mapora_MapSetViewCenter(map, &centre);
-        Mapora_MapSetViewScale(map, 360.0);
-        Mapora_MapRedraw(map, 0);
-        image = panel.grab().toImage();
-    }
-    if (map != 0)
-        Mapora_MapClose(map);
-    return image;
+    const std::optional<int> layer = map.addLayer(file, "layer");
+    if (!layer)
+        return std::nullopt;
+    MapProperties properties = map.properties();
+    properties.backgroundRgb = colours.background;
+    properties.landRgb = colours.land;
+    properties.outlineRgb = colours.outline;
+    properties.showGraticule = colours.graticule;
+    properties.showFrame = 0;
+    map.setProperties(properties);
+    map.setLayerVisible(*layer, true);
+    map.setViewCenter({0, 0});
+    map.setViewScale(360.0);
+    map.redraw();
+    return panel.grab().toImage();
 }
 
 // The data files under `folder`, as rows naming them, in name order.
@@ -90,7 +81,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir scratch;
     const std::string data = platform::dataFolder();
-    if (!scratch.isValid() || Mapora_Init((data + "/datora.dat").c_str()) != 0) {
+    if (!scratch.isValid() || !quill32::CoordSysDatabase::open(data + "/datora.dat")) {
         std::fprintf(stderr, "kavrel-footprint-map: cannot start the map library on %s\n",
                      data.c_str());
         return 1;
@@ -118,7 +109,6 @@ int main(int argc, char** argv) {
         }
     }
     painter.end();
-    Mapora_Shutdown();
     if (!picture->save(QString::fromLocal8Bit(argv[2]))) {
         std::fprintf(stderr, "kavrel-footprint-map: cannot write %s\n", argv[2]);
         return 1;

@@ -1,8 +1,11 @@
+// The selection map: the world drawn by the map-view library in the
+// panel, and the panel's mouse turned into corners, zooms and the read-out.
 #include "selection_map.h"
 
 #include "../pages/area_page.h"
 #include "finder/coords/corner_entry.h"
 
+#include <quill32/coordsys_database.h>
 #include <strand32/layer.h>
 
 #include <QFrame>
@@ -80,8 +83,7 @@ SelectionMap::SelectionMap(AreaPage* page)
 }
 
 SelectionMap::~SelectionMap() {
-    if (map_ != 0)
-        Mapora_MapClose(map_);
+    map_.reset();
     if (mapCreated_)
         for (const char* suffix : {".md3", ".md2", ".md1", ".zvm"})
             std::remove((tempBase_ + suffix).c_str());
@@ -93,38 +95,29 @@ QRect SelectionMap::mapRect() const {
 
 bool SelectionMap::CreateSelectionMap(const std::string& databaseFile,
                                       const std::string& worldTable, const std::string& tempBase) {
-    if (map_ != 0 || Mapora_Init(databaseFile.c_str()) != 0)
+    // The map's coordinate system comes from the database: no map without it.
+    if (map_ || !quill32::CoordSysDatabase::open(databaseFile))
         return false;
     LayerDescriptor world;
     strand32::buildLayerDescriptor(worldTable, world);
     const QRect r = mapRect();
     const MaporaRect rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
     tempBase_ = tempBase;
-    const MaporaMap map =
-        Mapora_MapCreate((tempBase + ".zvm").c_str(), panel_, &rect, 1, nullptr, &kMapKeys);
-    if (map == 0)
-        return false;
-    map_ = map;
+    auto map = std::make_unique<strand32::Map>(tempBase + ".zvm", panel_, rect, kMapKeys);
     mapCreated_ = true;
-    const std::int32_t layer =
-        Mapora_LayerConnect(map_, world.layerType, 0, world.fileName, world.companion[0],
-                            world.companion[1], world.companion[2], "Search Area", 0, &kMapKeys);
-    if (layer < 0) {
-        Mapora_MapClose(map_);
-        map_ = 0;
+    const std::optional<int> layer = map->addLayer(world, "Search Area");
+    if (!layer)
         return false;
-    }
-    MapProperties properties{};
-    if (Mapora_MapGetProperties(map_, &properties) != 0) {
-        properties.showGraticule = 0;
-        properties.showFrame = 0;
-        Mapora_MapSetProperties(map_, &properties);
-    }
-    Mapora_MapGetViewCenter(map_, &initialCenter_);
-    Mapora_MapGetViewScale(map_, &initialScale_);
-    Mapora_LayerSetVisible(map_, layer, 1);
-    Mapora_MapRedraw(map_, 0);
-    Mapora_MapSetCursor(map_, MAPORA_CURSOR_CROSS);
+    MapProperties properties = map->properties();
+    properties.showGraticule = 0;
+    properties.showFrame = 0;
+    map->setProperties(properties);
+    initialCenter_ = map->view().center();
+    initialScale_ = map->view().scale();
+    map->setLayerVisible(*layer, true);
+    map->redraw();
+    map->setCursor(strand32::MapCursor::Cross);
+    map_ = std::move(map);
     outline_->raise();
     redrawOutline();
     return true;
@@ -138,15 +131,16 @@ QPoint SelectionMap::clamped(QPoint pixel) const {
 std::optional<MaporaPoint> SelectionMap::pointOf(QPoint pixel) const {
     const MaporaPoint in{static_cast<double>(pixel.x()), static_cast<double>(pixel.y())};
     MaporaPoint out{0, 0};
-    if (map_ == 0 || Mapora_MapConvertCoordinates(map_, &in, &out, MAPORA_PIXEL_TO_LONLAT) == 0)
+    if (!map_ || !map_->view().pixelToLonLat(in, out))
         return std::nullopt;
     return out;
 }
 
 std::optional<QPointF> SelectionMap::pixelOf(MaporaPoint point) const {
-    MaporaExtent area{};
-    if (map_ == 0 || Mapora_MapGetViewArea(map_, &area) == 0 || area.east == area.west ||
-        area.north == area.south)
+    if (!map_ || map_->view().resolution() <= 0.0)
+        return std::nullopt;
+    const MaporaExtent area = map_->view().area();
+    if (area.east == area.west || area.north == area.south)
         return std::nullopt;
     const QRect r = mapRect();
     return QPointF(r.left() + (point.x - area.west) / (area.east - area.west) * r.width(),
@@ -154,7 +148,7 @@ std::optional<QPointF> SelectionMap::pixelOf(MaporaPoint point) const {
 }
 
 void SelectionMap::SelectionMapMouseDown(QPoint pixel, Qt::MouseButton button) {
-    if (map_ == 0 || button != Qt::LeftButton)
+    if (!map_ || button != Qt::LeftButton)
         return;
     const QPoint at = clamped(pixel);
     const std::optional<MaporaPoint> point = pointOf(at);
@@ -172,7 +166,7 @@ void SelectionMap::SelectionMapMouseDown(QPoint pixel, Qt::MouseButton button) {
 }
 
 void SelectionMap::SelectionMapMouseMove(QPoint pixel) {
-    if (map_ == 0)
+    if (!map_)
         return;
     const QPoint at = clamped(pixel);
     if (const std::optional<MaporaPoint> point = pointOf(at))
@@ -185,7 +179,7 @@ void SelectionMap::SelectionMapMouseMove(QPoint pixel) {
 }
 
 void SelectionMap::SelectionMapMouseUp(QPoint pixel, Qt::MouseButton button) {
-    if (map_ == 0)
+    if (!map_)
         return;
     const std::optional<MaporaPoint> release = pointOf(pixel); // not clamped
     if (!release)
@@ -222,63 +216,61 @@ void SelectionMap::SelectionMapMouseUp(QPoint pixel, Qt::MouseButton button) {
     if (width == 0 || height == 0)
         return;
     zoomCenter_ = {(dragAnchor_.x + release->x) / 2, (dragAnchor_.y + release->y) / 2};
-    MaporaExtent view{};
-    if (Mapora_MapGetViewArea(map_, &view) == 0)
+    if (map_->view().resolution() <= 0.0)
         return;
+    const MaporaExtent view = map_->view().area();
     const double viewWidth = std::abs(view.east - view.west);
     const double viewHeight = std::abs(view.north - view.south);
     if (viewWidth > kMinViewSide && viewHeight > kMinViewSide) {
-        Mapora_MapSetViewCenter(map_, &zoomCenter_);
+        map_->setViewCenter(zoomCenter_);
         ZoomMapBy(std::max(width / viewWidth, height / viewHeight));
     }
 }
 
 void SelectionMap::ZoomMapBy(double factor) {
-    double scale = 0;
-    if (map_ == 0 || !(factor > 0) || !std::isfinite(factor) ||
-        Mapora_MapGetViewScale(map_, &scale) == 0)
+    if (!map_ || !(factor > 0) || !std::isfinite(factor))
         return;
-    scale *= factor;
-    if (Mapora_MapSetViewScale(map_, scale) == 0)
+    const double scale = map_->view().scale() * factor;
+    if (!map_->setViewScale(scale))
         return;
     zoomScale_ = scale;
-    Mapora_MapRedraw(map_, 0);
+    map_->redraw();
     redrawOutline();
 }
 
 void SelectionMap::ZoomInClick() {
-    if (map_ == 0)
+    if (!map_)
         return;
-    Mapora_MapSetViewCenter(map_, &zoomPoint_);
+    map_->setViewCenter(zoomPoint_);
     ZoomMapBy(0.5);
 }
 
 void SelectionMap::ZoomOutClick() {
-    if (map_ == 0)
+    if (!map_)
         return;
-    Mapora_MapSetViewCenter(map_, &zoomPoint_);
+    map_->setViewCenter(zoomPoint_);
     ZoomMapBy(1.5);
 }
 
 // The point under the cursor stays where it is.
 void SelectionMap::wheelZoom(QPoint pixel, int steps) {
     const std::optional<MaporaPoint> under = pointOf(pixel);
-    MaporaPoint center{};
-    if (!under || steps == 0 || Mapora_MapGetViewCenter(map_, &center) == 0)
+    if (!under || steps == 0)
         return;
+    const MaporaPoint center = map_->view().center();
     const double factor = std::pow(kWheelStep, steps);
     zoomCenter_ = {under->x + (center.x - under->x) * factor,
                    under->y + (center.y - under->y) * factor};
-    Mapora_MapSetViewCenter(map_, &zoomCenter_);
+    map_->setViewCenter(zoomCenter_);
     ZoomMapBy(factor);
 }
 
 void SelectionMap::resetView() {
-    if (map_ == 0)
+    if (!map_)
         return;
-    Mapora_MapSetViewCenter(map_, &initialCenter_);
-    Mapora_MapSetViewScale(map_, initialScale_);
-    Mapora_MapRedraw(map_, 0);
+    map_->setViewCenter(initialCenter_);
+    map_->setViewScale(initialScale_);
+    map_->redraw();
     redrawOutline();
 }
 
@@ -288,21 +280,20 @@ void SelectionMap::setZoom(MaporaPoint center, double scale) {
 }
 
 void SelectionMap::showZoomedView() {
-    if (map_ == 0 || zoomScale_ == 0)
+    if (!map_ || zoomScale_ == 0)
         return;
-    Mapora_MapSetViewCenter(map_, &zoomCenter_);
-    Mapora_MapSetViewScale(map_, zoomScale_);
-    Mapora_MapRedraw(map_, 0);
+    map_->setViewCenter(zoomCenter_);
+    map_->setViewScale(zoomScale_);
+    map_->redraw();
     redrawOutline();
 }
 
 void SelectionMap::followPanel() {
     outline_->setGeometry(panel_->rect());
-    if (map_ == 0)
+    if (!map_)
         return;
     const QRect r = mapRect();
-    const MaporaRect rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-    Mapora_MapSize(map_, &rect);
+    map_->resize({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
     redrawOutline();
 }
 
@@ -314,7 +305,7 @@ void SelectionMap::redrawOutline() {
         page_->cornerText(AreaPage::SoutheastXBox), page_->cornerText(AreaPage::SoutheastYBox)};
     const bool complete = std::none_of(std::begin(texts), std::end(texts),
                                        [](const QString& t) { return t.isEmpty(); });
-    if (map_ != 0 && complete) {
+    if (map_ && complete) {
         const std::string s[] = {texts[0].toStdString(), texts[1].toStdString(),
                                  texts[2].toStdString(), texts[3].toStdString()};
         const coords::CornerValues v =
@@ -346,7 +337,7 @@ bool SelectionMap::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Wheel: {
         const auto* wheel = static_cast<QWheelEvent*>(event);
-        if (map_ != 0)
+        if (map_)
             wheelZoom(wheel->position().toPoint(), wheel->angleDelta().y() / 120);
         return true;
     }

@@ -4,11 +4,12 @@
 // corner texts and zooms onto the dragged area, offers Zoom In and Zoom Out
 // on the right button and the wheel, shows the position under the mouse in
 // GeoCoords, and outlines the area the corner boxes hold.
-#include <strand32/mapora_map.h>
+#include <strand32/map.h>
 
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -35,7 +36,8 @@ public:
     // failure leaves a blank panel and no message.
     bool CreateSelectionMap(const std::string& databaseFile, const std::string& worldTable,
                             const std::string& tempBase);
-    MaporaMap handle() const { return map_; }
+    // The map, null while there is none.
+    strand32::Map* map() const { return map_.get(); }
 
     // The panel's mouse, in panel pixels.
     void SelectionMapMouseDown(QPoint pixel, Qt::MouseButton button);
@@ -78,7 +80,7 @@ private:
     QFrame* panel_;
     AreaOutline* outline_;
     QMenu* zoomMenu_;
-    MaporaMap map_ = 0;
+    std::unique_ptr<strand32::Map> map_;
     bool mapCreated_ = false;
     std::string tempBase_;
     MaporaPoint initialCenter_{0, 0};

@@ -84,7 +84,7 @@ CoordSysPage::~CoordSysPage() = default;
 
 void CoordSysPage::FillSystemGroups(const std::string& databaseFile) {
     pickers_ = std::make_unique<CoordSysPickers>(groupList_, systemList_, datumList_, databaseFile,
-                                                 databaseHandle_);
+                                                 database_);
     pickers_->FillSystemGroups();
     system_->setEnabled(false);
     datum_->setEnabled(false);

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QComboBox;
@@ -62,7 +63,7 @@ private:
     ComboPickerList systemList_;
     ComboPickerList datumList_;
     // Open only while a fill runs.
-    DatoraDatabase databaseHandle_ = 0;
+    std::optional<quill32::CoordSysDatabase> database_;
     std::unique_ptr<CoordSysPickers> pickers_;
 };
 

@@ -2,7 +2,7 @@
 // inside it; a value read lies within its bound, and both display texts of
 // it read back to the same value.
 #include "fuzz_check.h"
-#include "latlon.h"
+#include "quill32/latlon.h"
 
 #include <cmath>
 

@@ -1,56 +1,40 @@
+// The three chained coordinate-system lists: filled from the database read
+// for each fill, and their change handlers.
 #include "finder/coords/coordsys_pickers.h"
-
-#include "finder/coords/datora_object.h"
 
 #include <platform/message_box.h>
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace finder {
 
 namespace {
 
-constexpr int kNameBufferSize = 260; // group and system names
-constexpr int kKeyBufferSize = 256;  // datum keys
-
-// The database held open for one fill: opened into the window's handle and
+// The database held open for one fill: opened into the window's holder and
 // closed when the fill ends, however it ends. An open that fails shows the
 // error box.
 class FillSession {
 public:
-    FillSession(const std::string& databaseFile, DatoraDatabase& handle) : handle_(handle) {
-        // A handle left open would leak its connection; a fill never runs
-        // during a search, so whatever is held here is stale.
-        CloseCoordSysDatabase(handle_);
-        handle_ = OpenCoordSysDatabase(databaseFile);
-        if (handle_ == 0)
+    FillSession(const std::string& databaseFile, std::optional<quill32::CoordSysDatabase>& database)
+        : database_(database) {
+        // A fill never runs during a search, so whatever is held here is stale.
+        CloseCoordSysDatabase(database_);
+        database_ = OpenCoordSysDatabase(databaseFile);
+        if (!database_)
             platform::messageBox(nullptr, std::string(kOpenDatabaseErrorText),
                                  std::string(kOpenDatabaseErrorCaption),
                                  platform::MB_OK | platform::MB_ICONERROR);
     }
-    ~FillSession() { CloseCoordSysDatabase(handle_); }
+    ~FillSession() { CloseCoordSysDatabase(database_); }
     FillSession(const FillSession&) = delete;
     FillSession& operator=(const FillSession&) = delete;
 
-    bool isOpen() const { return handle_ != 0; }
-    DatoraObject readGroup(const std::string& groupName) const {
-        return Datora_CoordSysGroupRead(handle_, groupName.c_str(), 0);
-    }
+    bool isOpen() const { return database_.has_value(); }
+    const quill32::CoordSysDatabase& database() const { return *database_; }
 
 private:
-    DatoraDatabase& handle_;
-};
-
-// A buffer the library writes a NUL-terminated text into.
-template <int Size> struct TextBuffer {
-    std::array<char, Size> chars{};
-    char* data() { return chars.data(); }
-    std::string text() const {
-        const auto end = std::find(chars.begin(), chars.end(), '\0');
-        return std::string(chars.begin(), end);
-    }
+    std::optional<quill32::CoordSysDatabase>& database_;
 };
 
 int indexOf(const std::vector<std::string>& items, const std::string& text) {
@@ -77,29 +61,19 @@ std::string MemoryPickerList::text() const {
     return selected_ < 0 ? std::string() : items_[static_cast<std::size_t>(selected_)];
 }
 
-DatoraDatabase OpenCoordSysDatabase(const std::string& databaseFile) {
-    const DatoraDatabase database = Datora_DBConnect(databaseFile.c_str());
-    if (database == 0)
-        return 0;
-    if (Datora_DBOpen(database, 1) == 0) {
-        Datora_DBDisconnect(database);
-        return 0;
-    }
-    return database;
+std::optional<quill32::CoordSysDatabase> OpenCoordSysDatabase(const std::string& databaseFile) {
+    return quill32::CoordSysDatabase::open(databaseFile);
 }
 
-void CloseCoordSysDatabase(DatoraDatabase& handle) {
-    if (handle != 0) {
-        Datora_DBClose(handle);
-        Datora_DBDisconnect(handle);
-    }
-    handle = 0;
+void CloseCoordSysDatabase(std::optional<quill32::CoordSysDatabase>& database) {
+    database.reset();
 }
 
 CoordSysPickers::CoordSysPickers(PickerList& groups, PickerList& systems, PickerList& datums,
-                                 std::string databaseFile, DatoraDatabase& databaseHandle)
+                                 std::string databaseFile,
+                                 std::optional<quill32::CoordSysDatabase>& database)
     : groups_(groups), systems_(systems), datums_(datums), databaseFile_(std::move(databaseFile)),
-      databaseHandle_(databaseHandle) {}
+      database_(database) {}
 
 void CoordSysPickers::resetToAny(PickerList& list) {
     list.clear();
@@ -108,19 +82,15 @@ void CoordSysPickers::resetToAny(PickerList& list) {
 }
 
 bool CoordSysPickers::FillSystemGroups() {
-    const FillSession session(databaseFile_, databaseHandle_);
+    const FillSession session(databaseFile_, database_);
     if (!session.isOpen())
         return false;
 
     groups_.addText(std::string(kAnyItemText));
     groups_.selectIndex(0);
-    for (DatoraObject object = Datora_DBFirstCoordSysGroup(databaseHandle_); object != 0;
-         object = Datora_DBNextCoordSysGroup(databaseHandle_)) {
-        const DatoraObjectOwner group(object);
-        TextBuffer<kNameBufferSize> name;
-        Datora_ObjectGetName(group.get(), name.data(), kNameBufferSize);
-        groups_.addText(name.text());
-    }
+    const quill32::CoordSysDatabase& database = session.database();
+    for (std::size_t i = 0; i < database.groupCount(); ++i)
+        groups_.addText(database.group(i).name());
     systems_.addText(std::string(kAnyItemText));
     systems_.selectIndex(0);
     datums_.addText(std::string(kAnyItemText));
@@ -129,53 +99,35 @@ bool CoordSysPickers::FillSystemGroups() {
 }
 
 bool CoordSysPickers::FillSystems(const std::string& groupName) {
-    const FillSession session(databaseFile_, databaseHandle_);
+    const FillSession session(databaseFile_, database_);
     if (!session.isOpen())
         return false;
 
-    const DatoraObjectOwner group(session.readGroup(groupName));
-    if (!group)
+    const auto group = session.database().findGroup(groupName);
+    if (!group || group->systemCount() == 0)
         return false;
-    TextBuffer<kNameBufferSize> name;
-    if (Datora_DBFirstCoordSysString(databaseHandle_, group.get(), name.data(), kNameBufferSize,
-                                     0) == 0)
-        return false;
-    do {
-        systems_.addText(name.text());
-        name = {};
-    } while (Datora_DBNextCoordSysString(databaseHandle_, name.data(), kNameBufferSize, 0) != 0);
+    for (std::size_t i = 0; i < group->systemCount(); ++i)
+        systems_.addText(group->system(i).name());
     return true;
 }
 
 bool CoordSysPickers::FillDatums(const std::string& groupName, const std::string& systemName) {
-    const FillSession session(databaseFile_, databaseHandle_);
+    const FillSession session(databaseFile_, database_);
     if (!session.isOpen())
         return false;
 
-    const DatoraObjectOwner group(session.readGroup(groupName));
+    const quill32::CoordSysDatabase& database = session.database();
+    const auto group = database.findGroup(groupName);
     if (!group)
         return false;
-    const DatoraObjectOwner system(
-        Datora_CoordSysRead2(databaseHandle_, group.get(), systemName.c_str(), 0));
+    const auto system = group->findSystem(systemName);
     if (!system)
         return false;
-    const DatoraObjectOwner datum(Datora_CoordSysGetDatum(system.get()));
-    if (!datum)
-        return false;
-
-    TextBuffer<kKeyBufferSize> ownKey;
-    Datora_ObjectGetKey(datum.get(), ownKey.data(), kKeyBufferSize);
-    const std::string systemDatumKey = ownKey.text();
-
-    TextBuffer<kKeyBufferSize> key;
-    for (int more = Datora_DBFirstDatumString(databaseHandle_, key.data(), kKeyBufferSize, 0);
-         more != 0;
-         more = Datora_DBNextDatumString(databaseHandle_, key.data(), kKeyBufferSize, 0)) {
-        const std::string text = key.text();
-        if (Datora_CoordSysGroupDatumKeyValid(group.get(), text.c_str()) != 0 ||
-            text == systemDatumKey)
-            datums_.addText(text);
-        key = {};
+    const std::string systemDatumKey = system->datum().key();
+    for (std::size_t i = 0; i < database.datumCount(); ++i) {
+        const std::string& key = database.datum(i).key();
+        if (group->datumKeyValid(key) || key == systemDatumKey)
+            datums_.addText(key);
     }
     return true;
 }
@@ -229,8 +181,8 @@ PickerListResult listPickerTexts(const std::string& databaseFile,
     MemoryPickerList groups;
     MemoryPickerList systems;
     MemoryPickerList datums;
-    DatoraDatabase handle = 0;
-    CoordSysPickers pickers(groups, systems, datums, databaseFile, handle);
+    std::optional<quill32::CoordSysDatabase> database;
+    CoordSysPickers pickers(groups, systems, datums, databaseFile, database);
 
     PickerListResult result;
     const auto collect = [&](PickerListStatus status) {

@@ -1,6 +1,6 @@
 #include "finder/coords/corner_entry.h"
 
-#include <quill32/datora.h>
+#include <quill32/latlon.h>
 
 #include <algorithm>
 #include <charconv>
@@ -40,11 +40,9 @@ std::size_t afterSign(std::string_view text) {
     return !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
 }
 
-std::int16_t convert(std::string_view text, bool longitude, int mode, double& value) {
-    const std::string terminated(text);
-    std::int16_t detail = 0;
-    value = 0;
-    return Datora_LLStringToDbl(terminated.c_str(), &value, longitude ? 1 : 0, &detail, mode);
+// The library's reading of a corner text, as far as a C string of it reaches.
+quill32::LatLonResult readLatLon(std::string_view text, bool longitude) {
+    return quill32::parseLatLon(text.substr(0, text.find('\0')), longitude);
 }
 
 // Power of ten of the first significant digit of "digits[.digits]".
@@ -126,33 +124,33 @@ bool LooksLikeLatLon(std::string_view text, bool latitude) {
 
 CornerCheck CheckLatLonText(std::string_view text, bool longitude) {
     CornerCheck check;
-    double value = 0;
-    const std::int16_t status = convert(text, longitude, 1, value);
-    if (status == 0 || status == 6)
+    using quill32::LatLonStatus;
+    const LatLonStatus status = readLatLon(text, longitude).status;
+    if (status == LatLonStatus::Ok || status == LatLonStatus::Empty)
         return check;
     check.ok = false;
     check.message = kInvalidLatLonText;
     switch (status) {
-    case 7:
-    case 10:
+    case LatLonStatus::DegreesRange:
+    case LatLonStatus::ValueRange:
         check.message += longitude ? "longitude degrees must be between -180 and +180 inclusive."
                                    : "latitude degrees must be between -90 and +90 inclusive.";
         check.selectionStart = afterSign(text);
         break;
-    case 9:
+    case LatLonStatus::HemisphereRange:
         check.message += longitude
                              ? "longitude degrees must be between -(W)180 and +(E)180 inclusive."
                              : "latitude degrees must be between -(S)90 and +(N)90 inclusive.";
         check.selectionStart = afterSign(text);
         break;
-    case 8:
+    case LatLonStatus::Malformed:
         check.selectionStart = afterSign(text);
         break;
-    case 11:
+    case LatLonStatus::MinutesRange:
         check.message += "minutes must be between 0 and 60! ";
         check.selectionStart = blankIndex(text, 1);
         break;
-    case 12:
+    case LatLonStatus::SecondsRange:
         check.message += "seconds must be between 0 and 60! ";
         check.selectionStart = blankIndex(text, 2);
         break;
@@ -176,8 +174,8 @@ bool IsPlainNumber(std::string_view text) {
 }
 
 double LatLonTextToDegrees(std::string_view text, bool longitude) {
-    double value = 0;
-    return convert(text, longitude, 0, value) == 0 ? value : 0.0;
+    const quill32::LatLonResult read = readLatLon(text, longitude);
+    return read.status == quill32::LatLonStatus::Ok ? read.degrees : 0.0;
 }
 
 CornerCheck checkCornerText(std::string_view text, bool longitude) {

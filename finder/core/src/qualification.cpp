@@ -3,8 +3,7 @@
 #include "finder/walk_result.h"
 #include "layer_reader.h"
 
-#include <finder/coords/datora_object.h>
-#include <quill32/datora.h>
+#include <quill32/coordsys_database.h>
 #include <strand32/layer.h>
 
 #include <cstring>
@@ -13,12 +12,10 @@ namespace finder {
 namespace {
 
 // The object's key, when it fits a key field.
-std::optional<std::string> keyOf(const DatoraObjectOwner& object) {
-    char key[512] = {};
-    if (!object || Datora_ObjectGetKey(object.get(), key, sizeof key) == 0 ||
-        std::strlen(key) >= static_cast<std::size_t>(quill32::kKeySize))
+template <class Object> std::optional<std::string> keyOf(const std::optional<Object>& object) {
+    if (!object || object->key().size() >= static_cast<std::size_t>(quill32::kKeySize))
         return std::nullopt;
-    return std::string(key);
+    return object->key();
 }
 
 bool keyEquals(const std::string& wanted, const char (&field)[quill32::kKeySize]) {
@@ -39,24 +36,19 @@ std::optional<strand32::FileFacts> factsOf(const std::string& path, bool withKey
 
 CandidateTest::CandidateTest(const SearchCriteria& criteria, DatabaseHandle database)
     : criteria_(criteria) {
-    if (!criteria.groupName || database == 0)
+    if (!criteria.groupName || database == nullptr)
         return;
-    // Every object read is released here: nothing is held for the search.
-    const DatoraObjectOwner group(
-        Datora_CoordSysGroupRead(database, criteria.groupName->c_str(), 0));
+    const auto group = database->findGroup(*criteria.groupName);
     auto groupKey = keyOf(group);
     if (!groupKey)
         return;
     WantedKeys wanted{std::move(*groupKey), std::nullopt, std::nullopt};
     if (criteria.systemName) {
-        const DatoraObjectOwner system(
-            Datora_CoordSysRead2(database, group.get(), criteria.systemName->c_str(), 0));
-        if (!(wanted.system = keyOf(system)))
+        if (!(wanted.system = keyOf(group->findSystem(*criteria.systemName))))
             return;
     }
     if (criteria.datumName) {
-        const DatoraObjectOwner datum(Datora_DatumRead(database, criteria.datumName->c_str(), 0));
-        if (!(wanted.datum = keyOf(datum)))
+        if (!(wanted.datum = keyOf(database->findDatum(*criteria.datumName))))
             return;
     }
     wanted_ = std::move(wanted);

@@ -7,12 +7,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <system_error>
 
 #include "handle_table.h"
-#include "latlon.h"
 #include "platform/c_boundary.h"
+#include "quill32/latlon.h"
 
 namespace quill32 {
 namespace {
@@ -28,120 +27,75 @@ void clearOut(char* buffer, int size) {
         buffer[0] = '\0';
 }
 
-// The contents of a file, shared by every open of the same unchanged file:
-// the pickers open and close the database around each fill. Null, with the
-// reason in `error`, when the file cannot be read.
-std::shared_ptr<const Database> loadDatabase(const std::string& path, std::string& error) {
-    static std::mutex mutex;
-    static std::string cachedPath;
-    static std::uintmax_t cachedSize = 0;
-    static std::filesystem::file_time_type cachedTime;
-    static std::shared_ptr<const Database> cached;
-
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    std::filesystem::file_time_type time;
-    if (!ec)
-        time = std::filesystem::last_write_time(path, ec);
-    if (ec) {
-        error = ec.message();
-        return nullptr;
-    }
-    {
-        std::lock_guard lock(mutex);
-        if (cached && cachedPath == path && cachedSize == size && cachedTime == time)
-            return cached;
-    }
-    auto db = std::make_shared<Database>();
-    if (!db->read(path, error))
-        return nullptr;
-    std::lock_guard lock(mutex);
-    cachedPath = path;
-    cachedSize = size;
-    cachedTime = time;
-    cached = db;
-    return db;
+// The open database of a connection; nothing when unknown or closed.
+std::optional<CoordSysDatabase> openDatabase(DatoraDatabase handle) {
+    std::optional<CoordSysDatabase> database;
+    HandleTable::instance().withConnection(handle, [&](Connection& c) { database = c.database; });
+    return database;
 }
 
-std::shared_ptr<const Database> openData(DatoraDatabase handle) {
-    std::shared_ptr<const Database> data;
-    HandleTable::instance().withConnection(handle, [&](Connection& c) { data = c.data; });
-    return data;
+DatoraObject newObject(ObjectRef object) {
+    return HandleTable::instance().addObject(std::move(object));
 }
 
-DatoraObject newObject(std::shared_ptr<const Database> data, ObjectKind kind, int group,
-                       int index) {
-    return HandleTable::instance().addObject({std::move(data), kind, group, index});
+// The object of a handle when it is of kind T.
+template <class T> std::optional<T> objectOf(DatoraObject handle) {
+    const std::optional<ObjectRef> object = HandleTable::instance().object(handle);
+    if (!object || !std::holds_alternative<T>(*object))
+        return std::nullopt;
+    return std::get<T>(*object);
+}
+
+// Writes `text`, or clears the buffer and answers 0 when there is none.
+int writeText(const std::optional<std::string>& text, char* buffer, int size) {
+    if (!text || text->empty() || !platform::copyToBuffer(*text, buffer, size)) {
+        clearOut(buffer, size);
+        return 0;
+    }
+    return 1;
 }
 
 // Writes the next system name of the connection's current group.
 int nextSystemString(DatoraDatabase db, char* buffer, int size) {
-    std::string name;
-    const bool found = HandleTable::instance().withConnection(db, [&](Connection& c) {
-        if (!c.systemData || c.systemGroup < 0)
-            return;
-        const auto& systems = c.systemData->groups[c.systemGroup].systems;
-        if (c.nextSystem < static_cast<int>(systems.size()))
-            name = systems[c.nextSystem++].name;
+    std::optional<std::string> name;
+    HandleTable::instance().withConnection(db, [&](Connection& c) {
+        if (c.systemGroup && c.nextSystem < c.systemGroup->systemCount())
+            name = c.systemGroup->system(c.nextSystem++).name();
     });
-    if (!found || name.empty() || !platform::copyToBuffer(name, buffer, size)) {
-        clearOut(buffer, size);
-        return 0;
-    }
-    return 1;
+    return writeText(name, buffer, size);
 }
 
 int nextDatumString(DatoraDatabase db, char* buffer, int size, bool first) {
-    std::string key;
+    std::optional<std::string> key;
     HandleTable::instance().withConnection(db, [&](Connection& c) {
         if (first)
             c.nextDatum = 0;
-        if (c.data && c.nextDatum < static_cast<int>(c.data->datums.size()))
-            key = c.data->datums[c.nextDatum++].key;
+        if (c.database && c.nextDatum < c.database->datumCount())
+            key = c.database->datum(c.nextDatum++).key();
     });
-    if (key.empty() || !platform::copyToBuffer(key, buffer, size)) {
-        clearOut(buffer, size);
-        return 0;
-    }
-    return 1;
+    return writeText(key, buffer, size);
 }
 
 DatoraObject nextGroup(DatoraDatabase db, bool first) {
-    std::shared_ptr<const Database> data;
-    int index = -1;
+    std::optional<CoordSysGroup> group;
     HandleTable::instance().withConnection(db, [&](Connection& c) {
         if (first)
             c.nextGroup = 0;
-        if (c.data && c.nextGroup < static_cast<int>(c.data->groups.size())) {
-            data = c.data;
-            index = c.nextGroup++;
-        }
+        if (c.database && c.nextGroup < c.database->groupCount())
+            group = c.database->group(c.nextGroup++);
     });
-    return data ? newObject(std::move(data), ObjectKind::Group, index, index) : 0;
+    return group ? newObject(std::move(*group)) : 0;
 }
 
 // Key or display name of an object.
 int objectText(DatoraObject object, char* buffer, int size, bool key) {
-    ObjectRef ref;
-    if (!HandleTable::instance().object(object, ref)) {
+    const std::optional<ObjectRef> ref = HandleTable::instance().object(object);
+    if (!ref) {
         clearOut(buffer, size);
         return 0;
     }
-    const Database& d = *ref.data;
-    std::string_view text;
-    switch (ref.kind) {
-    case ObjectKind::Group:
-        text = key ? d.groups[ref.group].key : d.groups[ref.group].name;
-        break;
-    case ObjectKind::System: {
-        const auto& s = d.groups[ref.group].systems[ref.index];
-        text = key ? s.key : s.name;
-        break;
-    }
-    case ObjectKind::Datum:
-        text = key ? d.datums[ref.index].key : d.datums[ref.index].name;
-        break;
-    }
+    const std::string& text = std::visit(
+        [key](const auto& o) -> const std::string& { return key ? o.key() : o.name(); }, *ref);
     return platform::copyToBuffer(text, buffer, size) ? 1 : 0;
 }
 
@@ -159,7 +113,9 @@ DatoraDatabase Datora_DBConnect(const char* databaseFile) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(databaseFile, ec))
             return Boundary::fail(0u, std::string("'") + databaseFile + "' is not a readable file");
-        return HandleTable::instance().addConnection({databaseFile, nullptr, 0, nullptr, -1, 0, 0});
+        Connection connection;
+        connection.path = databaseFile;
+        return HandleTable::instance().addConnection(std::move(connection));
     });
 }
 
@@ -169,12 +125,12 @@ int Datora_DBOpen(DatoraDatabase db, int /*mode: read-only either way*/) {
         if (!HandleTable::instance().withConnection(db, [&](Connection& c) { path = c.path; }))
             return Boundary::fail(0, "no database " + std::to_string(db));
         std::string error;
-        auto data = loadDatabase(path, error);
-        if (!data)
+        auto database = CoordSysDatabase::open(path, &error);
+        if (!database)
             return Boundary::fail(0, "cannot read '" + path + "': " + error);
         return HandleTable::instance().withConnection(db,
                                                       [&](Connection& c) {
-                                                          c.data = std::move(data);
+                                                          c.database = std::move(database);
                                                           c.nextGroup = c.nextDatum = c.nextSystem =
                                                               0;
                                                       })
@@ -187,10 +143,9 @@ int Datora_DBClose(DatoraDatabase db) {
     return Boundary::run(0, [&] {
         bool wasOpen = false;
         const bool known = HandleTable::instance().withConnection(db, [&](Connection& c) {
-            wasOpen = c.data != nullptr;
-            c.data.reset();
-            c.systemData.reset();
-            c.systemGroup = -1;
+            wasOpen = c.database.has_value();
+            c.database.reset();
+            c.systemGroup.reset();
         });
         return known && wasOpen ? 1 : 0;
     });
@@ -210,40 +165,30 @@ DatoraObject Datora_DBNextCoordSysGroup(DatoraDatabase db) {
 
 DatoraObject Datora_CoordSysGroupRead(DatoraDatabase db, const char* groupName, int) {
     return Boundary::run(DatoraObject{0}, [&]() -> DatoraObject {
-        auto data = openData(db);
-        if (!data || groupName == nullptr)
+        const auto database = openDatabase(db);
+        if (!database || groupName == nullptr)
             return 0;
-        const int g = data->findGroup(groupName);
-        return g < 0 ? 0 : newObject(std::move(data), ObjectKind::Group, g, g);
+        auto group = database->findGroup(groupName);
+        return group ? newObject(std::move(*group)) : 0;
     });
 }
 
 int Datora_CoordSysGroupDatumKeyValid(DatoraObject group, const char* datumKey) {
     return Boundary::run(0, [&] {
-        ObjectRef ref;
-        if (datumKey == nullptr || !HandleTable::instance().object(group, ref) ||
-            ref.kind != ObjectKind::Group)
-            return 0;
-        const int d = ref.data->findDatum(datumKey);
-        return d >= 0 && ref.data->datums[d].key == datumKey &&
-                       ref.data->datumValidForGroup(ref.group, static_cast<std::uint32_t>(d))
-                   ? 1
-                   : 0;
+        const auto g = objectOf<CoordSysGroup>(group);
+        return datumKey != nullptr && g && g->datumKeyValid(datumKey) ? 1 : 0;
     });
 }
 
 int Datora_DBFirstCoordSysString(DatoraDatabase db, DatoraObject group, char* buffer, int size,
                                  int) {
     return Boundary::run(0, [&] {
-        ObjectRef ref;
-        const bool isGroup =
-            HandleTable::instance().object(group, ref) && ref.kind == ObjectKind::Group;
+        const auto g = objectOf<CoordSysGroup>(group);
         const bool known = HandleTable::instance().withConnection(db, [&](Connection& c) {
-            c.systemData = isGroup && c.data ? ref.data : nullptr;
-            c.systemGroup = isGroup && c.data ? ref.group : -1;
+            c.systemGroup = g && c.database ? g : std::nullopt;
             c.nextSystem = 0;
         });
-        if (!known || !isGroup) {
+        if (!known || !g) {
             clearOut(buffer, size);
             return 0;
         }
@@ -258,22 +203,18 @@ int Datora_DBNextCoordSysString(DatoraDatabase db, char* buffer, int size, int) 
 DatoraObject Datora_CoordSysRead2(DatoraDatabase db, DatoraObject group, const char* systemName,
                                   int) {
     return Boundary::run(DatoraObject{0}, [&]() -> DatoraObject {
-        ObjectRef ref;
-        if (systemName == nullptr || !openData(db) || !HandleTable::instance().object(group, ref) ||
-            ref.kind != ObjectKind::Group)
+        const auto g = objectOf<CoordSysGroup>(group);
+        if (systemName == nullptr || !openDatabase(db) || !g)
             return 0;
-        const int s = ref.data->findSystem(ref.group, systemName);
-        return s < 0 ? 0 : newObject(std::move(ref.data), ObjectKind::System, ref.group, s);
+        auto system = g->findSystem(systemName);
+        return system ? newObject(std::move(*system)) : 0;
     });
 }
 
 DatoraObject Datora_CoordSysGetDatum(DatoraObject system) {
     return Boundary::run(DatoraObject{0}, [&]() -> DatoraObject {
-        ObjectRef ref;
-        if (!HandleTable::instance().object(system, ref) || ref.kind != ObjectKind::System)
-            return 0;
-        const int d = static_cast<int>(ref.data->groups[ref.group].systems[ref.index].datum);
-        return newObject(std::move(ref.data), ObjectKind::Datum, -1, d);
+        const auto s = objectOf<CoordSys>(system);
+        return s ? newObject(s->datum()) : 0;
     });
 }
 
@@ -287,11 +228,11 @@ int Datora_DBNextDatumString(DatoraDatabase db, char* buffer, int size, int) {
 
 DatoraObject Datora_DatumRead(DatoraDatabase db, const char* datumName, int) {
     return Boundary::run(DatoraObject{0}, [&]() -> DatoraObject {
-        auto data = openData(db);
-        if (!data || datumName == nullptr)
+        const auto database = openDatabase(db);
+        if (!database || datumName == nullptr)
             return 0;
-        const int d = data->findDatum(datumName);
-        return d < 0 ? 0 : newObject(std::move(data), ObjectKind::Datum, -1, d);
+        auto datum = database->findDatum(datumName);
+        return datum ? newObject(std::move(*datum)) : 0;
     });
 }
 

@@ -37,23 +37,22 @@ std::uint32_t HandleTable::addObject(ObjectRef ref) {
 }
 
 bool HandleTable::removeObject(std::uint32_t handle) {
-    std::shared_ptr<const Database> keep; // freed outside the lock
+    std::optional<ObjectRef> keep; // freed outside the lock
     std::lock_guard lock(mutex_);
     auto it = objects_.find(handle);
     if (it == objects_.end())
         return false;
-    keep = std::move(it->second.data);
+    keep = std::move(it->second);
     objects_.erase(it);
     return true;
 }
 
-bool HandleTable::object(std::uint32_t handle, ObjectRef& out) const {
+std::optional<ObjectRef> HandleTable::object(std::uint32_t handle) const {
     std::lock_guard lock(mutex_);
     auto it = objects_.find(handle);
     if (it == objects_.end())
-        return false;
-    out = it->second;
-    return true;
+        return std::nullopt;
+    return it->second;
 }
 
 std::size_t HandleTable::objectCount() const {

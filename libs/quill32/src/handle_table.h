@@ -1,35 +1,29 @@
 #pragma once
 // The handles the Datora_* functions give out: connected databases with
-// their enumeration cursors, and objects (groups, systems, datums). Each
-// object keeps the database contents it came from alive, so an object
-// released after its database was closed is still safe to use.
+// their enumeration cursors, and objects (groups, systems, datums) as the
+// values of quill32/coordsys_database.h. Each object keeps the database
+// contents it came from alive, so an object released after its database was
+// closed is still safe to use.
 #include <cstdint>
-#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <variant>
 
-#include "database.h"
+#include "quill32/coordsys_database.h"
 
 namespace quill32 {
 
-enum class ObjectKind { Group, System, Datum };
-
-struct ObjectRef {
-    std::shared_ptr<const Database> data;
-    ObjectKind kind = ObjectKind::Group;
-    int group = -1; // group of a group or system object
-    int index = -1; // system index in its group, or datum index
-};
+using ObjectRef = std::variant<CoordSysGroup, CoordSys, Datum>;
 
 struct Connection {
     std::string path;
-    std::shared_ptr<const Database> data; // set while open
-    int nextGroup = 0;
-    std::shared_ptr<const Database> systemData; // system-name enumeration
-    int systemGroup = -1;
-    int nextSystem = 0;
-    int nextDatum = 0;
+    std::optional<CoordSysDatabase> database; // set while open
+    std::size_t nextGroup = 0;
+    std::optional<CoordSysGroup> systemGroup; // system-name enumeration
+    std::size_t nextSystem = 0;
+    std::size_t nextDatum = 0;
 };
 
 class HandleTable {
@@ -50,8 +44,8 @@ public:
         f(it->second);
         return true;
     }
-    // A copy of the object reference; kind check left to the caller.
-    bool object(std::uint32_t handle, ObjectRef& out) const;
+    // A copy of the object; nothing for an unknown handle.
+    std::optional<ObjectRef> object(std::uint32_t handle) const;
 
     std::size_t objectCount() const;
     std::size_t connectionCount() const;

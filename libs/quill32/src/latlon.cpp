@@ -1,4 +1,4 @@
-#include "latlon.h"
+#include "quill32/latlon.h"
 
 #include <array>
 #include <charconv>

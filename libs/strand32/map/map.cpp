@@ -1,18 +1,22 @@
 // A map and its document: "<base>.zvm" names the map's coordinate system and
 // view, ".md1" lists the layers, ".md2" holds the view rectangle and ".md3"
 // the drawing properties as stored.
-#include "map.h"
+#include "strand32/map.h"
 
-#include <QCoreApplication>
 #include <QCursor>
+#include <QPointer>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
+#include "map_content.h"
 #include "map_widget.h"
 #include "platform/paths.h"
 
 namespace strand32 {
 namespace {
+
+constexpr double kPickPixels = 2.0; // how near an outline a pixel picks it
 
 std::string baseOf(const std::string& path) {
     const auto dot = path.rfind('.');
@@ -45,91 +49,182 @@ MapProperties defaultProperties() {
 
 } // namespace
 
+struct Map::State {
+    State(const std::string& path, const MaporaRect& rect, const CoordSysKeys& mapKeys)
+        : documentPath(path), keys(mapKeys), content(rect) {
+        content.properties = defaultProperties();
+    }
+    bool writeDocument(const std::string& path) const;
+
+    std::string documentPath;
+    CoordSysKeys keys;
+    MapContent content;
+    QPointer<MapWidget> widget;
+};
+
+bool Map::State::writeDocument(const std::string& path) const {
+    const std::string base = baseOf(path);
+    const MapView& view = content.view;
+    std::ofstream doc(path, std::ios::trunc);
+    doc << "map\nkeys\t" << keyText(keys.group) << '\t' << keyText(keys.system) << '\t'
+        << keyText(keys.datum) << '\t' << keyText(keys.units) << "\ncenter\t" << view.center().x
+        << '\t' << view.center().y << "\nscale\t" << view.scale() << "\nlayers\t"
+        << content.layers.size() << '\n';
+    std::ofstream md1(base + ".md1", std::ios::trunc);
+    for (std::size_t i = 0; i < content.layers.size(); ++i)
+        md1 << i << '\t' << content.layers[i].type << '\t' << content.layers[i].visible << '\t'
+            << content.layers[i].name << '\n';
+    std::ofstream md2(base + ".md2", std::ios::trunc);
+    const MaporaRect& r = view.rect();
+    md2 << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << '\n';
+    std::ofstream md3(base + ".md3", std::ios::binary | std::ios::trunc);
+    md3.write(reinterpret_cast<const char*>(&content.properties), sizeof content.properties);
+    return doc.flush().good() && md1.flush().good() && md2.flush().good() && md3.flush().good();
+}
+
 Map::Map(const std::string& documentPath, QWidget* parent, const MaporaRect& rect,
          const CoordSysKeys& keys)
-    : documentPath_(documentPath), keys_(keys), view_(rect), properties_(defaultProperties()) {
-    widget_ = new MapWidget(*this, parent);
-    widget_->setGeometry(rect.left, rect.top, view_.width(), view_.height());
+    : state_(std::make_unique<State>(documentPath, rect, keys)) {
+    const MapView& view = state_->content.view;
+    state_->widget = new MapWidget(state_->content, parent);
+    state_->widget->setGeometry(rect.left, rect.top, view.width(), view.height());
     if (parent)
-        widget_->show();
+        state_->widget->show();
+    saveDocument();
 }
 
 Map::~Map() {
-    delete widget_.data();
+    delete state_->widget.data();
 }
 
-MapWidget* Map::widget() const {
-    return widget_.data();
+QWidget* Map::widget() const {
+    return state_->widget.data();
+}
+
+const std::string& Map::documentPath() const {
+    return state_->documentPath;
 }
 
 bool Map::saveDocument() {
-    auto writeAll = [this](const std::string& path) {
-        const std::string base = baseOf(path);
-        std::ofstream doc(path, std::ios::trunc);
-        doc << "map\nkeys\t" << keyText(keys_.group) << '\t' << keyText(keys_.system) << '\t'
-            << keyText(keys_.datum) << '\t' << keyText(keys_.units) << "\ncenter\t"
-            << view_.center().x << '\t' << view_.center().y << "\nscale\t" << view_.scale()
-            << "\nlayers\t" << layers_.size() << '\n';
-        std::ofstream md1(base + ".md1", std::ios::trunc);
-        for (std::size_t i = 0; i < layers_.size(); ++i)
-            md1 << i << '\t' << layers_[i].type << '\t' << layers_[i].visible << '\t'
-                << layers_[i].name << '\n';
-        std::ofstream md2(base + ".md2", std::ios::trunc);
-        const MaporaRect& r = view_.rect();
-        md2 << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << '\n';
-        std::ofstream md3(base + ".md3", std::ios::binary | std::ios::trunc);
-        md3.write(reinterpret_cast<const char*>(&properties_), sizeof properties_);
-        return doc.flush().good() && md1.flush().good() && md2.flush().good() && md3.flush().good();
-    };
-    if (!documentPath_.empty() && writeAll(documentPath_))
+    const std::string& path = state_->documentPath;
+    if (!path.empty() && state_->writeDocument(path))
         return true;
     // The folder named may not be writable; the per-process folder is.
-    const std::string fallback =
-        platform::runtimeFolder() + "/" +
-        (documentPath_.empty() ? std::string("map.zvm") : fileNameOf(documentPath_));
-    if (!writeAll(fallback))
+    const std::string fallback = platform::runtimeFolder() + "/" +
+                                 (path.empty() ? std::string("map.zvm") : fileNameOf(path));
+    if (!state_->writeDocument(fallback))
         return false;
-    documentPath_ = fallback;
+    state_->documentPath = fallback;
     return true;
 }
 
-int Map::addLayer(MapLayer layer) {
-    if (layers_.empty())
-        view_.fit(layer.lonLatExtent);
-    layers_.push_back(std::move(layer));
-    return static_cast<int>(layers_.size() - 1);
+std::optional<int> Map::addLayer(const LayerDescriptor& layer, const std::string& name) {
+    std::optional<MapLayer> loaded = loadMapLayer(layer, name);
+    if (!loaded)
+        return std::nullopt;
+    MapContent& content = state_->content;
+    if (content.layers.empty())
+        content.view.fit(loaded->lonLatExtent);
+    content.layers.push_back(std::move(*loaded));
+    saveDocument();
+    return static_cast<int>(content.layers.size() - 1);
 }
 
 bool Map::setLayerVisible(int layer, bool visible) {
-    if (layer < 0 || static_cast<std::size_t>(layer) >= layers_.size())
+    auto& layers = state_->content.layers;
+    if (layer < 0 || static_cast<std::size_t>(layer) >= layers.size())
         return false;
-    layers_[layer].visible = visible;
+    layers[static_cast<std::size_t>(layer)].visible = visible;
+    return true;
+}
+
+int Map::layerCount() const {
+    return static_cast<int>(state_->content.layers.size());
+}
+
+const MapProperties& Map::properties() const {
+    return state_->content.properties;
+}
+
+void Map::setProperties(const MapProperties& properties) {
+    state_->content.properties = properties;
+    saveDocument();
+}
+
+const MapView& Map::view() const {
+    return state_->content.view;
+}
+
+bool Map::setViewCenter(MaporaPoint center) {
+    if (!std::isfinite(center.x) || !std::isfinite(center.y))
+        return false;
+    state_->content.view.setCenter(center);
+    saveDocument();
+    return true;
+}
+
+bool Map::setViewScale(double scale) {
+    if (!state_->content.view.setScale(scale))
+        return false;
+    saveDocument();
     return true;
 }
 
 void Map::resize(const MaporaRect& rect) {
-    view_.setRect(rect);
-    if (widget_)
-        widget_->setGeometry(rect.left, rect.top, view_.width(), view_.height());
+    MapView& view = state_->content.view;
+    view.setRect(rect);
+    if (state_->widget)
+        state_->widget->setGeometry(rect.left, rect.top, view.width(), view.height());
+    redraw();
 }
 
-void Map::setProperties(const MapProperties& properties) {
-    properties_ = properties;
-}
-
-void Map::setCursor(int cursor) {
-    if (!widget_)
+void Map::setCursor(MapCursor cursor) {
+    MapWidget* widget = state_->widget.data();
+    if (widget == nullptr)
         return;
-    const Qt::CursorShape shape = cursor == MAPORA_CURSOR_CROSS ? Qt::CrossCursor : Qt::ArrowCursor;
-    widget_->setCursor(shape);
+    const Qt::CursorShape shape = cursor == MapCursor::Cross ? Qt::CrossCursor : Qt::ArrowCursor;
+    widget->setCursor(shape);
     // The parent receives the mouse, so it shows the cursor too.
-    if (QWidget* parent = widget_->parentWidget())
+    if (QWidget* parent = widget->parentWidget())
         parent->setCursor(shape);
 }
 
 void Map::redraw() {
-    if (widget_)
-        widget_->invalidate();
+    if (state_->widget)
+        state_->widget->invalidate();
+}
+
+void Map::setFootprints(std::vector<MapFootprint> footprints) {
+    state_->content.footprints.set(std::move(footprints));
+    redraw();
+}
+
+void Map::addFootprints(std::vector<MapFootprint> footprints) {
+    state_->content.footprints.add(std::move(footprints));
+    redraw();
+}
+
+void Map::selectFootprints(const std::vector<std::uint64_t>& ids) {
+    state_->content.footprints.select(ids);
+    redraw();
+}
+
+std::vector<std::uint64_t> Map::footprintsAt(MaporaPoint pixel) const {
+    const MapView& view = state_->content.view;
+    MaporaPoint lonLat{};
+    if (!view.pixelToLonLat(pixel, lonLat))
+        return {};
+    return state_->content.footprints.idsAt(lonLat, kPickPixels * view.resolution());
+}
+
+void Map::setGaps(std::vector<LonLatPolygon> gaps) {
+    state_->content.footprints.setGaps(std::move(gaps));
+    redraw();
+}
+
+void Map::clearFootprints() {
+    state_->content.footprints.clear();
+    redraw();
 }
 
 } // namespace strand32

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "map.h"
+#include "strand32/map.h"
 
 namespace strand32 {
 

@@ -1,5 +1,5 @@
 // Pixel <-> longitude/latitude arithmetic of a map view.
-#include "map_view.h"
+#include "strand32/map_view.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,6 @@
 // Drawing a map: background, raster images, filled polygons, lines, points,
-// then the graticule and frame when its properties ask for them.
+// the footprints, then the graticule and frame when its properties ask for
+// them.
 #include "map_widget.h"
 
 #include <QPaintEvent>
@@ -7,7 +8,7 @@
 #include <QTransform>
 #include <cmath>
 
-#include "map.h"
+#include "map_content.h"
 
 namespace strand32 {
 namespace {
@@ -34,7 +35,7 @@ void drawGraticule(QPainter& painter, const MapView& view, const QTransform& toP
 
 } // namespace
 
-MapWidget::MapWidget(const Map& map, QWidget* parent) : QWidget(parent), map_(map) {
+MapWidget::MapWidget(const MapContent& map, QWidget* parent) : QWidget(parent), map_(map) {
     // The parent keeps the mouse: it selects areas on the map.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -51,8 +52,7 @@ void MapWidget::paintEvent(QPaintEvent* event) {
     if (picture_.size() != pixels) {
         picture_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         picture_.setDevicePixelRatio(ratio);
-        QPainter painter(&picture_);
-        render(painter);
+        render();
     }
     QPainter painter(this);
     painter.drawImage(
@@ -60,10 +60,11 @@ void MapWidget::paintEvent(QPaintEvent* event) {
         QRectF(event->rect().topLeft() * ratio, QSizeF(event->rect().size()) * ratio));
 }
 
-void MapWidget::render(QPainter& painter) {
-    const MapProperties& props = map_.properties();
+void MapWidget::render() {
+    const MapProperties& props = map_.properties;
+    QPainter painter(&picture_);
     painter.fillRect(rect(), colorOf(props.backgroundRgb));
-    const MapView& view = map_.view();
+    const MapView& view = map_.view;
     const double res = view.resolution();
     if (res <= 0.0)
         return;
@@ -72,7 +73,7 @@ void MapWidget::render(QPainter& painter) {
     const QTransform toPixels(1.0 / res, 0.0, 0.0, -1.0 / res, width() / 2.0 - c.x / res,
                               height() / 2.0 + c.y / res);
     painter.setRenderHint(QPainter::Antialiasing);
-    for (const MapLayer& layer : map_.layers()) {
+    for (const MapLayer& layer : map_.layers) {
         if (!layer.visible)
             continue;
         if (!layer.image.isNull()) {
@@ -98,6 +99,17 @@ void MapWidget::render(QPainter& painter) {
         painter.setBrush(colorOf(props.pointRgb));
         for (const QPointF& p : layer.points)
             painter.drawEllipse(toPixels.map(p), 2.0, 2.0);
+    }
+    if (!map_.footprints.empty()) {
+        // Drawn into the picture's own pixels, between the painter's turns.
+        painter.end();
+        const MaporaExtent area = view.area();
+        const qreal ratio = picture_.devicePixelRatio();
+        map_.footprints.draw(
+            picture_, toPixels * QTransform::fromScale(ratio, ratio),
+            QRectF(QPointF(area.west, area.south), QPointF(area.east, area.north)));
+        painter.begin(&picture_);
+        painter.setRenderHint(QPainter::Antialiasing);
     }
     if (props.showGraticule)
         drawGraticule(painter, view, toPixels);

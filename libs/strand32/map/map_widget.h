@@ -7,11 +7,11 @@
 
 namespace strand32 {
 
-class Map;
+struct MapContent;
 
 class MapWidget : public QWidget {
 public:
-    MapWidget(const Map& map, QWidget* parent);
+    MapWidget(const MapContent& map, QWidget* parent);
     // The map changed: draw it anew at the next repaint.
     void invalidate();
 
@@ -19,9 +19,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void render(QPainter& painter);
+    // Draws the map into picture_.
+    void render();
 
-    const Map& map_;
+    const MapContent& map_;
     QImage picture_;
 };
 

@@ -1,12 +1,13 @@
-// The C boundary of the map library: arguments checked, nothing thrown
-// passes it, failures become return values with a reason kept (read with
-// Mapora_LastErrorText of the layer library).
+// The C boundary of the map library: maps of strand32/map.h by handle.
+// Arguments are checked, nothing thrown passes it, failures become return
+// values with a reason kept (read with Mapora_LastErrorText of the layer
+// library).
 #include "strand32/mapora_map.h"
 
 #include <QApplication>
 #include <QThread>
-#include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "library_state.h"
@@ -64,7 +65,6 @@ MaporaMap Mapora_MapCreate(const char* documentPath, void* parentWindow, const M
             mapKeys = *keys;
         auto map = std::make_unique<Map>(documentPath ? documentPath : "",
                                          static_cast<QWidget*>(parentWindow), *rect, mapKeys);
-        map->saveDocument();
         strand32::setShutdownHook(&closeMapsOnShutdown);
         return strand32::addMap(std::move(map));
     });
@@ -84,13 +84,12 @@ std::int32_t Mapora_LayerConnect(MaporaMap map, std::uint16_t layerType, std::in
         copySlot(layer.companion[1], companion2);
         copySlot(layer.companion[2], companion3);
         layer.layerType = layerType;
-        auto loaded = strand32::loadMapLayer(layer, layerName ? layerName : "");
-        if (!loaded)
+        const std::optional<int> added = m.addLayer(layer, layerName ? layerName : "");
+        if (!added)
             return Boundary::fail(false, std::string("cannot read '") + fileName +
                                              "' for drawing (layer type " +
                                              std::to_string(layerType) + ")");
-        id = m.addLayer(std::move(*loaded));
-        m.saveDocument();
+        id = *added;
         return true;
     });
     return added ? id : -1;
@@ -110,7 +109,6 @@ std::int32_t Mapora_MapSetProperties(MaporaMap map, const MapProperties* propert
         if (properties == nullptr)
             return false;
         m.setProperties(*properties);
-        m.saveDocument();
         return true;
     });
 }
@@ -131,7 +129,8 @@ std::int32_t Mapora_MapRedraw(MaporaMap map, std::int32_t) {
 
 std::int32_t Mapora_MapSetCursor(MaporaMap map, std::int32_t cursor) {
     return withMap(map, [&](Map& m) {
-        m.setCursor(cursor);
+        m.setCursor(cursor == MAPORA_CURSOR_CROSS ? strand32::MapCursor::Cross
+                                                  : strand32::MapCursor::Arrow);
         return true;
     });
 }
@@ -141,7 +140,6 @@ std::int32_t Mapora_MapSize(MaporaMap map, const MaporaRect* rect) {
         if (rect == nullptr)
             return false;
         m.resize(*rect);
-        m.redraw();
         return true;
     });
 }
@@ -166,10 +164,8 @@ std::int32_t Mapora_MapGetViewCenter(MaporaMap map, MaporaPoint* center) {
 
 std::int32_t Mapora_MapSetViewCenter(MaporaMap map, const MaporaPoint* center) {
     return withMap(map, [&](Map& m) {
-        if (center == nullptr || !std::isfinite(center->x) || !std::isfinite(center->y))
+        if (center == nullptr || !m.setViewCenter(*center))
             return Boundary::fail(false, "the view centre is not a finite point");
-        m.view().setCenter(*center);
-        m.saveDocument();
         return true;
     });
 }
@@ -185,9 +181,8 @@ std::int32_t Mapora_MapGetViewScale(MaporaMap map, double* scale) {
 
 std::int32_t Mapora_MapSetViewScale(MaporaMap map, double scale) {
     return withMap(map, [&](Map& m) {
-        if (!m.view().setScale(scale))
+        if (!m.setViewScale(scale))
             return Boundary::fail(false, "scale " + std::to_string(scale) + " out of range");
-        m.saveDocument();
         return true;
     });
 }

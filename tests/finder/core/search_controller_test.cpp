@@ -36,7 +36,7 @@ struct Recorder : SearchListener {
     virtual void found(const std::string& name) {
         events.push_back("file " + name);
         names.push_back(name);
-        databaseHeldWhileFound = controller->databaseHandle() != 0;
+        databaseHeldWhileFound = controller->databaseHandle() != nullptr;
     }
     void searchFinished(const SearchOutcome& o) override {
         events.push_back("finished");
@@ -79,7 +79,7 @@ TEST(SearchController, database_is_held_only_by_searches_that_compare_systems) {
         search.wait();
         EXPECT_EQ(!rec.names.empty(), c.someRow) << c.what;
         EXPECT_EQ(rec.databaseHeldWhileFound, c.group != nullptr && c.someRow) << c.what;
-        EXPECT_EQ(search.databaseHandle(), 0u) << c.what; // closed at the end
+        EXPECT_EQ(search.databaseHandle(), nullptr) << c.what; // closed at the end
         EXPECT_FALSE(search.running()) << c.what;
     }
 }

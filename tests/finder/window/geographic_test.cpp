@@ -203,7 +203,7 @@ TEST_F(WindowGeographic, pickers_hold_what_kavrel_find_lists_and_follow_the_choi
     EXPECT_EQ(items(datums), Texts{kAny});
     EXPECT_FALSE(systems->isEnabled());
     EXPECT_FALSE(datums->isEnabled());
-    EXPECT_EQ(w.databaseHandle(), 0u); // closed after the fill
+    EXPECT_EQ(w.databaseHandle(), nullptr); // closed after the fill
 
     choose("CoordinateSystemGroup", kUtm);
     EXPECT_EQ(items(systems), kavrelFindLines({"--list-systems", kUtm}, status));
@@ -219,7 +219,7 @@ TEST_F(WindowGeographic, pickers_hold_what_kavrel_find_lists_and_follow_the_choi
     EXPECT_EQ(items(datums), listedDatums);
     EXPECT_NE(std::find(listedDatums.begin(), listedDatums.end(), "ETRS89"), listedDatums.end());
     EXPECT_TRUE(datums->isEnabled());
-    EXPECT_EQ(w.databaseHandle(), 0u);
+    EXPECT_EQ(w.databaseHandle(), nullptr);
 
     // The loaded group chosen again reloads nothing; the same system chosen
     // again reloads its datums.
@@ -282,7 +282,7 @@ TEST_F(WindowGeographic, searches_the_samples_by_area_and_by_system) {
     search(kSamples);
     EXPECT_EQ(foundNames(), (Texts{"South America.tab", "europe.dgn", "new_york_stateplane.shp",
                                    "us_cities.shp"}));
-    EXPECT_EQ(window->databaseHandle(), 0u);
+    EXPECT_EQ(window->databaseHandle(), nullptr);
 
     // The same texts typed as plain numbers compare with the files' own
     // coordinates: no metre-based extent lies inside a box of such numbers.

@@ -47,21 +47,13 @@ protected:
             texts << control<QLineEdit>(name)->text();
         return texts;
     }
-    double scale() {
-        double s = 0;
-        Mapora_MapGetViewScale(map()->handle(), &s);
-        return s;
-    }
-    MaporaPoint center() {
-        MaporaPoint c{};
-        Mapora_MapGetViewCenter(map()->handle(), &c);
-        return c;
-    }
+    double scale() { return map()->map()->view().scale(); }
+    MaporaPoint center() { return map()->map()->view().center(); }
 };
 
 TEST_F(WindowMap, a_drag_either_way_sets_the_same_corners_and_zooms_onto_them) {
     open();
-    ASSERT_NE(map()->handle(), 0u);
+    ASSERT_NE(map()->map(), nullptr);
     const QPoint nw(60, 40), se(150, 90);
     drag(nw, se);
     const QStringList forward = corners();
@@ -97,10 +89,8 @@ TEST_F(WindowMap, releases_outside_the_panel_and_drags_without_size) {
     const QStringList texts = corners();
     EXPECT_EQ(texts[0], QString::asprintf("%.4f", cornerPoint->x));
     EXPECT_EQ(texts[2], QString::asprintf("%.4f", releasePoint->x));
-    MaporaExtent area{};
     window->ResetSearchForm();
-    ASSERT_NE(Mapora_MapGetViewArea(map()->handle(), &area), 0);
-    EXPECT_GT(texts[2].toDouble(), area.east);
+    EXPECT_GT(texts[2].toDouble(), map()->map()->view().area().east);
 
     // A click sets all four corners to its point and leaves the view alone.
     drag(QPoint(80, 50), QPoint(80, 50));
@@ -150,8 +140,7 @@ TEST_F(WindowMap, panel_corners_are_the_view_areas_edges_at_every_size_and_zoom)
         QCoreApplication::processEvents();
         for (double factor : {1.0, 0.25}) {
             map()->ZoomMapBy(factor);
-            MaporaExtent area{};
-            ASSERT_NE(Mapora_MapGetViewArea(map()->handle(), &area), 0);
+            const MaporaExtent area = map()->map()->view().area();
             const QRect r = map()->mapRect();
             const auto topLeft = map()->pointOf(r.topLeft());
             const auto bottomRight = map()->pointOf(r.bottomRight() + QPoint(1, 1));
@@ -170,7 +159,7 @@ TEST_F(WindowMap, without_a_map_every_handler_does_nothing) {
     std::string hive = systemHive();
     hive.replace(hive.find(KAVREL_DATA_DIR), std::string(KAVREL_DATA_DIR).size(), "/nonexistent");
     open(hive);
-    ASSERT_EQ(map()->handle(), 0u);
+    ASSERT_EQ(map()->map(), nullptr);
     drag(QPoint(60, 40), QPoint(150, 90));
     mouse(QEvent::MouseButtonRelease, QPoint(60, 40), Qt::RightButton);
     map()->ZoomInClick();

@@ -167,9 +167,7 @@ TEST_F(WindowSavedSearch, a_fresh_window_started_on_the_file_restores_every_cont
     EXPECT_EQ(control<QComboBox>("CoordinateSystem")->currentText(), system);
     EXPECT_TRUE(control<QComboBox>("CoordinateDatum")->isEnabled());
     EXPECT_DOUBLE_EQ(window->selectionMap()->zoomScale(), 2.5);
-    double scale = 0;
-    Mapora_MapGetViewScale(window->selectionMap()->handle(), &scale);
-    EXPECT_DOUBLE_EQ(scale, 2.5);
+    EXPECT_DOUBLE_EQ(window->selectionMap()->map()->view().scale(), 2.5);
 
     // Every control as it was: the window writes the same bytes again.
     const std::string again = dir / "again.wqs";

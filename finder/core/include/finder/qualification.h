@@ -12,10 +12,14 @@
 #include <string>
 #include <string_view>
 
+namespace quill32 {
+class CoordSysDatabase;
+}
+
 namespace finder {
 
-// An open coordinate-system database of the running search (0 = none).
-using DatabaseHandle = std::uint32_t;
+// The coordinate-system database the running search holds open (null = none).
+using DatabaseHandle = const quill32::CoordSysDatabase*;
 
 // The candidate test of one search: the corners and the keys of the chosen
 // group, system and datum are read once, when the search starts. Its const

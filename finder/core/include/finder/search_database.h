@@ -1,8 +1,11 @@
 #pragma once
-// The coordinate-system database held open for one search: connected and
-// opened at the start, closed and disconnected exactly once at the end.
+// The coordinate-system database held open for one search: read at the
+// start, let go of exactly once at the end.
 #include "finder/qualification.h"
 
+#include <quill32/coordsys_database.h>
+
+#include <optional>
 #include <string>
 
 namespace finder {
@@ -10,23 +13,19 @@ namespace finder {
 class SearchDatabase {
 public:
     SearchDatabase() = default;
-    ~SearchDatabase();
-    SearchDatabase(SearchDatabase&& other) noexcept;
-    SearchDatabase& operator=(SearchDatabase&& other) noexcept;
     SearchDatabase(const SearchDatabase&) = delete;
     SearchDatabase& operator=(const SearchDatabase&) = delete;
 
-    // Connects to `databaseFile` and opens it read-only; false (and no
-    // handle) when either step fails.
+    // Reads `databaseFile`; false (and nothing held) when it cannot be read.
     bool open(const std::string& databaseFile);
-    // Closes, then disconnects; the handle becomes 0.
     void close();
 
-    DatabaseHandle handle() const { return handle_; }
-    bool isOpen() const { return handle_ != 0; }
+    // The open database, null when none.
+    DatabaseHandle handle() const { return database_ ? &*database_ : nullptr; }
+    bool isOpen() const { return database_.has_value(); }
 
 private:
-    DatabaseHandle handle_ = 0;
+    std::optional<quill32::CoordSysDatabase> database_;
 };
 
 } // namespace finder

@@ -48,7 +48,7 @@ public:
     // `stop` is read after every entry; the criteria and callbacks must
     // outlive run().
     SearchRun(const SearchCriteria& criteria, const std::atomic<bool>& stop,
-              SearchCallbacks callbacks, DatabaseHandle database = 0);
+              SearchCallbacks callbacks, DatabaseHandle database = nullptr);
 
     void setDepthLimit(int levels) { depthLimit_ = levels; }
     // 0: candidate files are read on the walk's thread.

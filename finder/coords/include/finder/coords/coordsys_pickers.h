@@ -2,7 +2,7 @@
 // The three chained "Coordinate System" lists (group, system, datum), filled
 // from the coordinate-system database. The window implements PickerList over
 // its drop-down lists; kavrel-find and the tests use MemoryPickerList.
-#include <quill32/datora.h>
+#include <quill32/coordsys_database.h>
 
 #include <optional>
 #include <string>
@@ -53,21 +53,20 @@ private:
     bool enabled_ = true;
 };
 
-// Connects to `databaseFile` and opens it read-only; 0 when either step
-// fails (a connection whose open failed is disconnected again).
-DatoraDatabase OpenCoordSysDatabase(const std::string& databaseFile);
-// Closes and disconnects an open handle; `handle` is 0 afterwards in every case.
-void CloseCoordSysDatabase(DatoraDatabase& handle);
+// The database read from `databaseFile`; nothing when it cannot be read.
+std::optional<quill32::CoordSysDatabase> OpenCoordSysDatabase(const std::string& databaseFile);
+// Lets go of an open database; `database` is empty afterwards in every case.
+void CloseCoordSysDatabase(std::optional<quill32::CoordSysDatabase>& database);
 
 // The pickers' logic over three lists. Every fill opens the database into
-// `databaseHandle` first and closes it last; when the open fails it shows
+// `database` first and closes it last; when the open fails it shows
 // "Error on OpenDatoraDatabase" and returns false without touching a list.
 class CoordSysPickers {
 public:
-    // `databaseHandle` is the window's handle of the open database; it must
-    // outlive this object, as must the three lists.
+    // `database` is the window's open database, empty while no fill runs; it
+    // must outlive this object, as must the three lists.
     CoordSysPickers(PickerList& groups, PickerList& systems, PickerList& datums,
-                    std::string databaseFile, DatoraDatabase& databaseHandle);
+                    std::string databaseFile, std::optional<quill32::CoordSysDatabase>& database);
 
     // Start-up fill: "( Any )" then every group's display name; "( Any )"
     // alone in the system and datum lists. The caller then disables those two.
@@ -95,7 +94,7 @@ private:
     PickerList& systems_;
     PickerList& datums_;
     std::string databaseFile_;
-    DatoraDatabase& databaseHandle_;
+    std::optional<quill32::CoordSysDatabase>& database_;
     int rememberedGroup_ = 0;
 };
 

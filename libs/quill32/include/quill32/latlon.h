@@ -1,5 +1,6 @@
 #pragma once
-// Reading and writing latitude/longitude texts: signed decimal degrees,
+// Reading and writing latitude/longitude texts (the Datora_LLStringToDbl
+// and Datora_*ToString functions are built on these): signed decimal degrees,
 // hemisphere letters before or after, and degrees minutes seconds separated
 // by blanks or by degree, minute and second marks.
 #include <cstddef>
