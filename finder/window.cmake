@@ -49,7 +49,7 @@ target_link_libraries(kavrel_window PUBLIC finder_core finder_companions finder_
 kavrel_target_options(kavrel_window)
 
 add_executable(kavrel main.cpp)
-target_link_libraries(kavrel PRIVATE kavrel_window)
+target_link_libraries(kavrel PRIVATE kavrel_window kavrel_version)
 kavrel_target_options(kavrel)
 install(TARGETS kavrel RUNTIME DESTINATION bin)
 
