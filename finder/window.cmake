@@ -82,3 +82,9 @@ kavrel_target_options(kavrel-window-bench)
 add_executable(kavrel-map-bench ${CMAKE_SOURCE_DIR}/bench/finder/map_bench.cpp)
 target_link_libraries(kavrel-map-bench PRIVATE strand32 strand32_map platform Qt6::Widgets)
 kavrel_target_options(kavrel-map-bench)
+
+# The picture of the popup's Open With (docs/open-with.png;
+# scripts/screenshot-open-with.sh runs it on Xvfb).
+add_executable(kavrel-open-with-shot ${CMAKE_SOURCE_DIR}/bench/finder/open_with_shot.cpp)
+target_link_libraries(kavrel-open-with-shot PRIVATE kavrel_window)
+kavrel_target_options(kavrel-open-with-shot)

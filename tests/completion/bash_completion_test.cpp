@@ -19,31 +19,42 @@ using Words = std::vector<std::string>;
 
 const std::string kBashCompletion = "/usr/share/bash-completion/bash_completion";
 const std::string kUtm = "Universal Transverse Mercator (UTM)";
+const std::string kQuotedUtm = "'Universal Transverse Mercator (UTM)'";
+
+// Texts joined (GCC 12 warns wrongly on "text" + string).
+std::string joined(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts)
+        text.append(part);
+    return text;
+}
 
 std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
+    std::string quoted(1, '\'');
     for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
+        quoted.append(c == '\'' ? std::string_view("'\\''") : std::string_view(&c, 1));
+    quoted.push_back('\'');
+    return quoted;
 }
 
 // The candidates for the last of `words` (as typed, quotes included), sorted.
 Words complete(const Words& words, const std::string& folder) {
     static const std::string script =
-        "source " + kBashCompletion + "\nsource " + std::string(KAVREL_BUILD_DIR) +
-        "/share/bash-completion/completions/kavrel-find\n" + R"(COMP_WORDS=("$@")
+        joined({"source ", kBashCompletion, "\nsource ", KAVREL_BUILD_DIR,
+                "/share/bash-completion/completions/kavrel-find\n", R"(COMP_WORDS=("$@")
 COMP_CWORD=$(($# - 1))
 COMP_LINE="$*"
 COMP_POINT=${#COMP_LINE}
 _kavrel_find "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
 printf '%s\n' "${COMPREPLY[@]}"
-)";
-    std::string command = "cd " + shellQuoted(folder) +
-                          " && PATH=" + shellQuoted(std::string(KAVREL_BUILD_DIR) + "/bin") +
-                          ":\"$PATH\" bash -c " + shellQuoted(script) + " completion";
+)"});
+    std::string command =
+        joined({"cd ", shellQuoted(folder), " && PATH=", shellQuoted(KAVREL_BUILD_DIR "/bin"),
+                ":\"$PATH\" bash -c ", shellQuoted(script), " completion"});
     for (const std::string& word : words)
-        command += " " + shellQuoted(word);
-    const auto run = testsupport::runCommand(command + " 2>/dev/null");
+        command.append(joined({" ", shellQuoted(word)}));
+    command.append(" 2>/dev/null");
+    const auto run = testsupport::runCommand(command);
     Words candidates;
     std::istringstream lines(run.out);
     for (std::string line; std::getline(lines, line);)
@@ -101,15 +112,13 @@ TEST_F(BashCompletion, coordinate_system_names_come_whole_and_quoted_as_typed) {
         {{"kavrel-find", "--group", "Universal\\ Transverse\\ M"},
          {"Universal\\ Transverse\\ Mercator\\ \\(UTM\\)"}},
         // The system list of the group given before, and its datums.
-        {{"kavrel-find", "--group", "'" + kUtm + "'", "--system", "'UTM zone 33N"},
-         {"UTM zone 33N"}},
-        {{"kavrel-find", "--group", "'" + kUtm + "'", "--system", "UTM\\ zone\\ 33N", "--datum",
-          "ETRS"},
+        {{"kavrel-find", "--group", kQuotedUtm, "--system", "'UTM zone 33N"}, {"UTM zone 33N"}},
+        {{"kavrel-find", "--group", kQuotedUtm, "--system", "UTM\\ zone\\ 33N", "--datum", "ETRS"},
          {"ETRS89"}},
-        {{"kavrel-find", "--list-datums", "'" + kUtm + "'", "'UTM zone 33N"}, {"UTM zone 33N"}},
+        {{"kavrel-find", "--list-datums", kQuotedUtm, "'UTM zone 33N"}, {"UTM zone 33N"}},
         // Without the group (or system) they depend on there is nothing to offer.
         {{"kavrel-find", "--system", "UTM"}, {}},
-        {{"kavrel-find", "--group", "'" + kUtm + "'", "--datum", "W"}, {}},
+        {{"kavrel-find", "--group", kQuotedUtm, "--datum", "W"}, {}},
         {{"kavrel-find", "--group", "No\\ such"}, {}},
     };
     for (const auto& c : cases)

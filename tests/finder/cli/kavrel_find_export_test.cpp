@@ -6,7 +6,6 @@
 #include "run_kavrel_find.h"
 #include "temp_dir.h"
 
-
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gdal.h>

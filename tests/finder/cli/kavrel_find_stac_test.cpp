@@ -5,8 +5,8 @@
 // back to the file.
 #include "gdal_tools.h"
 #include "placed_corners.h"
-#include "run_kavrel_find.h"
 #include "run_command.h"
+#include "run_kavrel_find.h"
 #include "temp_dir.h"
 
 #include <QJsonArray>
@@ -30,8 +30,8 @@ const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples";
 
 QJsonObject readJson(const std::string& path) {
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(
-        QByteArray::fromStdString(TempDir::readFile(path)), &error);
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray::fromStdString(TempDir::readFile(path)), &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << path;
     return document.object();
 }
@@ -131,13 +131,14 @@ TEST(KavrelFindStac, items_of_the_samples_hold_what_stac_and_gdal_say) {
         const auto info = testsupport::runCommand("ogrinfo -ro -al -so '" + itemPath + "' 2>&1");
         EXPECT_EQ(info.status, 0) << info.out;
         EXPECT_NE(info.out.find("Feature Count: 1"), std::string::npos) << info.out;
-        if (item.contains("bbox"))
+        if (item.contains("bbox")) {
             EXPECT_NE(info.out.find("Geometry: " + item["geometry"]["type"]
                                                        .toString()
                                                        .replace("LineString", "Line String")
                                                        .toStdString()),
                       std::string::npos)
                 << info.out;
+        }
     }
     EXPECT_GT(items, 20u);
     EXPECT_GT(placed, 15u);
@@ -159,7 +160,8 @@ TEST(KavrelFindStac, files_below_the_catalog_get_relative_hrefs_and_a_bad_folder
     EXPECT_EQ(item["assets"]["data"]["href"].toString(), "../my%20maps/countries.shp");
 
     tree.writeFile("plain", "a file where the folder should be");
-    const RunResult blocked = runKavrelFind({"--look-in", tree.str(), "--stac", tree / "plain"}, tree);
+    const RunResult blocked =
+        runKavrelFind({"--look-in", tree.str(), "--stac", tree / "plain"}, tree);
     EXPECT_EQ(blocked.status, 1);
     EXPECT_NE(blocked.err.find("kavrel-find: Cannot write " + tree / "plain"), std::string::npos)
         << blocked.err;

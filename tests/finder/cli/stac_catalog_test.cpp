@@ -59,7 +59,10 @@ TEST(StacCatalog, geometry_follows_what_is_known_of_the_place) {
     } cases[] = {
         {"unknown place", {}, std::nullopt, "", {}},
         {"outline gives its box", square, std::nullopt, "Polygon", numbers({0, 0, 2, 1})},
-        {"box alone is its outline", {}, StacBox{-10, 40, 5, 50}, "Polygon",
+        {"box alone is its outline",
+         {},
+         StacBox{-10, 40, 5, 50},
+         "Polygon",
          numbers({-10, 40, 5, 50})},
         {"a point", {}, StacBox{7, 45, 7, 45}, "Point", numbers({7, 45, 7, 45})},
         {"a line", {}, StacBox{7, 45, 9, 45}, "LineString", numbers({7, 45, 9, 45})},
@@ -98,7 +101,8 @@ TEST(StacCatalog, asset_hrefs_are_relative_below_the_catalog_and_file_uris_elsew
         {"/other/stray\xff\xc3\xa9.shp", "file:///other/stray%FF%C3%A9.shp"},
     };
     for (const auto& c : cases) {
-        const QJsonObject asset = items({file(c.path)}).front()["assets"]["data"].toObject();
+        const QJsonObject item = items({file(c.path)}).front();
+        const QJsonObject asset = item["assets"]["data"].toObject();
         EXPECT_EQ(asset["href"].toString().toStdString(), c.href) << c.path;
         EXPECT_EQ(asset["roles"].toArray(), QJsonArray{"data"});
     }
@@ -143,8 +147,10 @@ TEST(StacCatalog, the_system_is_named_by_its_code_else_its_wkt2) {
         EXPECT_EQ(properties["proj:epsg"], c.code);
         EXPECT_EQ(properties.contains("proj:wkt2"), c.hasWkt2);
         EXPECT_EQ(properties.contains("proj:bbox"), c.hasBox);
-        if (c.hasBox)
-            EXPECT_EQ(properties["proj:bbox"].toArray(), numbers({500000, 4000000, 600000, 4100000}));
+        if (c.hasBox) {
+            EXPECT_EQ(properties["proj:bbox"].toArray(),
+                      numbers({500000, 4000000, 600000, 4100000}));
+        }
     }
 }
 

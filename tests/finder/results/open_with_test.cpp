@@ -36,8 +36,8 @@ public:
             home, "bin/record",
             "#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/starts.log\"\n");
         icon = home.writeFile("icons/one.png", "");
-        const auto entry = [&](const char* id, const char* name, const char* exec,
-                               const char* type, const std::string& iconKey) {
+        const auto entry = [&](const char* id, const char* name, const char* exec, const char* type,
+                               const std::string& iconKey) {
             home.writeFile(std::string("data/applications/") + id,
                            std::string("[Desktop Entry]\nType=Application\nName=") + name +
                                "\nExec=" + recorder + " " + exec + "\nMimeType=" + type +
@@ -46,6 +46,9 @@ public:
         entry("viewer-one.desktop", "Viewer One", "one %F", kShapeType, icon);
         entry("viewer-two.desktop", "Viewer Two", "two %f", kShapeType, "document-open");
         entry("notes.desktop", "Notes", "notes %f", "text/plain", "accessories-text-editor");
+        // The index of types to applications, as an install's trigger writes it.
+        const std::string index = "update-desktop-database '" + home / "data/applications" + "'";
+        ASSERT_EQ(std::system(index.c_str()), 0);
         home.writeFile("config/mimeapps.list", std::string("[Default Applications]\n") +
                                                    kShapeType + "=viewer-two.desktop\n");
         ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);

@@ -65,8 +65,8 @@ TEST(ResultMenu, puts_the_full_viewer_first_as_default_only_when_it_is_registere
         std::vector<std::string> items;
     };
     const std::vector<std::string> withViewer = {
-        "Atlion View [default]",         "Atlion QuickView",      "Atlion Translate", "---",
-        "Open With Default Application", "Open With",      "Open Containing Folder"};
+        "Atlion View [default]",         "Atlion QuickView", "Atlion Translate",      "---",
+        "Open With Default Application", "Open With",        "Open Containing Folder"};
     const std::vector<std::string> withoutViewer = {
         "Atlion QuickView [default]",      "Atlion Translate",
         "Atlion View [hidden] [disabled]", "---",

@@ -101,8 +101,8 @@ TEST_F(WindowExport, a_stac_catalog_of_the_rows_shown_goes_to_the_folder_picked)
     pickedFolder = QString::fromStdString(out / "catalog");
     control<QAction>("ExportStacCatalog1")->trigger();
     const QJsonArray links =
-        QJsonDocument::fromJson(QByteArray::fromStdString(
-                                    testsupport::TempDir::readFile(out / "catalog/catalog.json")))
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(testsupport::TempDir::readFile(out / "catalog/catalog.json")))
             .object()["links"]
             .toArray();
     QStringList items, rows;
