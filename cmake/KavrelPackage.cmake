@@ -15,6 +15,9 @@ execute_process(COMMAND ${KAVREL_GZIP} -9nc ${CMAKE_BINARY_DIR}/debian/changelog
                 OUTPUT_FILE ${kavrel_doc_dir}/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
 install(FILES ${kavrel_doc_dir}/copyright ${kavrel_doc_dir}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/atlion-find)
+# The lintian warnings that are wrong for this package, with their reasons.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME atlion-find)
 
 # The hive the install step writes (data/layout_files.cmake) is the one
 # configuration file.

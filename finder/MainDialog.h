@@ -87,6 +87,8 @@ public:
     bool loadingSavedSearch() const { return loadingSavedSearch_; }
     // Writes the footprints of the rows shown, in their order.
     void ExportFootprints1Click();
+    // Writes a STAC catalog of the rows shown into the folder picked.
+    void ExportStacCatalog1Click();
     void Timer1Timer();
 
     // The results list's commands.

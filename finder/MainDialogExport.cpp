@@ -1,9 +1,10 @@
 // File → Export Footprints of the main window: the footprints of the rows
 // shown, written as a vector layer in the format the chosen name's extension
-// names.
+// names; File → Export STAC Catalog: a catalog of them in a folder.
 #include "MainDialog.h"
 
 #include "finder/export/footprint_writer.h"
+#include "finder/export/stac_facts.h"
 #include "finder/search_status.h"
 #include "results/result_list.h"
 
@@ -38,6 +39,14 @@ QString chooseFootprintsFile(QWidget* owner, const QString& title, const QString
     return dialog.selectedFiles().front();
 }
 
+// The rows shown, with the facts the search read of them.
+std::vector<ExportRow> shownRows(const ResultList& results) {
+    std::vector<ExportRow> rows;
+    for (int row = 0; row < results.rowCount(); ++row)
+        rows.push_back(results.exportRow(row));
+    return rows;
+}
+
 } // namespace
 
 void TFindMainDlg::buildExportMenu(QMenu* file) {
@@ -45,6 +54,9 @@ void TFindMainDlg::buildExportMenu(QMenu* file) {
     QAction* exportFootprints = file->addAction(tr("Export Footprints..."));
     exportFootprints->setObjectName("ExportFootprints1");
     connect(exportFootprints, &QAction::triggered, this, &TFindMainDlg::ExportFootprints1Click);
+    QAction* exportStac = file->addAction(tr("Export STAC Catalog..."));
+    exportStac->setObjectName("ExportStacCatalog1");
+    connect(exportStac, &QAction::triggered, this, &TFindMainDlg::ExportStacCatalog1Click);
 }
 
 void TFindMainDlg::ExportFootprints1Click() {
@@ -53,15 +65,30 @@ void TFindMainDlg::ExportFootprints1Click() {
     const QString chosen = footprintsPicker_(this, tr("Export Footprints"), kFootprintFilters);
     if (chosen.isEmpty())
         return;
-    std::vector<ExportRow> rows;
-    for (int row = 0; row < results_->rowCount(); ++row)
-        rows.push_back(results_->exportRow(row));
+    const std::vector<ExportRow> rows = shownRows(*results_);
     const std::string file = chosen.toStdString();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const FootprintExport result = exportFootprints(file, rows);
     QApplication::restoreOverrideCursor();
     if (result.error.empty())
         setStatus(footprintsWrittenText(result, file));
+    else
+        platform::messageBox(this, result.error, std::string(kAppTitle),
+                             platform::MB_OK | platform::MB_ICONERROR);
+}
+
+void TFindMainDlg::ExportStacCatalog1Click() {
+    if (results_->rowCount() == 0 || !folderPicker_)
+        return;
+    const QString chosen = folderPicker_(this, tr("Export STAC Catalog"));
+    if (chosen.isEmpty())
+        return;
+    const std::string folder = chosen.toStdString();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const StacExport result = exportStacCatalog(folder, shownRows(*results_));
+    QApplication::restoreOverrideCursor();
+    if (result.error.empty())
+        setStatus(stacWrittenText(result, folder));
     else
         platform::messageBox(this, result.error, std::string(kAppTitle),
                              platform::MB_OK | platform::MB_ICONERROR);

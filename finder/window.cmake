@@ -49,7 +49,7 @@ target_link_libraries(kavrel_window PUBLIC finder_core finder_companions finder_
 kavrel_target_options(kavrel_window)
 
 add_executable(kavrel main.cpp)
-target_link_libraries(kavrel PRIVATE kavrel_window)
+target_link_libraries(kavrel PRIVATE kavrel_window kavrel_version)
 kavrel_target_options(kavrel)
 install(TARGETS kavrel RUNTIME DESTINATION bin)
 
@@ -82,3 +82,9 @@ kavrel_target_options(kavrel-window-bench)
 add_executable(kavrel-map-bench ${CMAKE_SOURCE_DIR}/bench/finder/map_bench.cpp)
 target_link_libraries(kavrel-map-bench PRIVATE quill32 strand32 strand32_map platform Qt6::Widgets)
 kavrel_target_options(kavrel-map-bench)
+
+# The picture of the popup's Open With (docs/open-with.png;
+# scripts/screenshot-open-with.sh runs it on Xvfb).
+add_executable(kavrel-open-with-shot ${CMAKE_SOURCE_DIR}/bench/finder/open_with_shot.cpp)
+target_link_libraries(kavrel-open-with-shot PRIVATE kavrel_window)
+kavrel_target_options(kavrel-open-with-shot)

@@ -13,6 +13,7 @@ packages=(
   libnautilus-extension-dev
   xvfb xauth imagemagick shared-mime-info fonts-dejavu-core
   dpkg-dev lintian
+  libglib2.0-dev scdoc man-db bash-completion appstream desktop-file-utils
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "cli_options.h"
 
+#include "value_checks.h"
+
 #include <finder/coords/coordsys_pickers.h>
 #include <finder/coords/corner_entry.h>
 #include <finder/joined_text.h>
@@ -12,11 +14,6 @@
 namespace finder::cli {
 namespace {
 
-bool isWholeNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 9 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // One option: its name, how many values follow it, and what it sets.
 struct OptionRule {
     const char* name;
@@ -25,8 +22,11 @@ struct OptionRule {
     std::function<std::string(Options&, const std::vector<std::string>&)> apply;
 };
 
-std::string countError(const char* option, const std::string& value) {
-    return joined({option, " needs a whole number, not \"", value, "\""});
+// Sets a file or folder value; an empty one names nothing.
+std::string setPath(std::string& target, const char* option, const char* what,
+                    const std::string& value) {
+    target = value;
+    return value.empty() ? joined({option, " needs ", what}) : std::string();
 }
 
 std::string setDateMode(CriteriaForm& form, bool between, bool months, bool days) {
@@ -42,8 +42,8 @@ std::string setDateMode(CriteriaForm& form, bool between, bool months, bool days
 // --months / --days: the count as the window's box would correct it.
 std::string setCount(CriteriaForm& form, DateUtil::BackUnit unit, const char* option,
                      const std::string& value) {
-    if (!isWholeNumber(value))
-        return countError(option, value);
+    if (std::string error = checkCount(option, value); !error.empty())
+        return error;
     const bool months = unit == DateUtil::BackUnit::Months;
     const int year = DateUtil::currentUtcYear();
     const int limit = months ? monthsLimit(year) : daysLimit(year);
@@ -56,8 +56,8 @@ std::string setSize(CriteriaForm& form, SizeMode mode, const char* option,
                     const std::string& value) {
     if (form.sizeMode != SizeMode::None)
         return "only one of --size-at-least and --size-at-most may be given";
-    if (!isWholeNumber(value))
-        return countError(option, value);
+    if (std::string error = checkKilobytes(option, value); !error.empty())
+        return error;
     form.sizeMode = mode;
     form.kbText = value;
     return {};
@@ -154,9 +154,8 @@ const std::vector<OptionRule>& rules() {
          }},
         {"--between", 2,
          [](Options& o, const auto& v) {
-             for (const std::string& date : v)
-                 if (!DateUtil::parseDate(date))
-                     return joined({"--between needs dates as MM/DD/YYYY, not \"", date, "\""});
+             if (std::string error = checkBetween(v[0], v[1]); !error.empty())
+                 return error;
              o.form.dateStartText = v[0];
              o.form.dateEndText = v[1];
              return setDateMode(o.form, true, false, false);
@@ -237,18 +236,15 @@ const std::vector<OptionRule>& rules() {
          }},
         {"--saved-search", 1,
          [](Options& o, const auto& v) {
-             o.savedSearchFile = v[0];
-             return std::string();
+             return setPath(o.savedSearchFile, "--saved-search", "a file", v[0]);
          }},
         {"--saved-results", 1,
          [](Options& o, const auto& v) {
-             o.savedResultsFile = v[0];
-             return std::string();
+             return setPath(o.savedResultsFile, "--saved-results", "a file", v[0]);
          }},
         {"--save-search", 1,
          [](Options& o, const auto& v) {
-             o.saveSearchFile = v[0];
-             return std::string();
+             return setPath(o.saveSearchFile, "--save-search", "a file", v[0]);
          }},
         {"--save-results", 0,
          [](Options& o, const auto&) {
@@ -258,12 +254,20 @@ const std::vector<OptionRule>& rules() {
         {"--format", 1, [](Options& o, const auto& v) { return setFormat(o, v[0]); }},
         {"--footprints", 1,
          [](Options& o, const auto& v) {
-             o.footprintsFile = v[0];
-             return v[0].empty() ? std::string("--footprints needs a file") : std::string();
+             return setPath(o.footprintsFile, "--footprints", "a file", v[0]);
+         }},
+        {"--stac", 1,
+         [](Options& o, const auto& v) {
+             return setPath(o.stacFolder, "--stac", "a folder", v[0]);
          }},
         {"--help", 0,
          [](Options& o, const auto&) {
              o.help = true;
+             return std::string();
+         }},
+        {"--version", 0,
+         [](Options& o, const auto&) {
+             o.version = true;
              return std::string();
          }},
     };
@@ -304,8 +308,11 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         i += count;
     }
     options.lookInText = lookInTextOf(options.lookInText.empty() ? "." : options.lookInText);
-    if (options.form.systemName && !options.form.groupName)
+    const CriteriaForm& form = options.form;
+    if (form.systemName && !form.groupName)
         result.error = "--system needs --group";
+    else if (form.datumName && !form.groupName)
+        result.error = "--datum needs --group";
     else if (!options.savedSearchFile.empty() && options.criteriaGiven)
         result.error = "--saved-search takes its criteria from the file: no criteria option "
                        "may be given beside it";
@@ -320,6 +327,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         result.error = "--descending needs --sort";
     else if (options.print0 && options.json)
         result.error = "only one of --print0 and --format json may be given";
+    else if (!form.northwestX.empty())
+        result.error = checkAreaOrder(form.northwestX, form.northwestY, form.southeastX,
+                                      form.southeastY, form.latLonMode);
     return result;
 }
 
@@ -336,9 +346,10 @@ Name and location:
   --no-subfolders        search the start folder only
 
 Date modified (at most one):
-  --between START END    modified between two dates, MM/DD/YYYY, both included
-  --months N             modified during the previous N months
-  --days N               modified during the previous N days
+  --between START END    modified between two dates, MM/DD/YYYY, both included:
+                         real dates from 1980 to 2107, the start not after the end
+  --months N             modified during the previous N months (N at least 1)
+  --days N               modified during the previous N days (N at least 1)
 
 Geographic area:
   --area NWX NWY SEX SEY corners of the area: northwest X and Y, southeast X and Y,
@@ -353,15 +364,16 @@ Geographic area:
 
 Coordinate system:
   --group NAME           coordinate-system group, as the window lists it
-  --system NAME          system of that group
-  --datum NAME           datum
+  --system NAME          system of that group (needs --group)
+  --datum NAME           datum (needs --group); of the system's list when a
+                         system is given
   --list-groups          print the System Group list, one name a line
   --list-systems GROUP   print the System list of GROUP
   --list-datums GROUP SYSTEM
                          print the Datum list of SYSTEM in GROUP
 
 Size:
-  --size-at-least KB     at least KB kilobytes (1 KB = 1024 bytes)
+  --size-at-least KB     at least KB kilobytes (1 KB = 1024 bytes), 0 to 999999999
   --size-at-most KB      at most KB kilobytes
 
 Output:
@@ -378,6 +390,9 @@ Output:
                          latitude (WGS 84) to FILE, in the format its extension
                          names: .gpkg, .geojson, .shp, .fgb or another GDAL vector
                          format; files without a known extent are left out
+  --stac FOLDER          also write a static STAC catalog of the files to FOLDER:
+                         catalog.json and one Item per file (its footprint, date,
+                         size, coordinate system and the file as its asset)
 
 Saved searches (the window's File > Save Search files, .wqs):
   --saved-search FILE    run the search stored in FILE (no criteria option beside it)
@@ -391,12 +406,14 @@ Footprint cache:
                          footprints.sqlite); KAVREL_CACHE=off does the same
 
   --help                 show this text
+  --version              show the program's name and version
 
 Exit status: 0 when the search ran, 1 when it could not run, the folder tree
 was too deep, a saved-search file could not be read or written whole or the
-footprints could not be written, 2 for a usage error (also a bad corner, an
-unknown group or system to list, a footprint file of no format). Ctrl+C stops
-the search and prints the count.
+footprints or the catalog could not be written, 2 for a usage error (also a
+value that cannot mean anything: a bad corner or date, a count or size out of
+range, an unknown group, system or datum, a footprint file of no format).
+Ctrl+C stops the search and prints the count.
 )usage";
 }
 

@@ -19,6 +19,7 @@ enum class ListRequest {
 struct Options {
     CriteriaForm form;
     bool help = false;
+    bool version = false;
     ListRequest list = ListRequest::None;
     std::string listGroup, listSystem;
     // Output: the rows sorted as clicks on a column header sort them (-1:
@@ -35,6 +36,7 @@ struct Options {
     bool criteriaGiven = false;
     bool json = false;          // --format json: one JSON object per row
     std::string footprintsFile; // --footprints: the rows' footprints go there too
+    std::string stacFolder;     // --stac: a catalogue of the rows goes there too
 };
 
 struct ParseResult {

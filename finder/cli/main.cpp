@@ -1,16 +1,19 @@
 // kavrel-find: runs one search of the finder without a window and prints the
 // rows the results list would show.
 #include "cli_options.h"
+#include "name_check.h"
 #include "row_printer.h"
 #include "saved_search_commands.h"
 
 #include "finder/coords/coordsys_pickers.h"
 #include "finder/export/export_module.h"
+#include "finder/export/stac_export.h"
 #include "finder/found_file.h"
 #include "finder/program_startup.h"
 #include "finder/saved_search_form.h"
 #include "finder/search_controller.h"
 #include "finder/search_status.h"
+#include "kavrel/version.h"
 
 #include <algorithm>
 #include <atomic>
@@ -52,16 +55,11 @@ int printPickerList(const finder::cli::Options& options) {
         reportDatabaseUnavailable(file);
         return 1;
     case PickerListStatus::UnknownGroup:
-        std::fprintf(stderr,
-                     "kavrel-find: no coordinate-system group is named \"%s\" "
-                     "(--list-groups lists them)\n",
-                     group->c_str());
+        std::fprintf(stderr, "kavrel-find: %s\n", finder::cli::unknownGroupText(*group).c_str());
         return 2;
     case PickerListStatus::UnknownSystem:
-        std::fprintf(stderr,
-                     "kavrel-find: the group \"%s\" has no system named \"%s\" "
-                     "(--list-systems lists them)\n",
-                     group->c_str(), system->c_str());
+        std::fprintf(stderr, "kavrel-find: %s\n",
+                     finder::cli::unknownSystemText(*group, *system).c_str());
         return 2;
     case PickerListStatus::Ok:
         break;
@@ -87,6 +85,17 @@ bool writeFootprints(const std::string& file, const std::vector<finder::ExportRo
     return true;
 }
 
+// The catalog of the rows printed; what was written goes to standard error.
+bool writeStacCatalog(const std::string& folder, const std::vector<finder::ExportRow>& rows) {
+    const finder::StacExport result = finder::moduleExportStacCatalog(folder, rows);
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "kavrel-find: %s\n", result.error.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "%s\n", finder::stacWrittenText(result, folder).c_str());
+    return true;
+}
+
 // Runs the search of `form`; with --save-search, stores it afterwards
 // (`savedHeader`: the header a saved search brought, else the form's).
 int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& form,
@@ -99,12 +108,13 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     cli::RowPrinter printer({options.sortColumn, options.descending, options.print0, options.json},
                             stdout);
-    printer.keepPrintedRows(options.saveResults || !options.footprintsFile.empty());
+    printer.keepPrintedRows(options.saveResults || !options.footprintsFile.empty() ||
+                            !options.stacFolder.empty());
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     search.setFootprintCache(!options.noCache);
     // JSON rows and footprints carry the facts the search read.
-    if (options.json || !options.footprintsFile.empty())
+    if (options.json || !options.footprintsFile.empty() || !options.stacFolder.empty())
         search.setFactsWanted(FactsWanted::WithKeys);
     interruptible = &search;
     std::signal(SIGINT, onInterrupt);
@@ -127,6 +137,8 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
     int status = outcome.problem.empty() ? 0 : 1;
     if (!options.footprintsFile.empty() &&
         !writeFootprints(options.footprintsFile, printer.printedRows()))
+        status = 1;
+    if (!options.stacFolder.empty() && !writeStacCatalog(options.stacFolder, printer.printedRows()))
         status = 1;
     if (!options.saveSearchFile.empty()) {
         SavedSearchHeader header =
@@ -164,6 +176,10 @@ int main(int argc, char** argv) {
                 std::fputs(finder::cli::usageText(), stdout);
                 return 0;
             }
+            if (parsed.options.version) {
+                std::printf("kavrel-find %s\n", kavrel::kVersion);
+                return 0;
+            }
             if (parsed.options.list != finder::cli::ListRequest::None)
                 return printPickerList(parsed.options);
             const std::string& footprints = parsed.options.footprintsFile;
@@ -176,6 +192,16 @@ int main(int argc, char** argv) {
                 return finder::cli::printSavedResults(parsed.options, stdout, stderr);
             if (!parsed.options.savedSearchFile.empty())
                 return runSavedSearch(parsed.options);
+            const std::string database = finder::loadStartupSettings().databaseFile;
+            const auto names = finder::cli::checkPickedNames(parsed.options.form, database);
+            if (names.status == finder::cli::NameCheckStatus::DatabaseUnavailable) {
+                reportDatabaseUnavailable(database);
+                return 1;
+            }
+            if (names.status == finder::cli::NameCheckStatus::UnknownName) {
+                std::fprintf(stderr, "kavrel-find: %s\n", names.message.c_str());
+                return 2;
+            }
             return runSearch(parsed.options, parsed.options.form, std::nullopt);
         },
         [](const std::string& message) {

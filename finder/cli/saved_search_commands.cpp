@@ -46,7 +46,8 @@ int printSavedResults(const Options& options, std::FILE* out, std::FILE* err) {
     RowPrinter printer({options.sortColumn, options.descending, options.print0}, out);
     std::vector<ExportRow> rows;
     for (const RowTexts& texts : saved->rows)
-        rows.push_back({texts, fullPathOfRow(texts.folder, texts.name), nullptr});
+        rows.push_back(
+            {texts, fullPathOfRow(texts.folder, texts.name), nullptr, std::nullopt, std::nullopt});
     printer.rowsGiven(std::move(rows));
     SearchOutcome outcome;
     outcome.filesFound = static_cast<std::uint64_t>(shownRowCount(*saved));

@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
     int drawn = 0;
     for (const finder::RowTexts& row : layerFiles(argv[1])) {
         const std::string file = dir + "/footprint" + std::to_string(drawn) + ".shp";
-        const finder::ExportRow exported{row, finder::fullPathOfRow(row.folder, row.name), nullptr};
+        const finder::ExportRow exported{row, finder::fullPathOfRow(row.folder, row.name), nullptr,
+                                         std::nullopt, std::nullopt};
         if (finder::exportFootprints(file, {exported}).written != 1)
             continue;
         const auto footprint =

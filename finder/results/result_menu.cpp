@@ -2,8 +2,11 @@
 #include "results/result_menu.h"
 
 #include "results/desktop_open.h"
+#include "results/open_with.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QIcon>
 #include <QMenu>
 #include <QString>
 
@@ -22,6 +25,41 @@ QAction* addCompanionItem(QMenu* menu, const CompanionProgram& program, const Ro
     QObject::connect(action, &QAction::triggered, menu,
                      [companion, rows] { launchCompanion(companion, *rows); });
     return action;
+}
+
+QIcon applicationIcon(const std::string& icon) {
+    const QString name = QString::fromStdString(icon);
+    if (name.isEmpty())
+        return {};
+    return QFileInfo(name).isAbsolute() ? QIcon(name) : QIcon::fromTheme(name);
+}
+
+// "Open With": the applications of the first selected file's type, the
+// default first, each opening the selected files of that type together;
+// then "Other Application…", the desktop's chooser, disabled without one.
+void addOpenWithMenu(QMenu* menu, const Rows& rows) {
+    QMenu* openWith = menu->addMenu(qText(kOpenWithCaption));
+    openWith->setObjectName("OpenWithMenu");
+    const std::vector<std::string> paths = CollectSelectedPaths(*rows, kMaxCollectedPaths);
+    const std::string type = paths.empty() ? std::string() : contentTypeOf(paths.front());
+    auto sameType = std::make_shared<std::vector<std::string>>();
+    for (const std::string& path : paths)
+        if (path == paths.front() || contentTypeOf(path) == type)
+            sameType->push_back(path);
+    for (const OpenWithApplication& app : applicationsFor(type)) {
+        QAction* action =
+            openWith->addAction(applicationIcon(app.icon), QString::fromStdString(app.name));
+        action->setData(QString::fromStdString(app.id));
+        const std::string id = app.id;
+        QObject::connect(action, &QAction::triggered, menu,
+                         [id, sameType] { openWithApplication(id, *sameType); });
+    }
+    openWith->addSeparator();
+    QAction* other = openWith->addAction(qText(kOtherApplicationCaption));
+    other->setObjectName("OtherApplication");
+    other->setEnabled(!paths.empty() && desktopChooserAvailable());
+    const std::string first = paths.empty() ? std::string() : paths.front();
+    QObject::connect(other, &QAction::triggered, menu, [first] { openWithDesktopChooser(first); });
 }
 
 } // namespace
@@ -46,6 +84,7 @@ std::unique_ptr<QMenu> buildResultMenu(QWidget* parent, const std::vector<RowTex
     menu->addSeparator();
     QObject::connect(menu->addAction(qText(kOpenWithDefaultCaption)), &QAction::triggered,
                      menu.get(), [rows] { openWithDefaultApplication(*rows); });
+    addOpenWithMenu(menu.get(), rows);
     QObject::connect(menu->addAction(qText(kOpenContainingFolderCaption)), &QAction::triggered,
                      menu.get(), [rows] { openContainingFolders(*rows); });
     return menu;

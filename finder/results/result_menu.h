@@ -21,7 +21,9 @@ inline constexpr std::string_view kOpenContainingFolderCaption = "Open Containin
 // row is selected. With the full viewer registered: "Atlion View" (default),
 // "Atlion QuickView", "Atlion Translate"; without it "Atlion QuickView"
 // (default), "Atlion Translate" and "Atlion View" disabled and hidden. Below
-// a separator the two desktop items, always enabled. Each item acts on the
+// a separator the desktop's items, always enabled: the default application,
+// "Open With" (the applications of the first selected file's type, then
+// "Other Application…") and the containing folder. Each item acts on the
 // rows when triggered.
 std::unique_ptr<QMenu> buildResultMenu(QWidget* parent, const std::vector<RowTexts>& selected);
 

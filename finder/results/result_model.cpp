@@ -62,7 +62,8 @@ void ResultModel::appendRows(const std::vector<FoundRow>& rows) {
     for (const FoundRow& found : rows) {
         RowTexts texts = rowTexts(found);
         const int icon = iconIndex(found.type.iconName, texts.name);
-        added.push_back({std::move(texts), icon, found.file.path, found.file.facts});
+        added.push_back({std::move(texts), icon, found.file.path, found.file.facts, found.file.size,
+                         found.file.modified});
     }
     append(std::move(added));
 }
@@ -73,7 +74,7 @@ void ResultModel::appendTextRows(const std::vector<RowTexts>& rows) {
     for (const RowTexts& texts : rows) {
         std::string path = fullPathOfRow(texts.folder, texts.name);
         const int icon = iconIndex(fileTypeOf(texts.name, path).iconName, texts.name);
-        added.push_back({texts, icon, std::move(path), nullptr});
+        added.push_back({texts, icon, std::move(path), nullptr, std::nullopt, std::nullopt});
     }
     append(std::move(added));
 }
@@ -91,7 +92,7 @@ void ResultModel::append(std::vector<Row> rows) {
 
 ExportRow ResultModel::exportRow(int row) const {
     const Row& r = rows_[static_cast<std::size_t>(row)];
-    return ExportRow{r.texts, r.path, r.facts};
+    return ExportRow{r.texts, r.path, r.facts, r.size, r.modified};
 }
 
 void ResultModel::clear() {

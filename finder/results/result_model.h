@@ -41,6 +41,8 @@ private:
         int icon = -1; // index into icons_, -1 for none
         std::string path;
         std::shared_ptr<const strand32::FileFacts> facts; // null: not read
+        std::optional<std::uint64_t> size;                // none for rows kept as texts
+        std::optional<FileClock::time_point> modified;
     };
     void append(std::vector<Row> rows);
     int iconIndex(const std::string& iconName, const std::string& fileName);

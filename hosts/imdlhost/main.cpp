@@ -3,6 +3,8 @@
 #include "image_session.h"
 #include "plugin_library.h"
 
+#include "kavrel/version.h"
+
 #include <QImage>
 
 #include <cstdio>
@@ -23,6 +25,7 @@ struct Options {
     std::string plugin;
     bool info = false;
     bool version = false;
+    bool help = false;
     std::int32_t band = 128;
 };
 
@@ -30,7 +33,29 @@ constexpr const char* kUsage =
     "usage: imdlhost IMAGE [-o out.png] [--indices out.raw] [--info] [--band N]\n"
     "                [--plugin LIBRARY]\n"
     "       imdlhost --verify FILE [--plugin LIBRARY]\n"
-    "       imdlhost --version [--plugin LIBRARY]\n";
+    "       imdlhost --version [--plugin LIBRARY]\n"
+    "       imdlhost --help\n";
+
+constexpr const char* kHelp =
+    R"usage(Usage: imdlhost IMAGE [-o OUT.png] [--indices OUT.raw] [--info] [--band N]
+                [--plugin LIBRARY]
+       imdlhost --verify FILE [--plugin LIBRARY]
+       imdlhost --version [--plugin LIBRARY]
+An imaging host: loads an image-filter plug-in (the ADRG reader rastrel by
+default), reads IMAGE through its exports and writes it.
+
+  -o OUT.png             write the image as a palette PNG
+  --indices OUT.raw      write the palette indices, one byte a pixel, row by row
+  --info                 print the image's width, height, bits per pixel and
+                         number of colours
+  --band N               read N rows at a time (default 128)
+  --verify FILE          print what the plug-in's check of FILE's first 100
+                         bytes answers (0: not taken)
+  --plugin LIBRARY       load LIBRARY instead of the installed rastrel
+  --help                 show this text
+  --version              show the program's name and version, then the
+                         plug-in's version text
+)usage";
 
 std::optional<Options> parseOptions(int argc, char** argv) {
     Options o;
@@ -42,6 +67,9 @@ std::optional<Options> parseOptions(int argc, char** argv) {
             o.info = true;
         } else if (arg == "--version") {
             o.version = true;
+        } else if (arg == "--help") {
+            o.help = true;
+            return o;
         } else if (arg == "-o" || arg == "--indices" || arg == "--verify" || arg == "--plugin" ||
                    arg == "--band") {
             if (!(v = value()))
@@ -147,6 +175,12 @@ int main(int argc, char** argv) {
         std::cerr << kUsage;
         return 2;
     }
+    if (options->help) {
+        std::cout << kHelp;
+        return 0;
+    }
+    if (options->version)
+        std::cout << "imdlhost " << kavrel::kVersion << "\n";
     imdlhost::PluginLibrary library;
     const std::string plugin =
         options->plugin.empty() ? imdlhost::defaultPluginPath() : options->plugin;

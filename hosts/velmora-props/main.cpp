@@ -8,6 +8,8 @@
 #include "properties_dialog.h"
 #include "property_session.h"
 
+#include "kavrel/version.h"
+
 #include <QApplication>
 #include <QTabWidget>
 
@@ -24,10 +26,23 @@ using namespace velmorahost;
 struct Options {
     bool count = false;
     bool gui = false;
+    bool help = false;
+    bool version = false;
     std::vector<std::string> files;
 };
 
 constexpr char kUsage[] = "usage: velmora-props [--count] [--gui] FILE\n";
+constexpr char kHelp[] = R"usage(Usage: velmora-props [--count] [--gui] FILE
+Loads the property-page server as a file manager's Properties sheet does and
+shows its Geography and Spatial Objects pages for FILE: each page's title,
+then one "label value" line per row.
+
+  --count                press the Count buttons first (the numbers of points,
+                         lines, polygons and other objects are counted)
+  --gui                  show the pages in a Properties dialog instead
+  --help                 show this text
+  --version              show the program's name and version
+)usage";
 
 // Nothing when the arguments are not understood (the reason is printed).
 std::optional<Options> parse(int argc, char** argv) {
@@ -38,6 +53,9 @@ std::optional<Options> parse(int argc, char** argv) {
             options.count = true;
         } else if (arg == "--gui") {
             options.gui = true;
+        } else if (arg == "--help" || arg == "--version") {
+            (arg == "--help" ? options.help : options.version) = true;
+            return options;
         } else if (arg.starts_with("-") && arg != "-") {
             std::fprintf(stderr, "velmora-props: unknown option %s\n%s", arg.c_str(), kUsage);
             return std::nullopt;
@@ -88,6 +106,13 @@ int main(int argc, char** argv) {
     const auto options = parse(argc, argv);
     if (!options)
         return 2;
+    if (options->help || options->version) {
+        if (options->help)
+            std::fputs(kHelp, stdout);
+        else
+            std::printf("velmora-props %s\n", kavrel::kVersion);
+        return 0;
+    }
     if (!options->gui) {
         std::string error;
         const auto pages = readSheet(defaultServerPath(), options->files, options->count, error);

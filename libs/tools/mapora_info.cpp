@@ -8,9 +8,22 @@
 #include <cstring>
 #include <string>
 
+#include "kavrel/version.h"
 #include "strand32/file_facts.h"
 
 namespace {
+
+constexpr char kUsage[] = R"usage(Usage: mapora-info [--extent] FILE...
+Prints what the map-view library tells of each data file, one "key: value"
+line each, a blank line between files: file, type (the layer kind's number),
+extent (west north east south in the file's own coordinates), group, system,
+datum and units (the coordinate-system keys) and the numbers of points,
+lines, polygons and other objects; "Unknown" where the library cannot tell.
+
+  --extent               print the type and extent only, without counting
+  --help                 show this text
+  --version              show the program's name and version
+)usage";
 
 std::string keyText(const char* key) {
     return std::string(key, strnlen(key, quill32::kKeySize));
@@ -45,6 +58,14 @@ void describe(const char* path, bool extentOnly) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("mapora-info %s\n", kavrel::kVersion);
+        return 0;
+    }
     bool extentOnly = false;
     int first = 1;
     if (argc > 1 && std::strcmp(argv[1], "--extent") == 0) {

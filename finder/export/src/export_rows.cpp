@@ -4,7 +4,8 @@
 namespace finder {
 
 ExportRow exportRowOf(const FoundRow& row) {
-    return ExportRow{rowTexts(row), row.file.path, row.file.facts};
+    return ExportRow{rowTexts(row), row.file.path, row.file.facts, row.file.size,
+                     row.file.modified};
 }
 
 } // namespace finder

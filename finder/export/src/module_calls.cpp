@@ -30,4 +30,13 @@ FootprintExport moduleExportFootprints(const std::string& path,
     return result;
 }
 
+StacExport moduleExportStacCatalog(const std::string& folder, const std::vector<ExportRow>& rows) {
+    StacExport result;
+    if (const ExportModule* module = exportModule())
+        module->exportStac(folder, rows, result);
+    else
+        result.error = "the layer module cannot be loaded";
+    return result;
+}
+
 } // namespace finder

@@ -2,6 +2,7 @@
 // with nothing thrown across the module's edge.
 #include "finder/export/export_module.h"
 #include "finder/export/footprint_writer.h"
+#include "finder/export/stac_facts.h"
 #include "finder/module_guard.h"
 
 namespace finder {
@@ -22,8 +23,17 @@ void writeFootprints(const std::string& path, const std::vector<ExportRow>& rows
     }
 }
 
+void writeStac(const std::string& folder, const std::vector<ExportRow>& rows,
+               StacExport& result) noexcept {
+    std::string error;
+    if (!guarded(error, "the export", [&] { result = exportStacCatalog(folder, rows); })) {
+        result = StacExport{};
+        result.error = error;
+    }
+}
+
 constexpr ExportModule kModule{kExportModuleVersion, kModuleBuildTag, &footprintFormat,
-                               &writeFootprints};
+                               &writeFootprints, &writeStac};
 
 } // namespace
 } // namespace finder

@@ -2,18 +2,15 @@
 // in several formats and read back with OGR, corners placed with PROJ; JSON
 // rows against the tab-separated ones.
 #include "gdal_tools.h"
+#include "placed_corners.h"
 #include "run_kavrel_find.h"
 #include "temp_dir.h"
-
-#include <strand32/layer.h>
-#include <strand32/layer_info.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gdal.h>
 #include <ogr_api.h>
 #include <ogr_srs_api.h>
-#include <proj.h>
 
 #include <gtest/gtest.h>
 
@@ -52,41 +49,8 @@ std::string fullPath(const Row& row) {
     return row.at(1) + "/" + row.at(0);
 }
 
-struct LonLat {
-    double lon, lat;
-};
-
-// The corners of the file's extent in longitude/latitude on WGS 84, moved
-// by PROJ; an extent without a system when it lies within the world as it
-// stands; nothing for a file without a known place.
-std::optional<std::vector<LonLat>> placedCorners(const std::string& path) {
-    const auto layer = strand32::layerRefOf(path);
-    if (!layer)
-        return std::nullopt;
-    const auto e = strand32::layerExtent(*layer);
-    if (!e)
-        return std::nullopt;
-    std::vector<LonLat> corners = {
-        {e->west, e->south}, {e->east, e->south}, {e->east, e->north}, {e->west, e->north}};
-    const auto crs = strand32::layerCrs(*layer);
-    if (!crs) {
-        const bool world = e->west >= -180 && e->east <= 180 && e->south >= -90 && e->north <= 90;
-        return world ? std::optional(corners) : std::nullopt;
-    }
-    std::unique_ptr<PJ_CONTEXT, decltype(&proj_context_destroy)> ctx(proj_context_create(),
-                                                                     proj_context_destroy);
-    std::unique_ptr<PJ, decltype(&proj_destroy)> op(
-        proj_create_crs_to_crs(ctx.get(), crs->wkt.c_str(), "EPSG:4326", nullptr), proj_destroy);
-    std::unique_ptr<PJ, decltype(&proj_destroy)> lonLat(
-        op ? proj_normalize_for_visualization(ctx.get(), op.get()) : nullptr, proj_destroy);
-    if (!lonLat)
-        return std::nullopt;
-    for (LonLat& c : corners) {
-        const PJ_COORD moved = proj_trans(lonLat.get(), PJ_FWD, proj_coord(c.lon, c.lat, 0, 0));
-        c = {moved.xy.x, moved.xy.y};
-    }
-    return corners;
-}
+using testsupport::LonLat;
+using testsupport::placedCorners;
 
 struct Feature {
     Row fields; // null fields as ""

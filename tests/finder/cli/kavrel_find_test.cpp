@@ -76,7 +76,24 @@ TEST(KavrelFindOptions, defaults_are_those_of_a_new_search_in_the_current_folder
     EXPECT_TRUE(c.includeSubfolders);
     EXPECT_EQ(c.flags, CriteriaFlags::LayerTypes);
     EXPECT_TRUE(parseOptions({"--between", "1/1/2000", "12/31/2000"}).options.form.between);
-    EXPECT_EQ(parseOptions({"--days", "0"}).options.form.prevDaysText, "1");
+}
+
+// The edges of what each checked value may be; each row is accepted.
+TEST(KavrelFindOptions, values_at_the_edges_of_their_ranges_are_accepted) {
+    const std::vector<std::string> cases[] = {
+        {"--between", "01/01/1980", "12/31/2107"}, // the dates a file's date can hold
+        {"--between", "02/29/2020", "02/29/2020"}, // a leap day; start and end the same
+        {"--between", "2/1/2000", "02/29/2000"},   // 2000 is a leap year
+        {"--months", "1"},
+        {"--days", "99999999999999"}, // back to 1980 at most
+        {"--size-at-least", "0"},
+        {"--size-at-most", "999999999"},
+        {"--area", "10", "50", "10", "50"}, // an area of one point
+        {"--group", "UTM", "--datum", "WGS84"},
+        {"--stac", "out"},
+    };
+    for (const auto& args : cases)
+        EXPECT_EQ(parseOptions(args).error, "") << args[0] << " " << args[1];
 }
 
 TEST(KavrelFindOptions, usage_errors_name_the_problem) {
@@ -104,16 +121,49 @@ TEST(KavrelFindOptions, usage_errors_name_the_problem) {
         {{"--list-groups", "--list-systems", "UTM"},
          "only one of --list-groups, --list-systems and --list-datums may be given"},
         {{"--list-datums", "UTM"}, "--list-datums needs 2 value(s)"},
-        {{"--months", "x"}, "--months needs a whole number, not \"x\""},
-        {{"--days", "-1"}, "--days needs a whole number, not \"-1\""},
+        {{"--months", "x"}, "--months needs a whole number of at least 1, not \"x\""},
+        {{"--days", "-1"}, "--days needs a whole number of at least 1, not \"-1\""},
+        {{"--days", "0"}, "--days needs a whole number of at least 1, not \"0\""},
         {{"--between", "2000-01-01", "1/1/2001"},
          "--between needs dates as MM/DD/YYYY, not \"2000-01-01\""},
+        {{"--between", "1/1/01", "1/1/2001"},
+         "--between needs dates as MM/DD/YYYY, not \"1/1/01\""},
+        {{"--between", "1/1/2001", "1/1/2001 "},
+         "--between needs dates as MM/DD/YYYY, not \"1/1/2001 \""},
+        // Dates that do not exist, before or after the dates of files, in the
+        // wrong order.
+        {{"--between", "13/45/2020", "01/01/2021"}, "--between: there is no date \"13/45/2020\""},
+        {{"--between", "01/01/2020", "02/29/2021"}, "--between: there is no date \"02/29/2021\""},
+        {{"--between", "04/31/2020", "05/01/2020"}, "--between: there is no date \"04/31/2020\""},
+        {{"--between", "00/10/2020", "05/01/2020"}, "--between: there is no date \"00/10/2020\""},
+        {{"--between", "12/31/1979", "01/01/1980"},
+         "--between: the year of \"12/31/1979\" lies outside the dates files carry (1980 to "
+         "2107)"},
+        {{"--between", "01/01/2107", "01/01/2108"},
+         "--between: the year of \"01/01/2108\" lies outside the dates files carry (1980 to "
+         "2107)"},
+        {{"--between", "03/01/2021", "02/28/2021"},
+         "--between: the start \"03/01/2021\" is after the end \"02/28/2021\""},
+        {{"--area", "10", "40", "20", "50"},
+         "--area: the northwest Y \"40\" lies south of the southeast Y \"50\""},
+        {{"--area", "20", "50", "10", "40"},
+         "--area: the northwest X \"20\" lies east of the southeast X \"10\""},
+        // Read in degrees: 10 30 W is -10.5, east of -11.
+        {{"--area", "10 30 W", "50", "-11", "40", "--lat-lon"},
+         "--area: the northwest X \"10 30 W\" lies east of the southeast X \"-11\""},
         {{"--months", "1", "--days", "2"},
          "only one of --between, --months and --days may be given"},
         {{"--size-at-least", "1", "--size-at-most", "2"},
          "only one of --size-at-least and --size-at-most may be given"},
-        {{"--size-at-least", "1KB"}, "--size-at-least needs a whole number, not \"1KB\""},
+        {{"--size-at-least", "1KB"},
+         "--size-at-least needs a whole number of kilobytes from 0 to 999999999, not \"1KB\""},
+        {{"--size-at-most", "1000000000"},
+         "--size-at-most needs a whole number of kilobytes from 0 to 999999999, not "
+         "\"1000000000\""},
         {{"--system", "UTM-33N"}, "--system needs --group"},
+        {{"--datum", "WGS84"}, "--datum needs --group"},
+        {{"--stac", ""}, "--stac needs a folder"},
+        {{"--saved-search", ""}, "--saved-search needs a file"},
         {{"--sort", "date"}, "--sort needs name, folder, size, type or modified, not \"date\""},
         {{"--descending"}, "--descending needs --sort"},
         {{"--saved-search", "a.wqs", "--named", "*.SHP"},
@@ -386,6 +436,37 @@ TEST(KavrelFind, unknown_names_to_list_are_usage_errors) {
     const RunResult corner = runKavrelFind({"--area", "10", "-95 30", "20", "40"}, scratch);
     EXPECT_EQ(corner.status, 2);
     EXPECT_NE(corner.err.find("Invalid Lat-Lon format:\nlatitude degrees"), std::string::npos);
+}
+
+// A search by a name the database does not know would find nothing without
+// a word: it stops before searching, naming the option and the name.
+TEST(KavrelFind, unknown_names_to_search_by_are_usage_errors) {
+    TempDir scratch;
+    const auto hives = databaseHives();
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"--group", "No Such Group"},
+         "--group: no coordinate-system group is named \"No Such Group\" (--list-groups lists "
+         "them)"},
+        {{"--group", kUtm, "--system", "UTM zone 99N"},
+         "--system: the group \"" + kUtm +
+             "\" has no system named \"UTM zone 99N\" (--list-systems lists them)"},
+        {{"--group", kUtm, "--system", "UTM zone 33N", "--datum", "NAD27 Mars"},
+         "--datum: the system \"UTM zone 33N\" has no datum named \"NAD27 Mars\" (--list-datums "
+         "lists them)"},
+        {{"--group", kUtm, "--datum", "NAD27 Mars"},
+         "--datum: no datum is named \"NAD27 Mars\" (--list-datums lists those of a system)"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"--look-in", scratch.str()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const RunResult run = runKavrelFind(args, scratch);
+        EXPECT_EQ(run.status, 2) << c.message;
+        EXPECT_EQ(run.err, "kavrel-find: " + c.message + "\n");
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 } // namespace

@@ -65,12 +65,13 @@ TEST(ResultMenu, puts_the_full_viewer_first_as_default_only_when_it_is_registere
         std::vector<std::string> items;
     };
     const std::vector<std::string> withViewer = {
-        "Atlion View [default]",         "Atlion QuickView",      "Atlion Translate", "---",
-        "Open With Default Application", "Open Containing Folder"};
+        "Atlion View [default]",         "Atlion QuickView", "Atlion Translate",      "---",
+        "Open With Default Application", "Open With",        "Open Containing Folder"};
     const std::vector<std::string> withoutViewer = {
         "Atlion QuickView [default]",      "Atlion Translate",
         "Atlion View [hidden] [disabled]", "---",
-        "Open With Default Application",   "Open Containing Folder"};
+        "Open With Default Application",   "Open With",
+        "Open Containing Folder"};
     const std::string key = "[Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tollan]\n";
     for (const Case& c : {
              Case{"registered", "REGEDIT4\n\n" + key + "@=\"/opt/atlion\"\n", withViewer},

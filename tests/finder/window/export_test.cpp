@@ -87,5 +87,37 @@ TEST_F(WindowExport, cancelling_writes_nothing_and_an_unwritable_place_is_told) 
     EXPECT_EQ(status(), found);
 }
 
+// File → Export STAC Catalog: the folder picked gets a catalog of the rows
+// shown, one Item each, in their order; cancelling writes nothing.
+TEST_F(WindowExport, a_stac_catalog_of_the_rows_shown_goes_to_the_folder_picked) {
+    finder::ResultList* list = searchWorldSamples();
+    const QString found = status();
+    pickedFolder.clear();
+    control<QAction>("ExportStacCatalog1")->trigger();
+    EXPECT_EQ(pickerTitles.back(), "Export STAC Catalog");
+    EXPECT_EQ(status(), found);
+    EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+
+    pickedFolder = QString::fromStdString(out / "catalog");
+    control<QAction>("ExportStacCatalog1")->trigger();
+    const QJsonArray links =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(testsupport::TempDir::readFile(out / "catalog/catalog.json")))
+            .object()["links"]
+            .toArray();
+    QStringList items, rows;
+    for (const QJsonValue& link : links)
+        if (link["rel"] == "item")
+            items << link["href"].toString();
+    for (int row = 0; row < list->rowCount(); ++row)
+        rows << "./items/" + list->rowTexts(row)[0] + ".json";
+    EXPECT_EQ(items, rows);
+    EXPECT_TRUE(status().startsWith(QString("STAC catalog of %1 file(s) written to %2/catalog.json")
+                                        .arg(list->rowCount())
+                                        .arg(pickedFolder)))
+        << status().toStdString();
+    EXPECT_TRUE(boxes.empty());
+}
+
 } // namespace
 } // namespace windowtest

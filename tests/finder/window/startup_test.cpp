@@ -101,6 +101,7 @@ TEST_F(WindowStartup, opens_compact_with_every_default) {
     EXPECT_EQ(menuCaptions(w), (QStringList{"&File",
                                             "  S&ave Search",
                                             "  Export Footprints...",
+                                            "  Export STAC Catalog...",
                                             "  ",
                                             "  E&xit",
                                             "&Edit",

@@ -1,4 +1,5 @@
 #include "adrg_sets.h"
+#include "kavrel/version.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -84,7 +85,9 @@ TEST(imdlhost, verify_and_version_print_the_plug_in_answers) {
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.out, c.answer) << c.file;
     }
-    EXPECT_EQ(imdlhost(dir, "--version").out, "ADRG File Reader V1.0\n");
+    // The host's own version first, then the plug-in's.
+    EXPECT_EQ(imdlhost(dir, "--version").out,
+              std::string("imdlhost ") + kavrel::kVersion + "\nADRG File Reader V1.0\n");
 }
 
 TEST(imdlhost, failures_print_a_message_and_exit_non_zero) {

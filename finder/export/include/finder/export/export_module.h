@@ -5,6 +5,7 @@
 // the rules of the module's tables (finder/layer_module.h).
 #include "finder/export/export_row.h"
 #include "finder/export/footprint_export.h"
+#include "finder/export/stac_export.h"
 #include "finder/layer_module.h"
 
 #include <cstdint>
@@ -19,15 +20,18 @@ struct ExportModule {
     void (*footprintFormat)(const std::string& path, std::string& driver) noexcept;
     void (*exportFootprints)(const std::string& path, const std::vector<ExportRow>& rows,
                              FootprintExport& result) noexcept;
+    void (*exportStac)(const std::string& folder, const std::vector<ExportRow>& rows,
+                       StacExport& result) noexcept;
 };
 
-inline constexpr std::uint32_t kExportModuleVersion = 2;
+inline constexpr std::uint32_t kExportModuleVersion = 3;
 inline constexpr char kExportModuleEntry[] = "kavrel_export_module";
 
-// As footprintFormatFor and exportFootprints, through the module. Without
-// the module no format writes, and the export fails saying why.
+// As footprintFormatFor, exportFootprints and exportStacCatalog, through the
+// module. Without the module no format writes, and an export fails saying why.
 std::string moduleFootprintFormat(const std::string& path);
 FootprintExport moduleExportFootprints(const std::string& path, const std::vector<ExportRow>& rows);
+StacExport moduleExportStacCatalog(const std::string& folder, const std::vector<ExportRow>& rows);
 
 } // namespace finder
 

@@ -7,7 +7,9 @@
 #include <quill32/coordsys_keys.h>
 #include <strand32/file_facts.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace finder {
@@ -16,6 +18,10 @@ struct ExportRow {
     RowTexts texts;
     std::string path;
     std::shared_ptr<const strand32::FileFacts> facts;
+    // Size and time of the file as the search listed it; none for rows kept
+    // as texts (an export that needs them asks the file system).
+    std::optional<std::uint64_t> size;
+    std::optional<FileClock::time_point> modified;
 };
 
 // The row of a found file, its type named by the search.
