@@ -7,12 +7,7 @@
 #include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto header =
-        strand32::readFgbHeader(size, [&](std::uint64_t at, std::size_t n, unsigned char* out) {
-            FUZZ_CHECK(at <= size && n <= size - at);
-            std::memcpy(out, data + at, n);
-            return true;
-        });
+    const auto header = strand32::readFgbHeader(size, fuzz::memoryBytes(data, size));
     if (header) {
         FUZZ_CHECK(size >= 12 && std::memcmp(data, "fgb\x03", 4) == 0);
         FUZZ_CHECK(header->geometryType >= 0 && header->geometryType <= 17);

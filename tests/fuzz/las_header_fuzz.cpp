@@ -9,12 +9,7 @@
 #include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto reading =
-        strand32::readLasHeader(size, [&](std::uint64_t at, std::size_t n, unsigned char* out) {
-            FUZZ_CHECK(at <= size && n <= size - at);
-            std::memcpy(out, data + at, n);
-            return true;
-        });
+    const auto reading = strand32::readLasHeader(size, fuzz::memoryBytes(data, size));
     FUZZ_CHECK(reading.header.has_value() == reading.error.empty());
     if (const auto& h = reading.header) {
         FUZZ_CHECK(h->versionMinor <= 4 && h->pointFormat <= 10);
@@ -24,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!h->compressed)
             FUZZ_CHECK(h->pointCount <= size);
         if (!h->geoKeys.empty())
-            FUZZ_CHECK(h->geoKeys[0] == 1 && 4 + std::size_t{h->geoKeys[3]} * 4 <= h->geoKeys.size());
+            FUZZ_CHECK(h->geoKeys[0] == 1 &&
+                       4 + std::size_t{h->geoKeys[3]} * 4 <= h->geoKeys.size());
         FUZZ_CHECK(h->wkt.size() <= size && h->geoAscii.size() <= size);
     }
     return 0;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <strings.h>
 
+#include "container_union.h"
 #include "crs_text.h"
 #include "fgb_header.h"
 #include "geometry_names.h"
@@ -65,10 +66,8 @@ std::optional<FileFacts> readFlatGeobufFacts(const std::string& path) {
         layer.crsWkt = (*crs)->wkt;
         layer.crsName = (*crs)->name;
     }
-    facts.extent = layer.extent;
-    facts.crsWkt = layer.crsWkt;
-    facts.crsName = layer.crsName;
     facts.layers.push_back(std::move(layer));
+    uniteLayers(facts);
     return facts;
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "container_union.h"
 #include "crs_text.h"
 #include "las_header.h"
 #include "regular_file.h"
@@ -55,10 +56,8 @@ FileFacts readPointCloudFacts(const std::string& path, LayerType kind, FactsRequ
         facts.countsRead = true;
         facts.counts = layer.counts;
     }
-    facts.extent = layer.extent;
-    facts.crsWkt = layer.crsWkt;
-    facts.crsName = layer.crsName;
     facts.layers.push_back(std::move(layer));
+    uniteLayers(facts);
     return facts;
 }
 

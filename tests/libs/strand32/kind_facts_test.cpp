@@ -123,10 +123,15 @@ TEST(KindFacts, a_stale_or_missing_recorded_extent_goes_to_gdal) {
         bool fast;
     } cases[] = {
         {"as written", "SELECT 1", true},
-        {"recorded extent larger than the data", "UPDATE gpkg_contents SET max_x = 1000 WHERE table_name = 'countries'", true},
+        {"recorded extent larger than the data",
+         "UPDATE gpkg_contents SET max_x = 1000 WHERE table_name = 'countries'", true},
         {"recorded extent missing", "UPDATE gpkg_contents SET min_x = NULL", false},
-        {"recorded extent stale", "UPDATE gpkg_contents SET min_x = 0, max_x = 1, min_y = 0, max_y = 1 WHERE table_name = 'countries'", false},
-        {"undefined system", "UPDATE gpkg_geometry_columns SET srs_id = 0 WHERE table_name = 'countries'", false},
+        {"recorded extent stale",
+         "UPDATE gpkg_contents SET min_x = 0, max_x = 1, min_y = 0, max_y = 1 WHERE table_name = "
+         "'countries'",
+         false},
+        {"undefined system",
+         "UPDATE gpkg_geometry_columns SET srs_id = 0 WHERE table_name = 'countries'", false},
     };
     for (const auto& c : cases) {
         const std::string path = dir / "copy.gpkg";
@@ -134,7 +139,9 @@ TEST(KindFacts, a_stale_or_missing_recorded_extent_goes_to_gdal) {
         testsupport::run("sqlite3 " + testsupport::quoted(path) + " \"" + c.sql + "\"");
         const auto contents = strand32::readGeoPackageContents(path);
         ASSERT_TRUE(contents) << c.what;
-        EXPECT_EQ(strand32::geoPackageFactsFromContents(*contents, LayerType::GeoPackage).has_value(), c.fast)
+        EXPECT_EQ(
+            strand32::geoPackageFactsFromContents(*contents, LayerType::GeoPackage).has_value(),
+            c.fast)
             << c.what;
     }
     // A stale extent: the file is placed where its data lie, as GDAL
@@ -143,7 +150,8 @@ TEST(KindFacts, a_stale_or_missing_recorded_extent_goes_to_gdal) {
     const auto facts = strand32::readKindFacts(path, LayerType::GeoPackage, {});
     ASSERT_EQ(facts.layers.size(), 2u) << facts.error;
     ASSERT_TRUE(facts.layers[0].extent);
-    EXPECT_TRUE(near(*facts.layers[0].extent, *testsupport::ogrinfoExtent(kFormats + "cities.geojson"), 40));
+    EXPECT_TRUE(near(*facts.layers[0].extent,
+                     *testsupport::ogrinfoExtent(kFormats + "cities.geojson"), 40));
     EXPECT_LT(facts.layers[0].extent->west, -170);
 }
 
@@ -162,7 +170,8 @@ TEST(KindFacts, content_decides_the_kinds_their_names_do_not) {
         {kMisc + "notes.txt", LayerType::SpatiaLite, LayerType::None},
         {kFormats + "world.img", LayerType::ErdasImagine, LayerType::ErdasImagine},
         {kMisc + "disk.img", LayerType::ErdasImagine, LayerType::None},
-        {std::string(KAVREL_DATA_DIR) + "/samples/rasters/adrg/ATLANT01.IMG", LayerType::ErdasImagine, LayerType::None},
+        {std::string(KAVREL_DATA_DIR) + "/samples/rasters/adrg/ATLANT01.IMG",
+         LayerType::ErdasImagine, LayerType::None},
         {kFormats + "world.gdb", LayerType::FileGdb, LayerType::FileGdb},
         {dir / "not_a_folder.gdb", LayerType::FileGdb, LayerType::None},
         {dir / "empty.gdb", LayerType::FileGdb, LayerType::None},
@@ -171,7 +180,8 @@ TEST(KindFacts, content_decides_the_kinds_their_names_do_not) {
     for (const auto& c : cases)
         EXPECT_EQ(strand32::kindByContent(c.path, c.byName), c.kind) << c.path;
     // Not layers: no facts, and a reason.
-    for (const std::string path : {kMisc + "notes.sqlite", kMisc + "disk.img", kFormats + "attributes_only.gpkg"}) {
+    for (const std::string path :
+         {kMisc + "notes.sqlite", kMisc + "disk.img", kFormats + "attributes_only.gpkg"}) {
         const auto facts = strand32::readKindFacts(path, strand32::layerTypeOf(path), {});
         EXPECT_EQ(facts.kind, LayerType::None) << path;
         EXPECT_TRUE(facts.layers.empty()) << path;
@@ -202,8 +212,11 @@ TEST(KindFacts, flatgeobuf_header_equals_gdal_or_leaves_it_to_gdal) {
         char value;
         std::size_t keep;
     } cases[] = {
-        {"magic", 0, 'x', 0}, {"version", 3, 2, 0}, {"header size beyond the file", 11, 0x7f, 0},
-        {"cut inside the header", 0, 'f', 40}, {"root offset out of the header", 12, 0x7f, 0},
+        {"magic", 0, 'x', 0},
+        {"version", 3, 2, 0},
+        {"header size beyond the file", 11, 0x7f, 0},
+        {"cut inside the header", 0, 'f', 40},
+        {"root offset out of the header", 12, 0x7f, 0},
         {"vtable offset out of the header", 15, 0x7f, 0},
     };
     for (const auto& c : cases) {
@@ -218,9 +231,11 @@ TEST(KindFacts, flatgeobuf_header_equals_gdal_or_leaves_it_to_gdal) {
 
 TEST(KindFacts, photos_are_points_at_their_gps_position) {
     // The samples, tagged by exiftool, as GDAL's JPEG driver reads them.
-    for (const auto& [file, tagged] : {std::pair{"drone_photo.jpg", true}, {"untagged_photo.jpg", false}}) {
+    for (const auto& [file, tagged] :
+         {std::pair{"drone_photo.jpg", true}, {"untagged_photo.jpg", false}}) {
         const char* const jpeg[] = {"JPEG", nullptr};
-        GDALDatasetH ds = GDALOpenEx((kFormats + file).c_str(), GDAL_OF_RASTER, jpeg, nullptr, nullptr);
+        GDALDatasetH ds =
+            GDALOpenEx((kFormats + file).c_str(), GDAL_OF_RASTER, jpeg, nullptr, nullptr);
         ASSERT_NE(ds, nullptr) << file;
         const auto place = strand32::exifPosition(ds);
         GDALClose(ds);
@@ -233,9 +248,12 @@ TEST(KindFacts, photos_are_points_at_their_gps_position) {
     // A .tiff photo without georeferencing: a point in degrees on WGS 84.
     TempDir dir;
     const std::string tiff = dir / "photo.tiff";
-    testsupport::run("gdal_translate -q -of GTiff " + testsupport::quoted(kFormats + "untagged_photo.jpg") +
-                     " " + testsupport::quoted(tiff) + " && exiftool -q -overwrite_original -GPSLatitude=10.5 "
-                     "-GPSLatitudeRef=S -GPSLongitude=20.25 -GPSLongitudeRef=W " + testsupport::quoted(tiff));
+    testsupport::run("gdal_translate -q -of GTiff " +
+                     testsupport::quoted(kFormats + "untagged_photo.jpg") + " " +
+                     testsupport::quoted(tiff) +
+                     " && exiftool -q -overwrite_original -GPSLatitude=10.5 "
+                     "-GPSLatitudeRef=S -GPSLongitude=20.25 -GPSLongitudeRef=W " +
+                     testsupport::quoted(tiff));
     const auto facts = strand32::readKindFacts(tiff, LayerType::Tiff, {false, true});
     ASSERT_TRUE(facts.extent) << facts.error;
     EXPECT_EQ(*facts.extent, (Extent{-20.25, -10.5, -20.25, -10.5}));

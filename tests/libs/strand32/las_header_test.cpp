@@ -30,12 +30,13 @@ std::vector<unsigned char> lasFile(const TempDir& dir, const std::string& name,
 }
 
 strand32::LasReading readBytes(const std::vector<unsigned char>& b) {
-    return strand32::readLasHeader(b.size(), [&](std::uint64_t at, std::size_t n, unsigned char* out) {
-        if (at > b.size() || n > b.size() - at)
-            return false;
-        std::memcpy(out, b.data() + at, n);
-        return true;
-    });
+    return strand32::readLasHeader(b.size(),
+                                   [&](std::uint64_t at, std::size_t n, unsigned char* out) {
+                                       if (at > b.size() || n > b.size() - at)
+                                           return false;
+                                       std::memcpy(out, b.data() + at, n);
+                                       return true;
+                                   });
 }
 
 // The system GDAL makes of an EPSG code and ours are the same system.
@@ -66,11 +67,26 @@ TEST(LasHeader, versions_read_with_bounds_count_and_system) {
         bool compressed;
         strand32::Extent extent;
     } cases[] = {
-        {"keys.las", "--version 1.2 --epsg 32633 400000 5500000 401000 5501000", LayerType::Las, 2,
-         32633, false, {400000, 5501000, 401000, 5500000}},
-        {"wkt.las", "--version 1.4 --wkt-file " + dir / "utm.wkt" + " 600000 5300000 600500 5300500",
-         LayerType::Las, 4, 32633, false, {600000, 5300500, 600500, 5300000}},
-        {"lonlat.laz", "--laz --version 1.2 --epsg 4326 7 45 7.5 45.5", LayerType::Laz, 2, 4326, true,
+        {"keys.las",
+         "--version 1.2 --epsg 32633 400000 5500000 401000 5501000",
+         LayerType::Las,
+         2,
+         32633,
+         false,
+         {400000, 5501000, 401000, 5500000}},
+        {"wkt.las",
+         "--version 1.4 --wkt-file " + dir / "utm.wkt" + " 600000 5300000 600500 5300500",
+         LayerType::Las,
+         4,
+         32633,
+         false,
+         {600000, 5300500, 600500, 5300000}},
+        {"lonlat.laz",
+         "--laz --version 1.2 --epsg 4326 7 45 7.5 45.5",
+         LayerType::Laz,
+         2,
+         4326,
+         true,
          {7, 45.5, 7.5, 45}},
     };
     for (const auto& c : cases) {
@@ -104,25 +120,50 @@ TEST(LasHeader, damaged_fields_are_refused_with_their_reason) {
     } cases[] = {
         {"signature", false, [](Bytes& b) { b[0] = 'X'; }, "not a LAS file"},
         {"too short", false, [](Bytes& b) { b.resize(200); }, "not a LAS file"},
-        {"version 2.0", false, [](Bytes& b) { b[24] = 2, b[25] = 0; }, "LAS version not read (1.0 to 1.4 are)"},
-        {"version 1.5", false, [](Bytes& b) { b[25] = 5; }, "LAS version not read (1.0 to 1.4 are)"},
-        {"header size below 1.2's", false, [](Bytes& b) { put<std::uint16_t>(b, 94, 226); }, "LAS header size out of range"},
-        {"1.4 header size of 1.2", true, [](Bytes& b) { put<std::uint16_t>(b, 94, 227); }, "LAS header size out of range"},
-        {"points beyond the file", false, [](Bytes& b) { put<std::uint32_t>(b, 96, 1u << 30); }, "LAS point data offset out of range"},
-        {"points inside the header", false, [](Bytes& b) { put<std::uint32_t>(b, 96, 100); }, "LAS point data offset out of range"},
+        {"version 2.0", false, [](Bytes& b) { b[24] = 2, b[25] = 0; },
+         "LAS version not read (1.0 to 1.4 are)"},
+        {"version 1.5", false, [](Bytes& b) { b[25] = 5; },
+         "LAS version not read (1.0 to 1.4 are)"},
+        {"header size below 1.2's", false, [](Bytes& b) { put<std::uint16_t>(b, 94, 226); },
+         "LAS header size out of range"},
+        {"1.4 header size of 1.2", true, [](Bytes& b) { put<std::uint16_t>(b, 94, 227); },
+         "LAS header size out of range"},
+        {"points beyond the file", false, [](Bytes& b) { put<std::uint32_t>(b, 96, 1u << 30); },
+         "LAS point data offset out of range"},
+        {"points inside the header", false, [](Bytes& b) { put<std::uint32_t>(b, 96, 100); },
+         "LAS point data offset out of range"},
         {"format 6 in 1.2", false, [](Bytes& b) { b[104] = 6; }, "LAS point format out of range"},
         {"format 11 in 1.4", true, [](Bytes& b) { b[104] = 11; }, "LAS point format out of range"},
-        {"record too short", false, [](Bytes& b) { put<std::uint16_t>(b, 105, 27); }, "LAS point record length too short for its format"},
-        {"counts disagree", true, [](Bytes& b) { put<std::uint32_t>(b, 107, 99); }, "LAS point counts disagree"},
-        {"zero scale", false, [](Bytes& b) { put<double>(b, 139, 0.0); }, "LAS scale or offset out of range"},
-        {"infinite offset", false, [](Bytes& b) { put<double>(b, 155, HUGE_VAL); }, "LAS scale or offset out of range"},
-        {"min above max", false, [](Bytes& b) { put<double>(b, 187, 1e9); }, "LAS bounds out of range"},
-        {"not a number", false, [](Bytes& b) { put<double>(b, 203, NAN); }, "LAS bounds out of range"},
-        {"points cut short", false, [](Bytes& b) { b.resize(b.size() - 1); }, "LAS point data cut short"},
-        {"more points than stored", true, [](Bytes& b) { put<std::uint64_t>(b, 247, 101); put<std::uint32_t>(b, 107, 0); }, "LAS point data cut short"},
-        {"record past the points", false, [](Bytes& b) { put<std::uint16_t>(b, 227 + 20, 60000); }, "LAS variable-length records damaged"},
-        {"records beyond their room", false, [](Bytes& b) { put<std::uint32_t>(b, 100, 50); }, "LAS variable-length records damaged"},
-        {"extended records outside", true, [](Bytes& b) { put<std::uint32_t>(b, 243, 1); put<std::uint64_t>(b, 235, b.size() - 10); }, "LAS extended records damaged"},
+        {"record too short", false, [](Bytes& b) { put<std::uint16_t>(b, 105, 27); },
+         "LAS point record length too short for its format"},
+        {"counts disagree", true, [](Bytes& b) { put<std::uint32_t>(b, 107, 99); },
+         "LAS point counts disagree"},
+        {"zero scale", false, [](Bytes& b) { put<double>(b, 139, 0.0); },
+         "LAS scale or offset out of range"},
+        {"infinite offset", false, [](Bytes& b) { put<double>(b, 155, HUGE_VAL); },
+         "LAS scale or offset out of range"},
+        {"min above max", false, [](Bytes& b) { put<double>(b, 187, 1e9); },
+         "LAS bounds out of range"},
+        {"not a number", false, [](Bytes& b) { put<double>(b, 203, NAN); },
+         "LAS bounds out of range"},
+        {"points cut short", false, [](Bytes& b) { b.resize(b.size() - 1); },
+         "LAS point data cut short"},
+        {"more points than stored", true,
+         [](Bytes& b) {
+             put<std::uint64_t>(b, 247, 101);
+             put<std::uint32_t>(b, 107, 0);
+         },
+         "LAS point data cut short"},
+        {"record past the points", false, [](Bytes& b) { put<std::uint16_t>(b, 227 + 20, 60000); },
+         "LAS variable-length records damaged"},
+        {"records beyond their room", false, [](Bytes& b) { put<std::uint32_t>(b, 100, 50); },
+         "LAS variable-length records damaged"},
+        {"extended records outside", true,
+         [](Bytes& b) {
+             put<std::uint32_t>(b, 243, 1);
+             put<std::uint64_t>(b, 235, b.size() - 10);
+         },
+         "LAS extended records damaged"},
     };
     for (const auto& c : cases) {
         Bytes bytes = c.v14 ? good14 : good12;
@@ -149,5 +190,6 @@ TEST(LasHeader, a_file_that_cannot_be_read_is_a_clear_failure) {
               "not a LAS file");
     EXPECT_EQ(strand32::readPointCloudFacts(dir / "missing.las", LayerType::Las, {}).error,
               "cannot be read");
-    EXPECT_EQ(strand32::readPointCloudFacts(dir.path().string(), LayerType::Las, {}).error, "cannot be read");
+    EXPECT_EQ(strand32::readPointCloudFacts(dir.path().string(), LayerType::Las, {}).error,
+              "cannot be read");
 }

@@ -22,7 +22,8 @@ inline std::vector<std::string> layerFiles() {
         for (const auto& entry : fs::recursive_directory_iterator(root)) {
             const auto type = strand32::layerTypeOf(entry.path().string());
             if (entry.is_regular_file() && type != LayerType::None &&
-                static_cast<std::uint16_t>(type) < static_cast<std::uint16_t>(LayerType::GeoPackage))
+                static_cast<std::uint16_t>(type) <
+                    static_cast<std::uint16_t>(LayerType::GeoPackage))
                 files.push_back(entry.path().string());
         }
     }
