@@ -109,8 +109,9 @@ std::optional<FgbHeader> readFgbHeader(std::uint64_t fileSize, const ReadBytes& 
     if (!bytes(sizeof start, size, raw.data()))
         return std::nullopt;
     const FlatBuffer fb(raw);
-    const std::uint64_t root = fb.follow(0);
-    if (root == 0)
+    // The root offset at the start of the buffer, to a table after it.
+    const std::uint64_t root = fb.u32(0);
+    if (root < 4 || !fb.has(root, 4))
         return std::nullopt;
     FgbHeader h;
     if (!readOptionalString(fb, root, kName, h.name))

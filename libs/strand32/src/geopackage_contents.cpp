@@ -5,6 +5,7 @@
 // reaches beyond it by more than that rounding.
 #include "geopackage_contents.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -28,17 +29,24 @@ float floatAt(const unsigned char* p) {
     return value;
 }
 
-// The 32-bit floats SQLite's R*Tree stores for a double: the nearest one
-// not above (for a minimum) or not below (for a maximum).
+// Writers store a bound of the index as a 32-bit float not above (for a
+// minimum) or not below (for a maximum) the double, and GDAL's writer of
+// inner nodes may go a step further; a few steps are the index's rounding.
+constexpr int kIndexRoundingSteps = 4;
+
 double floatDown(double v) {
     float f = static_cast<float>(v);
     if (static_cast<double>(f) > v)
+        f = std::nextafter(f, -INFINITY);
+    for (int i = 0; i < kIndexRoundingSteps; ++i)
         f = std::nextafter(f, -INFINITY);
     return f;
 }
 double floatUp(double v) {
     float f = static_cast<float>(v);
     if (static_cast<double>(f) < v)
+        f = std::nextafter(f, INFINITY);
+    for (int i = 0; i < kIndexRoundingSteps; ++i)
         f = std::nextafter(f, INFINITY);
     return f;
 }
@@ -86,8 +94,16 @@ std::optional<Extent> recordedExtent(const SqliteQuery& row, int first) {
         if (row.isNull(i))
             return std::nullopt;
     }
-    const double minX = row.real(first), minY = row.real(first + 1);
-    const double maxX = row.real(first + 2), maxY = row.real(first + 3);
+    // GDAL reads the bounds as SQLite's texts of them (15 digits), so they
+    // are read the same way here.
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+        const std::string text = row.text(first + i);
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v[i]);
+        if (ec != std::errc())
+            return std::nullopt;
+    }
+    const double minX = v[0], minY = v[1], maxX = v[2], maxY = v[3];
     if (!std::isfinite(minX) || !std::isfinite(minY) || !std::isfinite(maxX) ||
         !std::isfinite(maxY) || minX > maxX || minY > maxY)
         return std::nullopt;
