@@ -59,6 +59,8 @@ bool keyDirectoryValid(const std::vector<std::uint16_t>& keys) {
 }
 
 std::string textUpToNul(const std::vector<unsigned char>& raw) {
+    if (raw.empty())
+        return {};
     const auto* start = reinterpret_cast<const char*>(raw.data());
     return std::string(start, strnlen(start, raw.size()));
 }
