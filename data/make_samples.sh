@@ -22,7 +22,7 @@ stamp=2000-01-01                    # date written into .dbf headers
 
 tmp=$(mktemp -d "${out%/}.tmp.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$tmp"/{world,europe,usa,rasters/adrg,cad,misc,broken,"with blank"}
+mkdir -p "$tmp"/{world,europe,usa,rasters/adrg,cad,misc,broken,"with blank",formats}
 
 vec() { # ogr2ogr quietly
     ogr2ogr -q "$@"
@@ -133,6 +133,53 @@ rm "$tmp/broken/no_index.shx"
 head -c 2048 "$tmp/rasters/world_tfw.tif" >"$tmp/broken/truncated.tif"
 : >"$tmp/broken/empty.tab"
 printf '%s\n' "Nothing here but a line of text." >"$tmp/broken/garbage.mif"
+
+# formats/: one small file of every kind beyond the layer table, written
+# by GDAL's tools (point clouds by make_las.py, photos tagged by exiftool).
+f=$tmp/formats
+here=$(cd "$(dirname "$0")" && pwd)
+vec -f GPKG "$f/countries.gpkg" "$tmp/world/countries.shp" -nln countries -nlt PROMOTE_TO_MULTI
+vec -f GPKG -update "$f/countries.gpkg" "$tmp/europe/europe_utm33.shp" -nln europe_utm33 \
+    -nlt PROMOTE_TO_MULTI
+vec -f GPKG "$f/attributes_only.gpkg" "$tmp/misc/cities.csv" -nln places
+vec -f GeoJSON "$f/cities.geojson" "$tmp/world/cities.shp"
+vec -f FlatGeobuf "$f/europe_utm33.fgb" "$tmp/europe/europe_utm33.shp" -nlt PROMOTE_TO_MULTI
+vec -f KML "$f/cities.kml" "$tmp/world/cities.shp"
+vec -f LIBKML "$f/south_america.kmz" "$tmp/with blank/South America.tab"
+vec -f GML "$f/central_etrs89.gml" "$tmp/europe/central_etrs89.shp"
+vec -f SQLite -dsco SPATIALITE=YES -dsco INIT_WITH_EPSG=NO "$f/cities.sqlite" "$tmp/world/cities.shp"
+vec -f OpenFileGDB "$f/world.gdb" "$tmp/world/countries.shp" -nln countries -nlt PROMOTE_TO_MULTI
+vec -f OpenFileGDB -update "$f/world.gdb" "$tmp/world/cities.shp" -nln cities
+small=(-q -outsize 180 90)
+gdal_translate "${small[@]}" "$tmp/rasters/world_geo.tif" "$f/world.tiff"
+gdal_translate "${small[@]}" -of JP2OpenJPEG "$tmp/rasters/world_geo.tif" "$f/world.jp2"
+gdal_translate -q -outsize 25% 25% -of netCDF "$tmp/rasters/europe_utm33.tif" "$f/europe_utm33.nc"
+gdal_translate "${small[@]}" -of HFA "$tmp/rasters/world_geo.tif" "$f/world.img"
+gdal_translate "${small[@]}" -of AAIGrid "$tmp/rasters/world_geo.tif" "$f/world.asc"
+gdal_translate -q -of VRT "$tmp/rasters/world_geo.tif" "$f/world.vrt"
+sed -i 's#relativeToVRT="0">[^<]*world_geo.tif#relativeToVRT="1">../rasters/world_geo.tif#' "$f/world.vrt"
+# SRTM tiles are 1201 x 1201 heights over one degree, named by their corner.
+gdal_translate -q -of SRTMHGT -ot Int16 -outsize 1201 1201 -projwin 7 46 8 45 \
+    "$tmp/rasters/world_geo.tif" "$f/N45E007.hgt"
+utm_wkt=$(mktemp)
+gdalsrsinfo -o wkt1 EPSG:32633 >"$utm_wkt"
+python3 "$here/make_las.py" "$f/cloud_1_2.las" --version 1.2 --epsg 32633 \
+    400000 5500000 401000 5501000
+python3 "$here/make_las.py" "$f/cloud_1_4.las" --version 1.4 --wkt-file "$utm_wkt" \
+    600000 5300000 600500 5300500
+python3 "$here/make_las.py" "$f/cloud.laz" --laz --version 1.2 --epsg 4326 7 45 7.01 45.01
+rm -f "$utm_wkt"
+# Photos: a drone picture over the Alps, tagged with its GPS place, and one
+# without tags.
+gdal_translate -q -of JPEG -outsize 64 32 "$tmp/rasters/world_geo.tif" "$f/drone_photo.jpg"
+cp "$f/drone_photo.jpg" "$f/untagged_photo.jpg"
+exiftool -q -overwrite_original -GPSLatitude=45.8326 -GPSLatitudeRef=N \
+    -GPSLongitude=6.8652 -GPSLongitudeRef=E "$f/drone_photo.jpg"
+# Files with those extensions that are no GIS files: an SQLite database of
+# notes and a raw disk image.
+sqlite3 "$tmp/misc/notes.sqlite" "CREATE TABLE notes (id INTEGER PRIMARY KEY, text TEXT);
+    INSERT INTO notes (text) VALUES ('Nothing geographic here.');"
+head -c 8192 /dev/zero | tr '\0' '\366' >"$tmp/misc/disk.img"
 
 cat >"$tmp/README.txt" <<'EOF'
 Sample data for Atlion Find, written with GDAL's tools from Natural Earth

@@ -12,6 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   libnautilus-extension-dev
   xvfb xauth imagemagick shared-mime-info fonts-dejavu-core
+  python3 libimage-exiftool-perl
   dpkg-dev lintian
   libglib2.0-dev scdoc man-db bash-completion appstream desktop-file-utils
 )

@@ -5,7 +5,10 @@
 #     half in UTM 33N), each kind in a folder of its own;
 #   - one folder of 20,000 files: 4,500 shapefiles (18,000 files) and 2,000
 #     GeoTIFFs, searched with "*.*" (the tools get the shapefiles and the
-#     GeoTIFFs, one after the other).
+#     GeoTIFFs, one after the other);
+#   - 1,000 GeoPackages, 1,000 FlatGeobuf files and 500 GeoJSON files (beside
+#     ogrtindex), and 200 LAS files (ogrtindex cannot read them: files per
+#     second only).
 # kavrel-find runs cold (--no-cache: every file read), filling an empty
 # footprint cache, and warm (the cache filled by an earlier search).
 #   bench/finder/area_vs_tindex.sh [BUILD_DIR] [RUNS] [LOOP_SAMPLE]
@@ -29,6 +32,7 @@ export XDG_CACHE_HOME=$work/cache
 unset KAVREL_CACHE
 
 make_gis_files "$work"
+make_today_files "$work"
 copy_gis_files "$work" "$work/big" 4500 s%05d "$work/big" 2000 t%05d
 # The cache keeps nothing younger than two seconds.
 sleep 3
@@ -71,11 +75,15 @@ tindex_both() { # the big folder's shapefiles, then its GeoTIFFs
 # The area covers Europe; the same counts must come out of every mode,
 # with and without the cache.
 area=(--area -30 75 60 25 --lat-lon)
-for kind in shp tif big; do
+for kind in shp tif big gpkg fgb geojson las; do
     case $kind in
     shp) pattern='*.shp' want=2000 ;;
     tif) pattern='*.tif' want=200 ;;
     big) pattern='*.*' want=6500 ;;
+    gpkg) pattern='*.gpkg' want=1000 ;;
+    fgb) pattern='*.fgb' want=1000 ;;
+    geojson) pattern='*.geojson' want=500 ;;
+    las) pattern='*.las' want=200 ;;
     esac
     for cache in --no-cache "" ""; do
         total=0
@@ -94,11 +102,15 @@ search() { # folder, pattern, more options
 printf "%-18s %6s %10s %10s %10s %10s %9s %9s %9s\n" files count "cold/s" "filling/s" "warm/s" \
     "tindex/s" "cold" "filling" "warm"
 cpu_lines=()
-for kind in shp tif big; do
+for kind in shp tif big gpkg fgb geojson las; do
     case $kind in
     shp) pattern='*.shp' label=shapefile n=2000 ;;
     tif) pattern='*.tif' label=geotiff n=200 ;;
     big) pattern='*.*' label="20,000-file folder" n=6500 ;;
+    gpkg) pattern='*.gpkg' label=geopackage n=1000 ;;
+    fgb) pattern='*.fgb' label=flatgeobuf n=1000 ;;
+    geojson) pattern='*.geojson' label=geojson n=500 ;;
+    las) pattern='*.las' label="las (no tindex)" n=200 ;;
     esac
     cold=$(best search "$kind" "$pattern" --no-cache)
     filling=$(prepare=empty_cache best search "$kind" "$pattern")
@@ -109,10 +121,15 @@ for kind in shp tif big; do
         "$work"/shp/*.shp) ;;
     tif) tindex=$(best gdaltindex -t_srs EPSG:4326 "$work/out/index.shp" "$work"/tif/*.tif) ;;
     big) tindex=$(best tindex_both) ;;
+    gpkg | fgb | geojson) tindex=$(best ogrtindex -t_srs EPSG:4326 -accept_different_schemas \
+        "$work/out/index.shp" "$work/$kind"/*."$kind") ;;
+    las) tindex="0 0" ;;
     esac
+    t_rate=$(rate $n "$tindex") r_cold=$(ratio "$cold" "$tindex")
+    r_fill=$(ratio "$filling" "$tindex") r_warm=$(ratio "$warm" "$tindex")
+    [ "$kind" = las ] && t_rate=- r_cold=- r_fill=- r_warm=-
     printf "%-18s %6d %10s %10s %10s %10s %9s %9s %9s\n" "$label" "$n" "$(rate $n "$cold")" \
-        "$(rate $n "$filling")" "$(rate $n "$warm")" "$(rate $n "$tindex")" \
-        "$(ratio "$cold" "$tindex")" "$(ratio "$filling" "$tindex")" "$(ratio "$warm" "$tindex")"
+        "$(rate $n "$filling")" "$(rate $n "$warm")" "$t_rate" "$r_cold" "$r_fill" "$r_warm"
     cpu_lines+=("$(printf "%-18s cpu s: cold %s, filling %s, warm %s, tindex %s" "$label" \
         "$(cpu "$cold")" "$(cpu "$filling")" "$(cpu "$warm")" "$(cpu "$tindex")")")
 done

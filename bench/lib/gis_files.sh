@@ -53,3 +53,38 @@ for n in range(int(tif_count)):
     shutil.copyfile(f"{w}/base{n % 10}.tif", f"{tif_dir}/{tif_name % n}.tif")
 PY
 }
+
+# Writes the files of today's formats into folder $1 (after make_gis_files):
+#   $1/gpkg/p0000.gpkg ... p0999.gpkg  1,000 GeoPackages
+#   $1/fgb/b0000.fgb ... b0999.fgb     1,000 FlatGeobuf files
+#   $1/geojson/j000.geojson ... j499   500 GeoJSON files
+#   $1/las/c000.las ... c199.las       200 LAS files (make_las.py)
+# Each copied from ten base files made from the base shapefiles (five in
+# degrees, five in UTM 33N); the LAS files alternate between 1.2 with
+# GeoTIFF keys and 1.4 with WKT, in UTM 33N.
+make_today_files() {
+    local work=$1 here i srs
+    here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+    mkdir -p "$work/gpkg" "$work/fgb" "$work/geojson" "$work/las"
+    gdalsrsinfo -o wkt1 EPSG:32633 >"$work/utm.wkt"
+    for i in $(seq 0 9); do
+        ogr2ogr -q -f GPKG "$work/base$i.gpkg" "$work/base$i.shp"
+        ogr2ogr -q -f FlatGeobuf "$work/base$i.fgb" "$work/base$i.shp"
+        ogr2ogr -q -f GeoJSON "$work/base$i.geojson" "$work/base$i.shp"
+        if [ $((i % 2)) -eq 0 ]; then
+            python3 "$here/data/make_las.py" "$work/base$i.las" --version 1.2 --epsg 32633 \
+                $((300000 + i * 20000)) 5590000 $((310000 + i * 20000)) 5600000
+        else
+            python3 "$here/data/make_las.py" "$work/base$i.las" --version 1.4 \
+                --wkt-file "$work/utm.wkt" $((300000 + i * 20000)) 5590000 $((310000 + i * 20000)) 5600000
+        fi
+    done
+    python3 - "$work" <<'PY'
+import shutil, sys
+w = sys.argv[1]
+for ext, folder, count, name in (("gpkg", "gpkg", 1000, "p%04d"), ("fgb", "fgb", 1000, "b%04d"),
+                                 ("geojson", "geojson", 500, "j%03d"), ("las", "las", 200, "c%03d")):
+    for n in range(count):
+        shutil.copyfile(f"{w}/base{n % 10}.{ext}", f"{w}/{folder}/{name % n}.{ext}")
+PY
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #define FUZZ_CHECK(condition)                                                                      \
@@ -20,6 +21,16 @@ namespace fuzz {
 
 inline std::string_view text(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
+}
+
+// The input as a file read at offsets, for the header readers: a read
+// outside the input is a property failure (readers check before reading).
+inline auto memoryBytes(const std::uint8_t* data, std::size_t size) {
+    return [data, size](std::uint64_t at, std::size_t n, unsigned char* out) {
+        FUZZ_CHECK(at <= size && n <= size - at);
+        std::memcpy(out, data + at, n);
+        return true;
+    };
 }
 
 } // namespace fuzz

@@ -6,9 +6,13 @@
 namespace finder {
 
 const std::vector<std::string>& builtInFormats() {
-    static const std::vector<std::string> formats = {"*.ZVL", "*.DGN", "*.DXF", "*.DWG",
-                                                     "*.MIF", "*.TAB", "*.SHP", "*.TIF",
-                                                     "*.BMP", "*.JPG", "*.KPG"};
+    // The eleven patterns of the layer table first, in their order, then one
+    // for each kind beyond it.
+    static const std::vector<std::string> formats = {
+        "*.ZVL", "*.DGN", "*.DXF", "*.DWG",    "*.MIF",  "*.TAB",     "*.SHP",
+        "*.TIF", "*.BMP", "*.JPG", "*.KPG",    "*.GPKG", "*.GEOJSON", "*.FGB",
+        "*.KML", "*.KMZ", "*.GML", "*.SQLITE", "*.GDB",  "*.TIFF",    "*.JP2",
+        "*.NC",  "*.IMG", "*.VRT", "*.ASC",    "*.HGT",  "*.LAS",     "*.LAZ"};
     return formats;
 }
 

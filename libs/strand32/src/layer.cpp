@@ -70,16 +70,56 @@ LayerType layerTypeOf(std::string_view name) {
         return LayerType::None;
     const std::string_view ext = name.substr(dot);
     static constexpr std::pair<const char*, LayerType> kTable[] = {
-        {".zvl", LayerType::Zvl},    {".dxf", LayerType::Dxf},    {".dwg", LayerType::Dwg},
-        {".shp", LayerType::Shape},  {".mif", LayerType::MifMid}, {".tab", LayerType::TabTable},
-        {".dgn", LayerType::Dgn},    {".tif", LayerType::Raster}, {".bmp", LayerType::Raster},
-        {".jpg", LayerType::Raster}, {".kap", LayerType::Raster},
+        {".zvl", LayerType::Zvl},
+        {".dxf", LayerType::Dxf},
+        {".dwg", LayerType::Dwg},
+        {".shp", LayerType::Shape},
+        {".mif", LayerType::MifMid},
+        {".tab", LayerType::TabTable},
+        {".dgn", LayerType::Dgn},
+        {".tif", LayerType::Raster},
+        {".bmp", LayerType::Raster},
+        {".jpg", LayerType::Raster},
+        {".kap", LayerType::Raster},
+        // Kinds beyond the table.
+        {".gpkg", LayerType::GeoPackage},
+        {".geojson", LayerType::GeoJson},
+        {".fgb", LayerType::FlatGeobuf},
+        {".kml", LayerType::Kml},
+        {".kmz", LayerType::Kmz},
+        {".gml", LayerType::Gml},
+        {".sqlite", LayerType::SpatiaLite},
+        {".gdb", LayerType::FileGdb},
+        {".tiff", LayerType::Tiff},
+        {".jp2", LayerType::Jpeg2000},
+        {".nc", LayerType::NetCdf},
+        {".img", LayerType::ErdasImagine},
+        {".vrt", LayerType::Vrt},
+        {".asc", LayerType::AsciiGrid},
+        {".hgt", LayerType::Srtm},
+        {".las", LayerType::Las},
+        {".laz", LayerType::Laz},
     };
     for (const auto& [text, type] : kTable) {
         if (equalsNoCase(ext, text))
             return type;
     }
     return LayerType::None;
+}
+
+bool isContainerKind(LayerType type) {
+    switch (type) {
+    case LayerType::GeoPackage:
+    case LayerType::SpatiaLite:
+    case LayerType::FileGdb:
+    case LayerType::Kml:
+    case LayerType::Kmz:
+    case LayerType::Gml:
+    case LayerType::NetCdf:
+        return true;
+    default:
+        return false;
+    }
 }
 
 std::optional<LayerRef> layerRefOf(std::string_view name) {

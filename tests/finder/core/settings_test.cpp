@@ -125,9 +125,13 @@ TEST(CSettingsRegistry, set_options_writes_a_dword_read_back_by_the_next_start) 
 }
 
 TEST(StartupSettings, named_list_from_supported_formats) {
-    const std::vector<std::string> builtIn = {"( All types )", "*.ZVL", "*.DGN", "*.DXF", "*.DWG",
-                                              "*.MIF",         "*.TAB", "*.SHP", "*.TIF", "*.BMP",
-                                              "*.JPG",         "*.KPG", ""};
+    // The eleven patterns of the layer table first and in order, then one per
+    // kind beyond it.
+    const std::vector<std::string> builtIn = {
+        "( All types )", "*.ZVL", "*.DGN",    "*.DXF", "*.DWG",  "*.MIF",     "*.TAB", "*.SHP",
+        "*.TIF",         "*.BMP", "*.JPG",    "*.KPG", "*.GPKG", "*.GEOJSON", "*.FGB", "*.KML",
+        "*.KMZ",         "*.GML", "*.SQLITE", "*.GDB", "*.TIFF", "*.JP2",     "*.NC",  "*.IMG",
+        "*.VRT",         "*.ASC", "*.HGT",    "*.LAS", "*.LAZ",  ""};
     struct Case {
         bool read;
         const char* text;
@@ -143,7 +147,7 @@ TEST(StartupSettings, named_list_from_supported_formats) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(namedListEntries(c.read, c.text), c.expected) << c.read << " " << c.text;
-    EXPECT_EQ(builtIn.size(), 13u);
+    EXPECT_EQ(builtIn.size(), 30u);
 }
 
 TEST(StartupSettings, database_file_and_saved_search_path) {
@@ -179,7 +183,8 @@ TEST(StartupSettings, read_in_one_step_with_defaults_for_what_is_missing) {
     EXPECT_EQ(s.databaseFile, "/datora.dat");
     EXPECT_EQ(s.options, 0u);
     EXPECT_EQ(s.installFolder, "");
-    EXPECT_EQ(s.namedEntries.size(), 13u);
+    // The eleven patterns of the table's kinds and the added kinds' own.
+    EXPECT_EQ(s.namedEntries.size(), 30u);
 }
 
 } // namespace

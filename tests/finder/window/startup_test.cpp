@@ -38,8 +38,10 @@ QStringList menuCaptions(const QMainWindow& window) {
     return captions;
 }
 
-const QStringList BuiltIn = {"*.ZVL", "*.DGN", "*.DXF", "*.DWG", "*.MIF", "*.TAB",
-                             "*.SHP", "*.TIF", "*.BMP", "*.JPG", "*.KPG"};
+const QStringList BuiltIn = {"*.ZVL", "*.DGN", "*.DXF", "*.DWG",    "*.MIF",  "*.TAB",     "*.SHP",
+                             "*.TIF", "*.BMP", "*.JPG", "*.KPG",    "*.GPKG", "*.GEOJSON", "*.FGB",
+                             "*.KML", "*.KMZ", "*.GML", "*.SQLITE", "*.GDB",  "*.TIFF",    "*.JP2",
+                             "*.NC",  "*.IMG", "*.VRT", "*.ASC",    "*.HGT",  "*.LAS",     "*.LAZ"};
 
 using WindowStartup = WindowTest;
 

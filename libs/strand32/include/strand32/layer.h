@@ -22,6 +22,25 @@ enum class LayerType : std::uint16_t {
     MifMid = 32,      // .mif, attributes .MID in slot 1
     Dgn = 128,        // .dgn
     TabTable = 20480, // .tab, the key text in slot 3
+    // Kinds beyond the table, read with GDAL's driver of each (or from their
+    // headers), no companions. Codes from 0x6001 up, clear of the table's.
+    GeoPackage = 0x6001,   // .gpkg (and a .sqlite database that is a GeoPackage)
+    GeoJson = 0x6002,      // .geojson
+    FlatGeobuf = 0x6003,   // .fgb
+    Kml = 0x6004,          // .kml
+    Kmz = 0x6005,          // .kmz
+    Gml = 0x6006,          // .gml
+    SpatiaLite = 0x6007,   // .sqlite: by its content SpatiaLite, GeoPackage or none
+    FileGdb = 0x6008,      // a folder named *.gdb (File Geodatabase)
+    Tiff = 0x6009,         // .tiff
+    Jpeg2000 = 0x600A,     // .jp2
+    NetCdf = 0x600B,       // .nc
+    ErdasImagine = 0x600C, // .img: by its content Erdas Imagine or none
+    Vrt = 0x600D,          // .vrt
+    AsciiGrid = 0x600E,    // .asc
+    Srtm = 0x600F,         // .hgt
+    Las = 0x6010,          // .las point cloud
+    Laz = 0x6011,          // .laz point cloud (its header as .las)
 };
 
 constexpr std::size_t kLayerPathSize = 256;
@@ -40,6 +59,8 @@ static_assert(sizeof(LayerDescriptor) == 1026);
 static_assert(offsetof(LayerDescriptor, layerType) == 1024);
 
 // Kind of a file by its extension (from the last "."), letter case ignored.
+// A .sqlite or .img name gives a kind that its content must confirm
+// (kindByContent in the layer library).
 LayerType layerTypeOf(std::string_view name);
 
 // A layer named for reading, with names of any length: the file, its kind
@@ -58,6 +79,10 @@ std::optional<LayerRef> layerRefOf(std::string_view name);
 
 // The layer a descriptor names, its slots read up to their NUL.
 LayerRef layerRefOf(const LayerDescriptor& layer);
+
+// True for the kinds read as several layers (a GeoPackage's tables, a
+// geodatabase's feature classes, a KML's folders, NetCDF variables).
+bool isContainerKind(LayerType type);
 
 // Fills `out` for `name` as given (a full path, or a bare name relative to
 // the current folder). The descriptor is zeroed first; false, with only the
