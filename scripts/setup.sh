@@ -12,7 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   libnautilus-extension-dev
   xvfb xauth imagemagick shared-mime-info fonts-dejavu-core
-  dpkg-dev lintian
+  dpkg-dev lintian bubblewrap
 )
 
 missing=()
