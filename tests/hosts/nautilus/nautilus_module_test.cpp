@@ -52,8 +52,9 @@ Models modelsFor(const std::vector<std::string>& files) {
     return models;
 }
 
-// The models as velmora-props prints pages: the title, then "label value".
-std::string printed(const Models& models) {
+// The models as velmora-props prints pages: the title, then "label value";
+// every value given as `value` when there is one.
+std::string printed(const Models& models, const char* value = nullptr) {
     std::string text;
     for (const auto& model : models) {
         text += nautilus_properties_model_get_title(model.get()) + std::string("\n");
@@ -62,7 +63,7 @@ std::string printed(const Models& models) {
             const auto item = GObjectPtr<NautilusPropertiesItem>::adopt(
                 static_cast<NautilusPropertiesItem*>(g_list_model_get_item(items, i)));
             text += nautilus_properties_item_get_name(item.get()) + std::string(" ") +
-                    nautilus_properties_item_get_value(item.get()) + "\n";
+                    (value ? value : nautilus_properties_item_get_value(item.get())) + "\n";
         }
     }
     return text;
@@ -89,21 +90,6 @@ bool waitForReaders() {
             return false;
     }
     return true;
-}
-
-// The models' texts with every value `value`.
-std::string allValues(const Models& models, const std::string& value) {
-    std::string text;
-    for (const auto& model : models) {
-        text += nautilus_properties_model_get_title(model.get()) + std::string("\n");
-        GListModel* items = nautilus_properties_model_get_model(model.get());
-        for (guint i = 0; i < g_list_model_get_n_items(items); ++i) {
-            const auto item = GObjectPtr<NautilusPropertiesItem>::adopt(
-                static_cast<NautilusPropertiesItem*>(g_list_model_get_item(items, i)));
-            text += nautilus_properties_item_get_name(item.get()) + std::string(" ") + value + "\n";
-        }
-    }
-    return text;
 }
 
 // Processes whose command line names `path`.
@@ -144,7 +130,7 @@ TEST(nautilus_module, models_come_at_once_and_the_reader_fills_them_as_velmora_p
         const std::string file = kSamples + name;
         const Models models = modelsFor({file});
         ASSERT_EQ(models.size(), 2u);
-        EXPECT_EQ(printed(models), allValues(models, nautilushost::kReadingText));
+        EXPECT_EQ(printed(models), printed(models, nautilushost::kReadingText));
         ASSERT_TRUE(waitForReaders());
         EXPECT_EQ(printed(models), velmoraProps("--count", file));
     }
@@ -242,7 +228,7 @@ TEST(nautilus_module, a_reader_that_fails_leaves_texts_saying_so) {
         const Models models = modelsFor({file});
         ASSERT_EQ(models.size(), 2u);
         ASSERT_TRUE(waitForReaders());
-        EXPECT_EQ(printed(models), allValues(models, c.text));
+        EXPECT_EQ(printed(models), printed(models, c.text));
     }
     const Models next = modelsFor({file});
     ASSERT_TRUE(waitForReaders());
