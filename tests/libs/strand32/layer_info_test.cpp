@@ -235,9 +235,17 @@ TEST(LayerInfo, damaged_files_fail_quietly) {
         dir.writeFile(std::string("inverted") + part, bytes);
     }
     dir.writeFile("inverted.dbf", TempDir::readFile(dir / "no_features.dbf"));
+    // Features under a box whose south lies above its north.
+    for (const char* part : {".shp", ".shx"}) {
+        std::string bytes = part == std::string(".shp") ? shp : shx;
+        const double south = 9;
+        std::memcpy(bytes.data() + 44, &south, sizeof south);
+        dir.writeFile(std::string("upside_down") + part, bytes);
+    }
+    dir.writeFile("upside_down.dbf", dbf);
     for (const std::string& path :
          {dir / "cut.shp", dir / "garbage.tab", dir / "e.shp", dir / "e.tif", dir / "missing.shp",
-          dir / "no_features.shp", dir / "inverted.shp"}) {
+          dir / "no_features.shp", dir / "inverted.shp", dir / "upside_down.shp"}) {
         const LayerDescriptor d = describe(path);
         MaporaExtent e{};
         EXPECT_EQ(Mapora_LayerExtent(&d, &e), 0) << path;
