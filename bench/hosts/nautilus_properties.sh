@@ -55,7 +55,7 @@ filled=\$(date +%s.%N)
 xdotool search --name '^Properties\$' >/dev/null || { echo "Properties window gone" >&2; exit 1; }
 echo "window after \$(echo "\$shown - \$start" | bc) s; reader done after \$(echo "\$filled - \$start" | bc) s"
 if [ -n "$shots" ]; then
-  xdotool mousemove --window "\$win" 240 601 click 1; sleep 2
+  xdotool mousemove --window "\$win" 240 655 click 1; sleep 2   # Geography
   import -window "\$win" "$shots/filled.png"
 fi
 SESSION
