@@ -30,7 +30,8 @@ packages=("$@")
   crack-common)
 limit=${KAVREL_CORPUS_LIMIT:-60}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# KAVREL_CORPUS_KEEP=1 keeps the files and the tools' answers for a look.
+[ -n "${KAVREL_CORPUS_KEEP:-}" ] && echo "corpus: in $work" >&2 || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/debs" "$work/files" "$work/out"
 
 # Unpacked, one folder per package.
@@ -68,10 +69,10 @@ while IFS= read -r -d '' file; do
   base=$(basename "$file")
   run "$o/mapora" "$build/bin/mapora-info" "$file"; echo $? >"$o/mapora.rc"
   run "$o/find" "$build/bin/kavrel-find" --look-in "$folder" --named "$base" --no-subfolders \
-    --no-cache --area -180 90 180 -90 --lat-lon --intersection --format json; echo $? >"$o/find.rc"
+    --no-cache --area -180 90 180 -90 --lat-lon --inclusive --format json; echo $? >"$o/find.rc"
   run "$o/props" "$build/bin/velmora-props" --count "$file"; echo $? >"$o/props.rc"
   case "${base,,}" in
-    *.gen) run "$o/imdl" "$build/bin/imdlhost" "$file" "$o/image.raw"; echo $? >"$o/imdl.rc" ;;
+    *.gen) run "$o/imdl" "$build/bin/imdlhost" "$file" --info --indices "$o/image.raw"; echo $? >"$o/imdl.rc" ;;
   esac
   case "${base,,}" in
     *.tif | *.kap | *.bmp | *.jpg | *.gen) gdalinfo -json "$file" >"$o/gdal" 2>/dev/null; echo $? >"$o/gdal.rc" ;;
@@ -94,6 +95,12 @@ def read(path, default=""):
 def close(a, b):
     return all(abs(x - y) <= 1e-6 * max(1.0, abs(x), abs(y)) for x, y in zip(a, b))
 
+def earthly(wkt):
+    """A system on the Earth: not none, not a local or engineering one (which
+    name no place and have no keys)."""
+    wkt = (wkt or "").strip()
+    return bool(wkt) and wkt != "(unknown)" and not wkt.startswith(("LOCAL_CS", "ENGCRS", "ENGINEERINGCRS"))
+
 def gdal_answer(d):
     """(extent or None, has system) as GDAL's tools give them; None when GDAL cannot read it."""
     g = read(os.path.join(d, "gdal"))
@@ -110,9 +117,9 @@ def gdal_answer(d):
             ys = [corners[k][1] for k in ("upperLeft", "lowerLeft", "upperRight", "lowerRight")]
             extent = (min(xs), max(ys), max(xs), min(ys))
         gcps = info.get("gcps", {})
-        system = bool(info.get("coordinateSystem", {}).get("wkt")) or bool(
-            gcps.get("gcpList") and gcps.get("coordinateSystem", {}).get("wkt"))
-        return extent, system
+        wkt = info.get("coordinateSystem", {}).get("wkt") or (
+            gcps.get("coordinateSystem", {}).get("wkt") if gcps.get("gcpList") else "")
+        return extent, earthly(wkt)
     o = read(os.path.join(d, "ogr"))
     if not o.strip():
         return None
@@ -124,8 +131,8 @@ def gdal_answer(d):
         e = (x0, y1, x1, y0)
         extent = e if extent is None else (min(extent[0], e[0]), max(extent[1], e[1]),
                                            max(extent[2], e[2]), min(extent[3], e[3]))
-    system = "Layer SRS WKT:\n(unknown)" not in o and "Layer SRS WKT" in o
-    return extent, system
+    m = re.search(r"^Layer SRS WKT:\n(.*)$", o, re.M)
+    return extent, earthly(m.group(1) if m else "")
 
 def crashed(d, tool):
     rc = read(os.path.join(d, tool + ".rc"), "0").strip()
