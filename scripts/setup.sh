@@ -13,7 +13,7 @@ packages=(
   libnautilus-extension-dev
   xvfb xauth imagemagick shared-mime-info fonts-dejavu-core
   python3 libimage-exiftool-perl
-  dpkg-dev lintian
+  dpkg-dev lintian bubblewrap
   libglib2.0-dev scdoc man-db bash-completion appstream desktop-file-utils
 )
 

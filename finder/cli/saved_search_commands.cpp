@@ -36,7 +36,7 @@ std::string storedRowsProblem(const SavedSearch& saved) {
     if (stored < 0)
         return "its row count " + std::to_string(stored) + " is not a count";
     return "its rows end early: " + std::to_string(saved.rows.size()) + " of " +
-           std::to_string(stored) + " row(s) were read, the last may be cut";
+           std::to_string(stored) + " row(s) were read";
 }
 
 int printSavedResults(const Options& options, std::FILE* out, std::FILE* err) {

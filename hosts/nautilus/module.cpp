@@ -36,7 +36,7 @@ std::string modulePrefix() {
     return prefix;
 }
 
-// Counting workers may outlive the provider objects, so the module is never
+// Reader jobs may outlive the provider objects, so the module is never
 // unmapped under them.
 void stayLoaded() {
     Dl_info info{};

@@ -53,6 +53,25 @@ void replaceItems(GListStore* store, const std::vector<velmorahost::PageRow>& ro
                         static_cast<guint>(added.size()));
 }
 
+void setAllValues(GListStore* store, const std::string& value) {
+    std::vector<std::string> labels;
+    GListModel* items = G_LIST_MODEL(store);
+    for (guint i = 0; i < g_list_model_get_n_items(items); ++i) {
+        const auto item = GObjectPtr<NautilusPropertiesItem>::adopt(
+            static_cast<NautilusPropertiesItem*>(g_list_model_get_item(items, i)));
+        labels.emplace_back(nautilus_properties_item_get_name(item.get()));
+    }
+    replaceItems(store, rowsWithValue(labels, value));
+}
+
+std::vector<velmorahost::PageRow> rowsWithValue(const std::vector<std::string>& labels,
+                                                const std::string& value) {
+    std::vector<velmorahost::PageRow> rows;
+    for (const std::string& label : labels)
+        rows.push_back({label, value});
+    return rows;
+}
+
 GObjectPtr<NautilusPropertiesModel> pageModel(const std::string& title, GListStore* items) {
     const ValidText text(title);
     return GObjectPtr<NautilusPropertiesModel>::adopt(

@@ -17,6 +17,13 @@ GObjectPtr<GListStore> itemStore(const std::vector<velmorahost::PageRow>& rows);
 // Puts the rows in place of every item of `store`, in one change.
 void replaceItems(GListStore* store, const std::vector<velmorahost::PageRow>& rows);
 
+// Puts `value` into every item of `store`, the names kept, in one change.
+void setAllValues(GListStore* store, const std::string& value);
+
+// Rows of `labels` all holding `value`.
+std::vector<velmorahost::PageRow> rowsWithValue(const std::vector<std::string>& labels,
+                                                const std::string& value);
+
 // A model titled `title` over `items`; the model holds its own reference.
 GObjectPtr<NautilusPropertiesModel> pageModel(const std::string& title, GListStore* items);
 

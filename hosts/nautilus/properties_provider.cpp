@@ -1,17 +1,24 @@
-// get_models of the provider: the file's type and path, the pages read as
-// velmora-props reads them, the models made, and Count started on a worker.
+// get_models of the provider: the file's type and path, the models made at
+// once with every value waiting, and the reader started that fills them.
 #include "properties_provider.h"
 
 #include "gis_types.h"
 #include "gtype_info.h"
-#include "object_counter.h"
 #include "page_models.h"
-#include "page_texts.h"
+#include "reader_command.h"
+#include "reader_job.h"
+#include "reader_texts.h"
+
+#include "platform/paths.h"
+#include "thimble32/cregistry.h"
+#include "velmora/page_layout.h"
 
 #include <nautilus-extension.h>
 
-#include <dlfcn.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,7 +35,7 @@ struct VelmoraPropertiesProviderClass {
     GObjectClass parent;
 };
 
-enum { kPropCountsPending = 1 };
+enum { kPropReadersRunning = 1 };
 
 // The full path of one file of a registered type; nothing for a folder, a
 // file of another type or one that has no local path.
@@ -47,44 +54,75 @@ std::optional<std::string> registeredFilePath(NautilusFileInfo* file) {
     return result;
 }
 
-// The server stays loaded once it has been: GDAL and PROJ, which it brings,
-// are not made to be unloaded and loaded again within one process, and a
-// worker may still be counting when a sheet is closed.
-void keepServerLoaded(const std::string& serverPath) {
-    if (void* handle = dlopen(serverPath.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE))
-        dlclose(handle);
+// The folder of datora.dat when the registry names one that holds it: the
+// server can start. Only the registry and the file's presence are looked at.
+std::optional<std::string> databaseFolder() {
+    char folder[260] = {};
+    CRegistry registry;
+    if (registry.GetDatoraDatPath(folder, sizeof folder) != thimble32::kRegistrySuccess)
+        return std::nullopt;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::string(folder) + "/datora.dat", ec))
+        return std::nullopt;
+    return std::string(folder);
 }
 
+// bwrap where the system has it: the reader then runs in its sandbox.
+const std::string& bwrapPath() {
+    static const std::string path = [] {
+        char* found = g_find_program_in_path("bwrap");
+        std::string result = found ? found : "";
+        g_free(found);
+        return result;
+    }();
+    return path;
+}
+
+unsigned readerLimitMs() {
+    // Test hook: a shorter limit, so that an overrun can be seen quickly.
+    if (const char* ms = std::getenv("KAVREL_READER_TEST_LIMIT_MS"))
+        return static_cast<unsigned>(std::strtoul(ms, nullptr, 10));
+    return kReaderLimitMs;
+}
+
+struct PageLayout {
+    const char* title;
+    std::vector<std::string> labels;
+    bool counted;
+};
+
+std::vector<PageLayout> pageLayouts() {
+    return {{velmora::kGeoTitle, {velmora::kGeoLabels.begin(), velmora::kGeoLabels.end()}, false},
+            {velmora::kObjectTitle,
+             {velmora::kObjectLabels.begin(), velmora::kObjectLabels.end()},
+             true}};
+}
+
+// One registered file: its pages, every value "Reading...", filled by a
+// reader process. Several files: no pages, as the server gives none.
 GList* buildModels(GList* files) {
-    std::vector<std::string> paths;
-    for (GList* item = files; item != nullptr; item = item->next) {
-        const auto path = registeredFilePath(NAUTILUS_FILE_INFO(item->data));
-        if (!path)
-            return nullptr;
-        paths.push_back(*path);
-    }
-    if (paths.empty())
+    if (files == nullptr || files->next != nullptr)
         return nullptr;
-    const std::string serverPath = velmorahost::defaultServerPath();
-    keepServerLoaded(serverPath);
-    std::string error;
-    const auto pages = velmorahost::readSheet(serverPath, paths, false, error);
-    if (!pages) {
-        g_debug("velmora: no pages for %s: %s", paths.front().c_str(), error.c_str());
+    const auto path = registeredFilePath(NAUTILUS_FILE_INFO(files->data));
+    if (!path)
         return nullptr;
-    }
+    const std::string prefix = platform::installPrefix();
+    const std::string reader = prefix + "/bin/velmora-reader";
+    const auto database = databaseFolder();
+    if (!database || ::access(reader.c_str(), X_OK) != 0)
+        return nullptr;
     std::vector<GObjectPtr<NautilusPropertiesModel>> models;
-    std::vector<CountTarget> counted;
     std::vector<GObjectPtr<GListStore>> stores;
-    for (std::size_t i = 0; i < pages->size(); ++i) {
-        const velmorahost::PageTexts& page = (*pages)[i];
-        stores.push_back(itemStore(page.rows));
-        models.push_back(pageModel(page.title, stores.back().get()));
-        if (page.hasButtons)
-            counted.push_back({i, stores.back().get()});
+    std::vector<ReaderTarget> targets;
+    const std::vector<PageLayout> layouts = pageLayouts();
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        stores.push_back(itemStore(rowsWithValue(layouts[i].labels, kReadingText)));
+        models.push_back(pageModel(layouts[i].title, stores.back().get()));
+        targets.push_back({stores.back().get(), i, layouts[i].counted});
     }
-    if (!counted.empty())
-        startCounting(serverPath, paths.front(), counted);
+    std::vector<std::string> readOnly = readerPaths(prefix, *path);
+    readOnly.push_back(*database);
+    startReader(readerCommand(reader, *path, bwrapPath(), readOnly), targets, readerLimitMs());
     GList* list = nullptr;
     for (auto& model : models)
         list = g_list_append(list, model.release());
@@ -100,8 +138,8 @@ GList* getModels(NautilusPropertiesModelProvider*, GList* files) {
 }
 
 void getProperty(GObject* object, guint id, GValue* value, GParamSpec* property) {
-    if (id == kPropCountsPending)
-        g_value_set_int(value, countsPending());
+    if (id == kPropReadersRunning)
+        g_value_set_int(value, readersRunning());
     else
         G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
 }
@@ -110,8 +148,8 @@ void classInit(gpointer klass, gpointer) {
     GObjectClass* objectClass = G_OBJECT_CLASS(klass);
     objectClass->get_property = getProperty;
     g_object_class_install_property(
-        objectClass, kPropCountsPending,
-        g_param_spec_int(kCountsPendingProperty, nullptr, nullptr, 0, G_MAXINT, 0,
+        objectClass, kPropReadersRunning,
+        g_param_spec_int(kReadersRunningProperty, nullptr, nullptr, 0, G_MAXINT, 0,
                          GParamFlags(G_PARAM_READABLE | G_PARAM_STATIC_STRINGS)));
 }
 

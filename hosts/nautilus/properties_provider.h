@@ -1,7 +1,8 @@
 #pragma once
 // The GNOME Files properties-model provider: for one file of a GIS type it
-// reads the property-page server's pages and returns one model per page
-// ("Geography", "Spatial Objects"), the counts following from a worker.
+// returns one model per page of the property-page server ("Geography",
+// "Spatial Objects") at once, and a reader process of ours fills them. No
+// data file is read in the file manager's process.
 #include <glib-object.h>
 
 namespace nautilushost {
@@ -10,7 +11,7 @@ namespace nautilushost {
 // could not be registered.
 GType registerPropertiesProvider(GTypeModule* module);
 
-// Name of the provider's read-only int property: counts still on their way.
-inline constexpr char kCountsPendingProperty[] = "counts-pending";
+// Name of the provider's read-only int property: readers still running.
+inline constexpr char kReadersRunningProperty[] = "readers-running";
 
 } // namespace nautilushost

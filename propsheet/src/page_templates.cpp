@@ -2,6 +2,8 @@
 // dialog units of "MS Sans Serif" 8 on a 194 x 150 page.
 #include "page_templates.h"
 
+#include "velmora/page_layout.h"
+
 #include <iterator>
 
 namespace velmora {
@@ -22,40 +24,30 @@ constexpr DialogControl value(int id, short y) {
 }
 
 constexpr DialogControl kGeoControls[] = {
-    label("Coordinate System :", 12),
-    value(IDC_COORDSYS, 12),
-    label("Datum:", 28),
-    value(IDC_DATUM, 28),
-    label("Units:", 44),
-    value(IDC_UNITS, 44),
-    label("Northwest North:", 70),
-    value(IDC_NORTHWEST_NORTH, 70),
-    label("Northwest East:", 86),
-    value(IDC_NORTHWEST_EAST, 86),
-    label("Southeast North:", 102),
-    value(IDC_SOUTHEAST_NORTH, 102),
-    label("Southeast East:", 118),
-    value(IDC_SOUTHEAST_EAST, 118),
+    label(kGeoLabels[0], 12),      value(IDC_COORDSYS, 12),        label(kGeoLabels[1], 28),
+    value(IDC_DATUM, 28),          label(kGeoLabels[2], 44),       value(IDC_UNITS, 44),
+    label(kGeoLabels[3], 70),      value(IDC_NORTHWEST_NORTH, 70), label(kGeoLabels[4], 86),
+    value(IDC_NORTHWEST_EAST, 86), label(kGeoLabels[5], 102),      value(IDC_SOUTHEAST_NORTH, 102),
+    label(kGeoLabels[6], 118),     value(IDC_SOUTHEAST_EAST, 118),
 };
 
 constexpr DialogControl kObjectControls[] = {
-    label("Point Objects:", 12),
+    label(kObjectLabels[0], 12),
     value(IDC_POINT_OBJECTS, 12),
-    label("Line Objects:", 28),
+    label(kObjectLabels[1], 28),
     value(IDC_LINE_OBJECTS, 28),
-    label("Polygon Objects:", 44),
+    label(kObjectLabels[2], 44),
     value(IDC_POLYGON_OBJECTS, 44),
-    label("Other Objects:", 60),
+    label(kObjectLabels[3], 60),
     value(IDC_OTHER_OBJECTS, 60),
-    label("Total Objects:", 84),
+    label(kObjectLabels[4], 84),
     value(IDC_TOTAL_OBJECTS, 84),
     {ControlKind::PushButton, IDC_COUNT, "Count", 136, 126, 50, 14},
 };
 
 constexpr platform::DialogTemplate kTemplates[] = {
-    {kGeoTemplate, "Geography", "MS Sans Serif", 8, 194, 150, kGeoControls,
-     std::size(kGeoControls)},
-    {kObjectTemplate, "Spatial Objects", "MS Sans Serif", 8, 194, 150, kObjectControls,
+    {kGeoTemplate, kGeoTitle, "MS Sans Serif", 8, 194, 150, kGeoControls, std::size(kGeoControls)},
+    {kObjectTemplate, kObjectTitle, "MS Sans Serif", 8, 194, 150, kObjectControls,
      std::size(kObjectControls)},
 };
 

@@ -273,6 +273,15 @@ TEST_F(PageTest, damaged_and_foreign_files_show_unknown) {
     // Truncated image data: the header still opens, its place is unknown.
     const Values g = show(kSamples + "broken/truncated.tif", true).geography;
     EXPECT_EQ(g.at("Northwest North:"), "Unknown");
+    // A shapefile without features states an inverted box: its system is
+    // known, its corners are not.
+    testsupport::run("ogr2ogr -where 1=0 " + testsupport::quoted(dir / "none.shp") + " " +
+                     testsupport::quoted(kSamples + "world/cities.shp"));
+    const Values none = show(dir / "none.shp", false).geography;
+    EXPECT_EQ(none.at("Coordinate System :"), "LAT-LONG");
+    for (const char* corner :
+         {"Northwest North:", "Northwest East:", "Southeast North:", "Southeast East:"})
+        EXPECT_EQ(none.at(corner), "Unknown") << corner;
 }
 
 TEST_F(PageTest, pages_answer_the_sheet_and_show_the_wait_cursor_while_working) {

@@ -281,6 +281,11 @@ std::optional<strand32::FileFacts> FootprintCache::find(const std::string& path,
         touch.path = path;
         touch.touchOnly = true;
         pending_.push_back(std::move(touch));
+        // A search that only meets cached files writes as one that stores.
+        if (pending_.size() >= kBatchSize) {
+            sqlite3_reset(s); // the look-up is done before the read ends
+            flush();
+        }
     }
     return facts;
 }

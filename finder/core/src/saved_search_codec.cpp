@@ -155,9 +155,12 @@ SavedSearch decodeSavedSearch(const std::uint8_t* data, std::size_t size) {
             ++textsOfLastRow;
         }
     }
-    saved.rowsComplete = h.rowCount >= 0 &&
-                         saved.rows.size() == static_cast<std::size_t>(h.rowCount) &&
-                         (h.rowCount == 0 || (textsOfLastRow == 5 && lastTextEnded));
+    // A last row cut short is no row: any of its texts (a date) may be cut
+    // anywhere; the rows before it stand, and the rows are incomplete.
+    if (!saved.rows.empty() && !(textsOfLastRow == 5 && lastTextEnded))
+        saved.rows.pop_back();
+    saved.rowsComplete =
+        h.rowCount >= 0 && saved.rows.size() == static_cast<std::size_t>(h.rowCount);
     return saved;
 }
 

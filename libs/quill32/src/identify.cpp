@@ -53,15 +53,17 @@ int findEpsg(PJ_CONTEXT* ctx, const PJ* crs, const Catalog& catalog) {
     return found;
 }
 
-std::string unitsOf(PJ_CONTEXT* ctx, const PJ* crs) {
+// The key of the first axis's unit, by its size (angular for a geographic system).
+std::string unitsOf(PJ_CONTEXT* ctx, const PJ* crs, bool geographic) {
     PjPtr cs(proj_crs_get_coordinate_system(ctx, crs));
     const char* unit = nullptr;
+    double size = 0;
     if (!cs ||
-        !proj_cs_get_axis_info(ctx, cs.get(), 0, nullptr, nullptr, nullptr, nullptr, &unit, nullptr,
+        !proj_cs_get_axis_info(ctx, cs.get(), 0, nullptr, nullptr, nullptr, &size, &unit, nullptr,
                                nullptr) ||
         unit == nullptr)
         return {};
-    return naming::unitsKey(unit);
+    return naming::unitsKey(unit, size, geographic);
 }
 
 std::string datumOf(PJ_CONTEXT* ctx, const PJ* crs, const Catalog& catalog) {
@@ -146,7 +148,7 @@ std::optional<Keys> identify(std::string_view definition) {
 
     const Database& db = catalog->database();
     Keys keys;
-    keys.units = unitsOf(ctx, crs.get());
+    keys.units = unitsOf(ctx, crs.get(), geographic);
     if (const int code = findEpsg(ctx, crs.get(), *catalog)) {
         const CatalogEntry& e = *catalog->findCrs(code);
         keys.group = db.groups[e.group].key;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <span>
 #include <string>
 
 namespace quill32::naming {
@@ -128,6 +129,26 @@ std::string unitsKey(std::string_view unitName) {
     if (unit == "radian")
         return "RADIANS";
     return fitKey(normalizeKey(unitName), 0);
+}
+
+std::string unitsKey(std::string_view unitName, double sizeInBase, bool angular) {
+    struct Size {
+        double inBase;
+        const char* key;
+    };
+    static constexpr Size kLinear[] = {
+        {1.0, "METERS"}, {0.3048, "FEET"}, {1200.0 / 3937.0, "US-FEET"}, {1000.0, "KILOMETERS"}};
+    static constexpr Size kAngular[] = {
+        {M_PI / 180.0, "DEGREES"}, {M_PI / 200.0, "GRADS"}, {1.0, "RADIANS"}};
+    constexpr double kTolerance = 1e-7;
+    if (std::isfinite(sizeInBase) && sizeInBase > 0) {
+        for (const Size& size :
+             angular ? std::span<const Size>(kAngular) : std::span<const Size>(kLinear)) {
+            if (std::fabs(sizeInBase - size.inBase) <= kTolerance * size.inBase)
+                return size.key;
+        }
+    }
+    return unitsKey(unitName);
 }
 
 SystemNaming nameConversion(int conversionCode, std::string_view conversionName,

@@ -41,6 +41,13 @@ std::string datumKey(std::string_view crsOrDatumName, int code);
 // "US-FEET", "degree ..." -> "DEGREES", others normalised.
 std::string unitsKey(std::string_view unitName);
 
+// Units key of a file's unit by its size: metres (linear) or radians
+// (angular) per unit. A size within a part in ten million of a unit the
+// database names gives that unit's key whatever the spelling (0.3048006096 m
+// is "US-FEET", 0.3048 m "FEET", pi / 180 "DEGREES"); any other size, or
+// none (0), keys by the name as above.
+std::string unitsKey(std::string_view unitName, double sizeInBase, bool angular);
+
 // Where a projection (an EPSG conversion) belongs: its group and system.
 struct SystemNaming {
     std::string groupKey;

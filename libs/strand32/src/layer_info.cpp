@@ -71,8 +71,13 @@ std::optional<MaporaExtent> vectorExtent(const LayerSource& source, bool fromGeo
             extentFromGeometries(layer, e);
             continue;
         }
+        // A layer known to be empty has no extent, whatever box it states
+        // ((0,0) - (0,0), or (0,0) - (-1,-1) inverted); nor has an inverted box.
+        if (OGR_L_GetFeatureCount(layer, FALSE) == 0)
+            continue;
         OGREnvelope env;
-        if (OGR_L_GetExtent(layer, &env, TRUE) == OGRERR_NONE) {
+        if (OGR_L_GetExtent(layer, &env, TRUE) == OGRERR_NONE && env.MinX <= env.MaxX &&
+            env.MinY <= env.MaxY) {
             include(e, env.MinX, env.MinY);
             include(e, env.MaxX, env.MaxY);
         }
@@ -164,7 +169,9 @@ std::optional<LayerCrs> crsOf(const LayerSource& source) {
             companion.reset(OSRNewSpatialReference(source.companionWkt.c_str()));
             srs = static_cast<OGRSpatialReferenceH>(companion.get());
         }
-        if (srs == nullptr)
+        // A driver may offer a default system for control points it has not
+        // got (BSB): without points it places nothing.
+        if (srs == nullptr && GDALGetGCPCount(source.handle()) > 0)
             srs = GDALGetGCPSpatialRef(source.handle());
     } else {
         srs = firstLayerSrs(source.handle());

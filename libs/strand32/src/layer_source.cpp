@@ -2,6 +2,8 @@
 #include "layer_source.h"
 
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 #include "file_lookup.h"
 #include "regular_files.h"
@@ -104,8 +106,18 @@ std::optional<LayerSource> openLayerSource(const LayerRef& layer) {
         return openRaster(path, layer.companions[0]);
     case LayerType::Dxf:
         return openVector(path, kDxfDriver);
-    case LayerType::Dwg:
-        return openVector(path, kDwgDriver);
+    case LayerType::Dwg: {
+        // The CAD driver keeps the outcome of its last open in one variable
+        // for the whole process and reads it back after each open: a drawing
+        // opened beside another that fails is refused now and then. One
+        // drawing at a time, from opening to closing.
+        static std::mutex cadDriver;
+        auto lock = std::make_shared<std::lock_guard<std::mutex>>(cadDriver);
+        auto source = openVector(path, kDwgDriver);
+        if (source)
+            source->driverLock = std::move(lock);
+        return source;
+    }
     case LayerType::Shape:
         return openVector(path, kShapeDriver);
     case LayerType::MifMid:

@@ -2,6 +2,8 @@
 // Opens the data file a LayerRef names, with the GDAL driver of its
 // kind only, and gathers the georeferencing its companions supply.
 #include <array>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -13,6 +15,8 @@ namespace strand32 {
 using GeoTransform = std::array<double, 6>;
 
 struct LayerSource {
+    // Held while the dataset lives, for a driver not safe across threads.
+    std::shared_ptr<std::lock_guard<std::mutex>> driverLock;
     DatasetPtr dataset;
     bool raster = false;
     // Raster only: pixel-to-map transform, from the file or a companion.

@@ -128,19 +128,65 @@ TEST(FootprintCache, keys_answer_only_when_they_were_read) {
 }
 
 TEST(FootprintCache, entries_of_files_not_met_for_ninety_days_are_dropped) {
-    CacheFile cache;
-    const strand32::FileFacts facts; // nothing known: also worth keeping
-    {
-        const auto c = cache.open(kDay);
-        c->store("/met.shp", stamp(1), stamp(9), facts, {});
-        c->store("/forgotten.shp", stamp(2), stamp(9), facts, {});
-    }
     const auto none = [](const std::string&) { return std::optional<FileStamp>(); };
-    // Met again on day 80: kept from then on.
-    EXPECT_TRUE(cache.open(kDay + 80)->find("/met.shp", stamp(1), stamp(9), false, none));
-    const auto later = cache.open(kDay + 120);
-    EXPECT_TRUE(later->find("/met.shp", stamp(1), stamp(9), false, none));
-    EXPECT_FALSE(later->find("/forgotten.shp", stamp(2), stamp(9), false, none));
+    const struct {
+        std::int64_t metAgain; // days after the store; 0: not met again
+        std::int64_t opened;   // days after the store
+        bool kept;
+    } cases[] = {
+        {0, 90, true},   // last met exactly 90 days ago
+        {0, 91, false},  // 91 days ago
+        {80, 170, true}, // met again on day 80: aged from then
+        {80, 171, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.metAgain) + " " + std::to_string(c.opened));
+        CacheFile cache;
+        cache.open(kDay)->store("/met.shp", stamp(1), stamp(9), strand32::FileFacts{}, {});
+        if (c.metAgain != 0) {
+            EXPECT_TRUE(
+                cache.open(kDay + c.metAgain)->find("/met.shp", stamp(1), stamp(9), false, none));
+        }
+        EXPECT_EQ(
+            bool(cache.open(kDay + c.opened)->find("/met.shp", stamp(1), stamp(9), false, none)),
+            c.kept);
+    }
+}
+
+// Stores, and the "last met" days of cached files a search finds, reach the
+// file in batches of 1,024 while the cache stays open: a second cache sees
+// them (and a search killed later keeps them).
+TEST(FootprintCache, writes_reach_the_file_every_1024_entries_without_a_flush) {
+    const auto none = [](const std::string&) { return std::optional<FileStamp>(); };
+    const struct {
+        bool touches; // finds of stored entries rather than stores
+        int count;
+        bool seen;
+    } cases[] = {
+        {false, 1023, false}, {false, 1024, true}, {true, 1023, false}, {true, 1024, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.count) + (c.touches ? " finds" : " stores"));
+        CacheFile cache;
+        const auto path = [](int n) { return "/f" + std::to_string(n); };
+        const auto stampOf = [](int n) { return stamp(static_cast<std::uint64_t>(n)); };
+        if (c.touches) {
+            const auto first = cache.open(kDay);
+            for (int n = 0; n < c.count; ++n)
+                first->store(path(n), stampOf(n), stamp(0), strand32::FileFacts{}, {});
+        }
+        // Finds on day 80 keep the entries past day 90 only once written.
+        const std::int64_t day = c.touches ? kDay + 80 : kDay;
+        const auto open = cache.open(day);
+        for (int n = 0; n < c.count; ++n) {
+            if (c.touches) {
+                EXPECT_TRUE(open->find(path(n), stampOf(n), stamp(0), false, none));
+            } else {
+                open->store(path(n), stampOf(n), stamp(0), strand32::FileFacts{}, {});
+            }
+        }
+        const auto second = cache.open(c.touches ? kDay + 100 : kDay);
+        EXPECT_EQ(bool(second->find(path(0), stampOf(0), stamp(0), false, none)), c.seen);
+    }
 }
 
 TEST(FootprintCache, nothing_younger_than_two_seconds_is_kept) {

@@ -6,12 +6,16 @@
 #include "finder/search_run.h"
 
 #include "gdal_files.h"
+#include "ordered_pool.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
+#include <numeric>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,6 +119,43 @@ struct MixedTree {
         backdate(dir.path());
     }
 };
+
+// The readers take work in the order it was given: with one reader held in
+// the first work, the works queued behind it start in their order, and the
+// finishes run in that order too.
+TEST(PooledSearch, works_queued_behind_a_held_one_start_in_the_order_queued) {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::vector<int> started, finished;
+    {
+        OrderedPool pool(1, 64);
+        pool.push(
+            [&] {
+                std::unique_lock lock(mutex);
+                started.push_back(0);
+                released.wait(lock, [&] { return release; });
+            },
+            [&] { finished.push_back(0); });
+        for (int i = 1; i <= 20; ++i)
+            pool.push(
+                [&, i] {
+                    std::lock_guard lock(mutex);
+                    started.push_back(i);
+                },
+                [&, i] { finished.push_back(i); });
+        {
+            std::lock_guard lock(mutex);
+            release = true;
+        }
+        released.notify_all();
+        EXPECT_TRUE(pool.drain(true, [] { return true; }));
+    }
+    std::vector<int> inOrder(21);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    EXPECT_EQ(started, inOrder);
+    EXPECT_EQ(finished, inOrder);
+}
 
 TEST(PooledSearch, rows_and_status_texts_come_in_walk_order_whatever_the_readers) {
     MixedTree tree;

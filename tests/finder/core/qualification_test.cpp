@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -119,6 +120,14 @@ TEST(CandidateTestArea, files_without_a_known_system_or_extent) {
     EXPECT_EQ(modesPassed(kSamples + "cad/europe.dgn", "-180", "90", "180", "-90", true), "X");
     for (const char* broken : {"broken/no_index.shp", "broken/garbage.mif", "misc/notes.txt"})
         EXPECT_EQ(modesPassed(kSamples + broken, "-180", "90", "180", "-90", true), "") << broken;
+    // A shapefile without features states (0,0) - (-1,-1): no extent, in no
+    // mode, not even off West Africa.
+    TempDir dir;
+    const std::string none = dir / "none.shp";
+    ASSERT_EQ(std::system(
+                  ("ogr2ogr -where 1=0 '" + none + "' '" + kSamples + "world/cities.shp'").c_str()),
+              0);
+    EXPECT_EQ(modesPassed(none, "-5", "5", "5", "-5", true), "");
 }
 
 class CandidateTestCoordSys : public ::testing::Test {

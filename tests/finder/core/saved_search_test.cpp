@@ -186,13 +186,17 @@ TEST(SavedSearchFile, truncated_files_read_what_they_hold) {
 TEST(SavedSearchFile, a_row_count_the_data_does_not_back_yields_the_rows_there_are) {
     SavedSearch saved = knownSearch();
     saved.header.saveResults = true;
+    saved.rows.back().modified = "1/2/2003 4:05 PM";
     const struct {
         std::int32_t storedCount;
+        std::size_t cut; // bytes taken from the end of the file
         std::size_t rowsRead;
         bool complete;
-    } cases[] = {{3, 3, true}, {2, 2, true}, {7, 3, false}, {-1, 3, false}, {0, 0, true}};
+    } cases[] = {{3, 0, 3, true}, {2, 0, 2, true}, {7, 0, 3, false}, {-1, 0, 3, false},
+                 {0, 0, 0, true}, {3, 1, 2, false}}; // the last row's date text without its end
     for (const auto& c : cases) {
         auto bytes = encodeSavedSearch(saved);
+        bytes.resize(bytes.size() - c.cut);
         const auto count = static_cast<std::uint32_t>(c.storedCount);
         std::memcpy(bytes.data() + 1484, &count, 4);
         const SavedSearch got = decodeSavedSearch(bytes.data(), bytes.size());

@@ -85,8 +85,29 @@ TEST(Identify, deprecated_code_names_its_replacement) {
     expectKeys(wktOf(e.definition, PJ_WKT1_GDAL, false), e, "EPSG:32018 WKT1");
 }
 
+// WKT of a projection no EPSG system uses, in a linear unit of that name and size.
+std::string tmercIn(const char* unit, const char* metres) {
+    return std::string("PROJCS[\"custom\",GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS "
+                       "84\",6378137,298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"degree\","
+                       "0.0174532925199433]],PROJECTION[\"Transverse_Mercator\"],PARAMETER["
+                       "\"latitude_of_origin\",0],PARAMETER[\"central_meridian\",13.3],"
+                       "PARAMETER[\"scale_factor\",1],PARAMETER[\"false_easting\",1000],"
+                       "PARAMETER[\"false_northing\",0],UNIT[\"") +
+           unit + "\"," + metres + "]]";
+}
+
+// WKT of longitude/latitude on WGS 84 in an angular unit of that name and size.
+std::string lonLatIn(const char* unit, const char* radians) {
+    return std::string("GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,"
+                       "298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"") +
+           unit + "\"," + radians + "]]";
+}
+
 TEST(Identify, proj_strings_and_systems_without_epsg_match) {
-    const Expected cases[] = {
+    const struct {
+        std::string definition;
+        const char *group, *system, *datum, *units;
+    } cases[] = {
         {"+proj=utm +zone=33 +datum=WGS84 +units=m +no_defs", "UTM", "UTM-33N", "WGS84", "METERS"},
         {"+proj=longlat +datum=NAD83", "LAT-LONG", "LAT-LONG", "NAD83", "DEGREES"},
         // A UTM zone on a datum given only by its parameters still names the zone.
@@ -94,6 +115,14 @@ TEST(Identify, proj_strings_and_systems_without_epsg_match) {
         // A projection no EPSG system uses falls in its method's group.
         {"+proj=tmerc +lat_0=0 +lon_0=13.3 +k=1 +x_0=1000 +y_0=0 +datum=WGS84 +units=us-ft",
          "TRANSVERSE-MERCATOR", "", "WGS84", "US-FEET"},
+        // Units are keyed by their size, whatever their names say.
+        {tmercIn("US survey feet", "0.3048006096"), "TRANSVERSE-MERCATOR", "", "WGS84", "US-FEET"},
+        {tmercIn("International Feet", "0.3048"), "TRANSVERSE-MERCATOR", "", "WGS84", "FEET"},
+        {tmercIn("US-FEET", "0.3048"), "TRANSVERSE-MERCATOR", "", "WGS84", "FEET"},
+        {tmercIn("British foot (1936)", "0.3048007491"), "TRANSVERSE-MERCATOR", "", "WGS84",
+         "BRITISH-FOOT-1936"},
+        {lonLatIn("custom", "0.0174532925199433"), "LAT-LONG", "LAT-LONG", "WGS84", "DEGREES"},
+        {lonLatIn("unknown", "0.01745329251994328"), "LAT-LONG", "LAT-LONG", "WGS84", "DEGREES"},
     };
     for (const auto& e : cases) {
         CoordSysKeys keys{};

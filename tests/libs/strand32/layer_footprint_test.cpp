@@ -124,6 +124,13 @@ TEST(LayerFootprint, damaged_shapefiles_read_as_gdal_reads_them) {
     putDouble(nanBox, 36, std::nan(""));
     std::string backwards = good.shp;
     putDouble(backwards, 36, 100.0); // xmin beyond xmax
+    // Both parts stating the same inverted box: west beyond east, south above north.
+    std::string westBeyondEast[] = {good.shp, good.shx};
+    std::string southAboveNorth[] = {good.shp, good.shx};
+    for (std::string* part : {&westBeyondEast[0], &westBeyondEast[1]})
+        putDouble(*part, 36, 100.0);
+    for (std::string* part : {&southAboveNorth[0], &southAboveNorth[1]})
+        putDouble(*part, 44, 100.0);
     std::string nullType = good.shp;
     nullType[32] = 0;
     std::string badCode = good.shp;
@@ -143,6 +150,8 @@ TEST(LayerFootprint, damaged_shapefiles_read_as_gdal_reads_them) {
         {"header_only", good.shp.substr(0, 100), good.shx, good.dbf, good.prj},
         {"nan_box", nanBox, good.shx, good.dbf, good.prj},
         {"backwards_box", backwards, good.shx, good.dbf, good.prj},
+        {"west_beyond_east", westBeyondEast[0], westBeyondEast[1], good.dbf, good.prj},
+        {"south_above_north", southAboveNorth[0], southAboveNorth[1], good.dbf, good.prj},
         {"null_type", nullType, good.shx, good.dbf, good.prj},
         {"bad_code", badCode, good.shx, good.dbf, good.prj},
         {"cut_shx", good.shp, good.shx.substr(0, 110), good.dbf, good.prj},
@@ -220,15 +229,26 @@ TEST(LayerFootprint, geotiffs_read_as_gdal_reads_them) {
         {"not_placed", {}, 4326, false, {}},
         {"jpeg_inside", degrees, 4326, false, {"COMPRESS=JPEG"}},
         {"beside_a_world_file", degrees, 4326, false, {}},
+        {"tie_point_inside", degrees, 4326, false, {}}, // after a sound file with its keys
     };
     for (const TiffCase& c : cases)
         writeTiff(dir / (std::string(c.name) + ".tif"), c);
+    // The tie point moved from raster (0, 0) to (2, 3): the image lies elsewhere.
+    std::string tied = TempDir::readFile(dir / "tie_point_inside.tif");
+    std::string tie(48, '\0');
+    putDouble(tie, 24, degrees[0]);
+    putDouble(tie, 32, degrees[3]);
+    const auto at = tied.find(tie);
+    ASSERT_NE(at, std::string::npos);
+    putDouble(tied, at, 2.0);
+    putDouble(tied, at + 8, 3.0);
+    dir.writeFile("tie_point_inside.tif", tied);
     dir.writeFile("beside_a_world_file.tfw", "1\n0\n0\n-1\n100.5\n200.5\n");
     for (const TiffCase& c : cases) {
         const std::string name = c.name;
         const bool plain = name == "plain" || name == "point" || name == "utm_point" ||
                            name == "no_system" || name == "tiled_lzw_big_endian" ||
-                           name == "bands_apart";
+                           name == "bands_apart" || name == "tie_point_inside";
         EXPECT_EQ(readsAsGdal(dir / (name + ".tif")), plain) << name;
     }
     // Side files GDAL would read, written later, send the same file to GDAL.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "gis_writer.h"
 #include "quill32/datora.h"
@@ -48,6 +49,34 @@ void expectExtent(const LayerDescriptor& d, MaporaExtent want, double tolerance,
     EXPECT_NEAR(got.north, want.north, tolerance) << what;
     EXPECT_NEAR(got.east, want.east, tolerance) << what;
     EXPECT_NEAR(got.south, want.south, tolerance) << what;
+}
+
+// A BSB chart of 4 x 400 pixels that states neither control points nor a
+// placement: header lines, 0x1A 0x00, the colour size, rows (number, one
+// run, 0), the rows' offsets and the offset of that index.
+std::string unplacedChart() {
+    constexpr int kRows = 400;
+    std::string bytes = "BSB/NA=TEST,NU=1,RA=4," + std::to_string(kRows) +
+                        ",DU=254\r\nKNP/SC=10000,GD=WGS84,PR=MERCATOR,UN=METERS\r\n"
+                        "RGB/1,0,0,0\r\nRGB/2,255,255,255\r\n\x1a";
+    bytes += std::string("\0\x01", 2);
+    const auto bigEndian = [&bytes](std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes += static_cast<char>(v >> shift & 0xff);
+    };
+    std::vector<std::uint32_t> offsets;
+    for (int row = 1; row <= kRows; ++row) {
+        offsets.push_back(static_cast<std::uint32_t>(bytes.size()));
+        if (row >= 128)
+            bytes += static_cast<char>(0x80 | row >> 7);
+        bytes += static_cast<char>(row & 0x7f);
+        bytes += std::string("\x43\0", 2); // four pixels of colour 1
+    }
+    const auto index = static_cast<std::uint32_t>(bytes.size());
+    for (const std::uint32_t offset : offsets)
+        bigEndian(offset);
+    bigEndian(index);
+    return bytes;
 }
 
 const Keys kWgs84{"LAT-LONG", "LAT-LONG", "WGS84", "DEGREES"};
@@ -146,6 +175,11 @@ TEST(LayerInfo, raster_georeferencing) {
     writeRaster(dir / "plain.bmp", "BMP", 4, 4, {}, 0);
     const LayerDescriptor plain = describe(dir / "plain.bmp");
     EXPECT_EQ(Mapora_LayerExtent(&plain, &e), 0);
+    // Nor is the system of a chart without control points, whatever the
+    // driver offers for the points it has not got.
+    const LayerDescriptor chart = describe(dir.writeFile("unplaced.kap", unplacedChart()));
+    EXPECT_EQ(Mapora_LayerExtent(&chart, &e), 0);
+    EXPECT_EQ(keysOf(chart), std::nullopt);
 }
 
 TEST(LayerInfo, damaged_files_fail_quietly) {
@@ -191,8 +225,27 @@ TEST(LayerInfo, damaged_files_fail_quietly) {
         Mapora_LayerObjectCount(&d, &n);
         EXPECT_EQ(Mapora_LayerCoordSys(&d, &keys, scratch, sizeof scratch), 0) << path;
     }
-    for (const std::string& path : {dir / "cut.shp", dir / "garbage.tab", dir / "e.shp",
-                                    dir / "e.tif", dir / "missing.shp"}) {
+    // A shapefile without features states (0,0) - (0,0), some writers
+    // (0,0) - (-1,-1): no extent either way.
+    writeVector(dir / "no_features.shp", "ESRI Shapefile", 4326, {});
+    for (const char* part : {".shp", ".shx"}) {
+        std::string bytes = TempDir::readFile(dir / (std::string("no_features") + part));
+        const double box[] = {0, 0, -1, -1};
+        std::memcpy(bytes.data() + 36, box, sizeof box);
+        dir.writeFile(std::string("inverted") + part, bytes);
+    }
+    dir.writeFile("inverted.dbf", TempDir::readFile(dir / "no_features.dbf"));
+    // Features under a box whose south lies above its north.
+    for (const char* part : {".shp", ".shx"}) {
+        std::string bytes = part == std::string(".shp") ? shp : shx;
+        const double south = 9;
+        std::memcpy(bytes.data() + 44, &south, sizeof south);
+        dir.writeFile(std::string("upside_down") + part, bytes);
+    }
+    dir.writeFile("upside_down.dbf", dbf);
+    for (const std::string& path :
+         {dir / "cut.shp", dir / "garbage.tab", dir / "e.shp", dir / "e.tif", dir / "missing.shp",
+          dir / "no_features.shp", dir / "inverted.shp", dir / "upside_down.shp"}) {
         const LayerDescriptor d = describe(path);
         MaporaExtent e{};
         EXPECT_EQ(Mapora_LayerExtent(&d, &e), 0) << path;
