@@ -1,4 +1,5 @@
 #include "MainDialog.h"
+#include "window_texts.h"
 
 #include "DateUtil.h"
 #include "finder/criteria_form.h"
@@ -14,6 +15,7 @@
 #include "resources/globe_animation.h"
 #include "results/result_list.h"
 
+#include <platform/message_box.h>
 #include <platform/paths.h>
 #include <sorrel32/about.h>
 
@@ -86,9 +88,13 @@ TFindMainDlg::TFindMainDlg(QWidget* parent)
 TFindMainDlg::~TFindMainDlg() {
     qApp->removeEventFilter(this);
     search_.reset(); // a running search is stopped before the window goes
-    saveOptions(settings_.options);
-    if (useFootprintCache_->isChecked() != footprintCacheStored_)
-        saveFootprintCacheSetting(useFootprintCache_->isChecked());
+    // A setting that cannot be kept is said, not dropped unseen.
+    std::string problem = saveOptions(settings_.options);
+    if (problem.empty() && useFootprintCache_->isChecked() != footprintCacheStored_)
+        problem = saveFootprintCacheSetting(useFootprintCache_->isChecked());
+    if (!problem.empty())
+        platform::messageBox(nullptr, problem, std::string(kAppTitle),
+                             platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 void TFindMainDlg::buildControls() {

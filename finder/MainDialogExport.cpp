@@ -2,6 +2,7 @@
 // shown, written as a vector layer in the format the chosen name's extension
 // names; File → Export STAC Catalog: a catalog of them in a folder.
 #include "MainDialog.h"
+#include "window_texts.h"
 
 #include "finder/export/footprint_writer.h"
 #include "finder/export/stac_facts.h"

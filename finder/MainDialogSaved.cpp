@@ -2,6 +2,7 @@
 // the map's view and optionally the rows to a file with a desktop shortcut;
 // a file named on the command line is loaded back when the window opens.
 #include "MainDialog.h"
+#include "window_texts.h"
 
 #include "finder/desktop_shortcut.h"
 #include "finder/saved_search.h"

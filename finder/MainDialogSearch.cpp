@@ -1,6 +1,7 @@
 // The search run of the main window: Find Now, Stop, New Search, the rows
 // handed over by the search controller, the status line and the turning globe.
 #include "MainDialog.h"
+#include "window_texts.h"
 
 #include "DateUtil.h"
 #include "finder/coords/coordsys_pickers.h"

@@ -5,6 +5,7 @@
 #include "finder/search_status.h"
 #include "finder/startup_settings.h"
 #include "kavrel/version.h"
+#include "window_texts.h"
 
 #include <platform/message_box.h>
 #include <platform/message_box_qt.h>

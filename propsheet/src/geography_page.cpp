@@ -6,7 +6,7 @@
 #include "page_text.h"
 #include "pages.h"
 
-#include "quill32/datora.h"
+#include "quill32/latlon.h"
 #include "strand32/file_facts.h"
 #include "strand32/layer.h"
 
@@ -45,16 +45,13 @@ std::string showCoordSys(HWND dialog, const strand32::FileFacts& facts) {
     return system;
 }
 
+// Degrees, minutes and seconds with the hemisphere, as the library writes them.
 std::string latitudeText(double degrees) {
-    char text[kTextSize] = {};
-    Datora_LatToString(degrees, -1, text, kTextSize);
-    return fieldText(text, sizeof text);
+    return quill32::formatLatLon(degrees, false, -1);
 }
 
 std::string longitudeText(double degrees) {
-    char text[kTextSize] = {};
-    Datora_LonToString(degrees, -1, text, kTextSize);
-    return fieldText(text, sizeof text);
+    return quill32::formatLatLon(degrees, true, -1);
 }
 
 void showCorners(HWND dialog, const strand32::FileFacts& facts, bool latLong) {

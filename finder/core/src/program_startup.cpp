@@ -3,6 +3,7 @@
 #include "finder/settings_registry.h"
 
 #include <platform/paths.h>
+#include <platform/registry.h>
 
 #include <clocale>
 #include <cstdlib>
@@ -31,10 +32,32 @@ StartupSettings loadStartupSettings() {
     return readStartupSettings(registry);
 }
 
-void saveOptions(std::uint32_t options) {
+std::string settingWriteProblem(std::string_view name, std::uint32_t code) {
+    if (code == CSettingsRegistry::Success || code == platform::ERROR_FILE_NOT_FOUND)
+        return {};
+    std::string reason;
+    switch (static_cast<long>(code)) {
+    case platform::ERROR_ACCESS_DENIED:
+        reason = "access is denied";
+        break;
+    case platform::ERROR_BADDB:
+        reason = "the file cannot be read as settings, so it is left as it is";
+        break;
+    case platform::ERROR_OUTOFMEMORY:
+        reason = "out of memory";
+        break;
+    default:
+        reason = "the file cannot be written (error " + std::to_string(code) + ")";
+    }
+    return "The setting \"" + std::string(name) + "\" could not be saved in " +
+           platform::hivePath(platform::Hive::CurrentUser) + ": " + reason;
+}
+
+std::string saveOptions(std::uint32_t options) {
     CSettingsRegistry registry;
-    registry.SetOptions(kProductSubkey, options);
+    const std::uint32_t code = registry.SetOptions(kProductSubkey, options);
     registry.Close();
+    return settingWriteProblem("Options", code);
 }
 
 bool loadFootprintCacheSetting() {
@@ -45,10 +68,11 @@ bool loadFootprintCacheSetting() {
     return value != 0;
 }
 
-void saveFootprintCacheSetting(bool use) {
+std::string saveFootprintCacheSetting(bool use) {
     CSettingsRegistry registry;
-    registry.SetFootprintCache(kProductSubkey, use ? 1 : 0);
+    const std::uint32_t code = registry.SetFootprintCache(kProductSubkey, use ? 1 : 0);
     registry.Close();
+    return settingWriteProblem("UseFootprintCache", code);
 }
 
 int runProgram(const std::function<int()>& body,

@@ -1,3 +1,4 @@
+#include "finder/program_startup.h"
 #include "finder/settings_registry.h"
 #include "finder/startup_settings.h"
 
@@ -122,6 +123,39 @@ TEST(CSettingsRegistry, set_options_writes_a_dword_read_back_by_the_next_start) 
     std::uint32_t options = 9;
     EXPECT_EQ(registry.GetOptions(kProductSubkey, options), kSuccess);
     EXPECT_EQ(options, 0u);
+}
+
+// Shut-down writes say why they failed; a missing product key keeps them
+// silently, as the window has always done.
+TEST(ShutDownSettings, a_write_that_fails_says_why_and_leaves_the_hive_as_it_was) {
+    // The product key reads, but a line that is no value makes the hive one
+    // that is never written over.
+    const std::string unparsable = std::string(kUserHive) + "this is no value\n";
+    struct Case {
+        const char* what;
+        std::string userHive;
+        std::string problem; // a part of it; empty: none
+    } cases[] = {
+        {"written", kUserHive, ""},
+        {"no product key", "REGEDIT4\n", ""},
+        {"a hive that cannot be parsed", unparsable, "\"Options\" could not be saved in "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HiveEnv env(kMachineHive, c.userHive);
+        const std::string problem = saveOptions(5);
+        if (c.problem.empty()) {
+            EXPECT_EQ(problem, "");
+            continue;
+        }
+        EXPECT_NE(problem.find(c.problem + env.userPath() + ": "), std::string::npos) << problem;
+        EXPECT_EQ(env.userText(), c.userHive);
+        EXPECT_NE(saveFootprintCacheSetting(false).find("\"UseFootprintCache\""),
+                  std::string::npos);
+    }
+    EXPECT_EQ(settingWriteProblem("Options", platform::ERROR_ACCESS_DENIED)
+                  .rfind("The setting \"Options\" could not be saved in ", 0),
+              0u);
 }
 
 TEST(StartupSettings, named_list_from_supported_formats) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace finder {
 
@@ -21,14 +22,19 @@ void prepareProcess(); // with the install prefix of the running program
 StartupSettings loadStartupSettings();
 
 // Shut-down: writes "Options" back for the current user (silently kept when
-// the product key does not exist).
-void saveOptions(std::uint32_t options);
+// the product key does not exist). Why the write failed otherwise, as a
+// sentence for the user; empty when it was written or kept.
+std::string saveOptions(std::uint32_t options);
 
 // Whether the window's searches use the footprint cache: the current user's
 // "UseFootprintCache" (absent or unreadable: yes), and its writing back
-// (silently kept when the product key does not exist).
+// (silently kept when the product key does not exist; else as saveOptions).
 bool loadFootprintCacheSetting();
-void saveFootprintCacheSetting(bool use);
+std::string saveFootprintCacheSetting(bool use);
+
+// "The setting NAME could not be saved in HIVE: REASON" for a registry
+// error code of a write; empty for success and for a missing key.
+std::string settingWriteProblem(std::string_view name, std::uint32_t code);
 
 // Runs a program's body. An error that escapes it is passed to `report` and
 // gives exit status 1; otherwise the body's status is returned.

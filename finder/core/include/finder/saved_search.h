@@ -15,9 +15,6 @@ namespace finder {
 
 inline constexpr std::size_t kSavedSearchHeaderSize = 1516;
 inline constexpr std::string_view kSavedSearchExtension = ".wqs";
-inline constexpr std::string_view kSaveSearchQuestion =
-    "A shortcut will be created and placed on the desktop.\nDo you want to continue?";
-inline constexpr std::string_view kCreateFileErrorCaption = "CreateProcess error";
 
 // The header's fields: every text as its control shows it, in the locale's
 // encoding; booleans are check states.
