@@ -252,6 +252,9 @@ TEST(nautilus_module, no_reader_outlives_its_properties_window) {
     EXPECT_EQ(g_weak_ref_get(&items), nullptr);
     g_weak_ref_clear(&items);
     ASSERT_TRUE(waitForReaders());
+    // A sandboxed reader goes with the sandbox that held it, a moment after.
+    for (int look = 0; look < 200 && processesNaming(sample.file) != 0; ++look)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(processesNaming(sample.file), 0);
 }
 
