@@ -107,7 +107,7 @@ GList* buildModels(GList* files) {
     if (!path)
         return nullptr;
     const std::string prefix = platform::installPrefix();
-    const std::string reader = prefix + "/bin/velmora-reader";
+    const std::string reader = prefix + "/" KAVREL_LIB_DIR "/velmora-reader";
     const auto database = databaseFolder();
     if (!database || ::access(reader.c_str(), X_OK) != 0)
         return nullptr;
