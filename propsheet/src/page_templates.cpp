@@ -4,7 +4,9 @@
 
 #include "velmora/page_layout.h"
 
+#include <array>
 #include <iterator>
+#include <utility>
 
 namespace velmora {
 
@@ -45,10 +47,48 @@ constexpr DialogControl kObjectControls[] = {
     {ControlKind::PushButton, IDC_COUNT, "Count", 136, 126, 50, 14},
 };
 
+constexpr short kLayerY = 22, kLayerStep = 9;
+constexpr short kLayerNameWidth = 60, kLayerTextX = 72, kLayerTextWidth = 114;
+
+constexpr DialogControl layerName(int row) {
+    return {ControlKind::Static,
+            IDC_LAYER_NAME + row,
+            "",
+            kLabelX,
+            static_cast<short>(kLayerY + row * kLayerStep),
+            kLayerNameWidth,
+            kRowHeight};
+}
+constexpr DialogControl layerText(int row) {
+    return {ControlKind::Static,
+            IDC_LAYER_TEXT + row,
+            "",
+            kLayerTextX,
+            static_cast<short>(kLayerY + row * kLayerStep),
+            kLayerTextWidth,
+            kRowHeight};
+}
+
+template <std::size_t... Row>
+constexpr std::array<DialogControl, 3 + 2 * sizeof...(Row)>
+layerControls(std::index_sequence<Row...>) {
+    return {
+        {{ControlKind::Static, IDC_STATIC, kLayerHeading, kLabelX, 8, kLayerNameWidth, kRowHeight},
+         {ControlKind::Static, IDC_STATIC, kLayerHeadingValue, kLayerTextX, 8, kLayerTextWidth,
+          kRowHeight},
+         layerName(Row)...,
+         layerText(Row)...,
+         {ControlKind::PushButton, IDC_COUNT, "Count", 136, 130, 50, 14}}};
+}
+
+constexpr auto kLayerControls = layerControls(std::make_index_sequence<kLayerRows>());
+
 constexpr platform::DialogTemplate kTemplates[] = {
     {kGeoTemplate, kGeoTitle, "MS Sans Serif", 8, 194, 150, kGeoControls, std::size(kGeoControls)},
     {kObjectTemplate, kObjectTitle, "MS Sans Serif", 8, 194, 150, kObjectControls,
      std::size(kObjectControls)},
+    {kLayerTemplate, kLayerTitle, "MS Sans Serif", 8, 194, 150, kLayerControls.data(),
+     kLayerControls.size()},
 };
 
 } // namespace
