@@ -50,22 +50,21 @@ constexpr DialogControl kObjectControls[] = {
 constexpr short kLayerY = 22, kLayerStep = 9;
 constexpr short kLayerNameWidth = 60, kLayerTextX = 72, kLayerTextWidth = 114;
 
-constexpr DialogControl layerName(int row) {
+// A layer row's name (left) or description (right): texts the page fills.
+struct LayerColumn {
+    int firstId;
+    short x, width;
+};
+constexpr LayerColumn kLayerName{IDC_LAYER_NAME, kLabelX, kLayerNameWidth};
+constexpr LayerColumn kLayerText{IDC_LAYER_TEXT, kLayerTextX, kLayerTextWidth};
+
+constexpr DialogControl layerCell(const LayerColumn& column, int row) {
     return {ControlKind::Static,
-            IDC_LAYER_NAME + row,
+            column.firstId + row,
             "",
-            kLabelX,
+            column.x,
             static_cast<short>(kLayerY + row * kLayerStep),
-            kLayerNameWidth,
-            kRowHeight};
-}
-constexpr DialogControl layerText(int row) {
-    return {ControlKind::Static,
-            IDC_LAYER_TEXT + row,
-            "",
-            kLayerTextX,
-            static_cast<short>(kLayerY + row * kLayerStep),
-            kLayerTextWidth,
+            column.width,
             kRowHeight};
 }
 
@@ -76,8 +75,8 @@ layerControls(std::index_sequence<Row...>) {
         {{ControlKind::Static, IDC_STATIC, kLayerHeading, kLabelX, 8, kLayerNameWidth, kRowHeight},
          {ControlKind::Static, IDC_STATIC, kLayerHeadingValue, kLayerTextX, 8, kLayerTextWidth,
           kRowHeight},
-         layerName(Row)...,
-         layerText(Row)...,
+         layerCell(kLayerName, Row)...,
+         layerCell(kLayerText, Row)...,
          {ControlKind::PushButton, IDC_COUNT, "Count", 136, 130, 50, 14}}};
 }
 

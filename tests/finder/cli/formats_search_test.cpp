@@ -25,6 +25,7 @@
 namespace {
 
 using clitest::runKavrelFind;
+using clitest::with;
 using testsupport::OpenCounter;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
@@ -32,11 +33,6 @@ namespace fs = std::filesystem;
 const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples";
 const std::string kFormats = kSamples + "/formats";
 const std::vector<std::string> kWorld = {"--area", "-180", "90", "180", "-90", "--lat-lon"};
-
-std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more) {
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
-}
 
 // The JSON rows of a run, by file name.
 std::map<std::string, QJsonObject> rowsByName(const std::string& out) {

@@ -22,6 +22,7 @@
 namespace {
 
 using clitest::runKavrelFind;
+using clitest::with;
 using testsupport::DeepFolder;
 using testsupport::OpenCounter;
 using testsupport::TempDir;
@@ -29,11 +30,6 @@ namespace fs = std::filesystem;
 
 const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples";
 const std::vector<std::string> kWorld = {"--area", "-180", "90", "180", "-90", "--lat-lon"};
-
-std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more) {
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
-}
 
 int featureCount(const std::string& file) {
     GDALAllRegister();
