@@ -10,6 +10,7 @@
 #include "reader_texts.h"
 
 #include "platform/paths.h"
+#include "strand32/layer.h"
 #include "thimble32/cregistry.h"
 #include "velmora/page_layout.h"
 
@@ -88,14 +89,29 @@ unsigned readerLimitMs() {
 struct PageLayout {
     const char* title;
     std::vector<std::string> labels;
-    bool counted;
+    bool opened, counted; // filled by the answer as opened, after Count
+    const char* absent;
 };
 
-std::vector<PageLayout> pageLayouts() {
-    return {{velmora::kGeoTitle, {velmora::kGeoLabels.begin(), velmora::kGeoLabels.end()}, false},
-            {velmora::kObjectTitle,
-             {velmora::kObjectLabels.begin(), velmora::kObjectLabels.end()},
-             true}};
+// The pages the server gives: Geography and Spatial Objects, and for a
+// container (a kind that may hold several layers) Layers, known by name
+// only: its layers are listed once the reader has read it.
+std::vector<PageLayout> pageLayouts(const std::string& path) {
+    std::vector<PageLayout> layouts = {
+        {velmora::kGeoTitle,
+         {velmora::kGeoLabels.begin(), velmora::kGeoLabels.end()},
+         true,
+         false,
+         ""},
+        {velmora::kObjectTitle,
+         {velmora::kObjectLabels.begin(), velmora::kObjectLabels.end()},
+         false,
+         true,
+         ""}};
+    if (strand32::isContainerKind(strand32::layerTypeOf(path)))
+        layouts.push_back(
+            {velmora::kLayerTitle, {velmora::kLayerHeading}, true, true, kOneLayerText});
+    return layouts;
 }
 
 // One registered file: its pages, every value "Reading...", filled by a
@@ -114,11 +130,11 @@ GList* buildModels(GList* files) {
     std::vector<GObjectPtr<NautilusPropertiesModel>> models;
     std::vector<GObjectPtr<GListStore>> stores;
     std::vector<ReaderTarget> targets;
-    const std::vector<PageLayout> layouts = pageLayouts();
-    for (std::size_t i = 0; i < layouts.size(); ++i) {
-        stores.push_back(itemStore(rowsWithValue(layouts[i].labels, kReadingText)));
-        models.push_back(pageModel(layouts[i].title, stores.back().get()));
-        targets.push_back({stores.back().get(), i, layouts[i].counted});
+    for (const PageLayout& layout : pageLayouts(*path)) {
+        stores.push_back(itemStore(rowsWithValue(layout.labels, kReadingText)));
+        models.push_back(pageModel(layout.title, stores.back().get()));
+        targets.push_back(
+            {stores.back().get(), layout.title, layout.opened, layout.counted, layout.absent});
     }
     std::vector<std::string> readOnly = readerPaths(prefix, *path);
     readOnly.push_back(*database);

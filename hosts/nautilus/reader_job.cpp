@@ -9,6 +9,7 @@
 #include "reader_protocol.h"
 #include "reader_texts.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace nautilushost {
@@ -18,8 +19,10 @@ int g_running = 0;
 
 struct Target {
     GListStore* items; // null once the store is gone
-    std::size_t page;
+    std::string title;
+    bool opened;
     bool counted;
+    std::string absent;
     bool filled = false;
 };
 
@@ -27,7 +30,7 @@ class ReaderJob {
 public:
     ReaderJob(const std::vector<ReaderTarget>& targets, unsigned limitMs) : limitMs_(limitMs) {
         for (const ReaderTarget& t : targets) {
-            targets_.push_back({t.items, t.page, t.counted});
+            targets_.push_back({t.items, t.title, t.opened, t.counted, t.absent});
             g_object_weak_ref(G_OBJECT(t.items), storeGone, this);
         }
     }
@@ -145,9 +148,16 @@ private:
             return;
         const bool counted = answers_++ == 1;
         for (Target& t : targets_) {
-            if (t.counted != counted || t.items == nullptr || t.page >= sheet->size())
+            if ((counted ? !t.counted : !t.opened) || t.items == nullptr)
                 continue;
-            replaceItems(t.items, (*sheet)[t.page].rows);
+            const auto page = std::find_if(sheet->begin(), sheet->end(),
+                                           [&t](const auto& p) { return p.title == t.title; });
+            if (page != sheet->end())
+                replaceItems(t.items, page->rows);
+            else if (!t.absent.empty())
+                setAllValues(t.items, t.absent);
+            else
+                continue;
             t.filled = true;
         }
         if (answers_ == 1)

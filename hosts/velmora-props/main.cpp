@@ -34,8 +34,9 @@ struct Options {
 constexpr char kUsage[] = "usage: velmora-props [--count] [--gui] FILE\n";
 constexpr char kHelp[] = R"usage(Usage: velmora-props [--count] [--gui] FILE
 Loads the property-page server as a file manager's Properties sheet does and
-shows its Geography and Spatial Objects pages for FILE: each page's title,
-then one "label value" line per row.
+shows its Geography and Spatial Objects pages for FILE (and Layers, for a file
+of more than one layer): each page's title, then one "label value" line per
+row.
 
   --count                press the Count buttons first (the numbers of points,
                          lines, polygons and other objects are counted)

@@ -9,21 +9,26 @@ using namespace platform;
 
 std::vector<PageRow> pageRows(HWND dialog) {
     const std::vector<DialogItem> items = DialogItems(dialog);
-    std::vector<const DialogItem*> labels;
+    std::vector<const DialogItem*> texts;
     for (const DialogItem& item : items) {
-        if (item.control.kind == ControlKind::Static && item.control.id == IDC_STATIC)
-            labels.push_back(&item);
+        if (item.control.kind == ControlKind::Static)
+            texts.push_back(&item);
     }
-    std::stable_sort(labels.begin(), labels.end(), [](const DialogItem* a, const DialogItem* b) {
-        return a->control.y < b->control.y;
+    std::stable_sort(texts.begin(), texts.end(), [](const DialogItem* a, const DialogItem* b) {
+        return a->control.y != b->control.y ? a->control.y < b->control.y
+                                            : a->control.x < b->control.x;
     });
     std::vector<PageRow> rows;
-    for (const DialogItem* label : labels) {
-        const auto value = std::find_if(items.begin(), items.end(), [&](const DialogItem& item) {
-            return item.control.kind == ControlKind::Static && item.control.id != IDC_STATIC &&
-                   item.control.y == label->control.y;
-        });
-        rows.push_back({label->text, value == items.end() ? std::string() : value->text});
+    for (std::size_t i = 0; i < texts.size();) {
+        std::size_t next = i + 1;
+        while (next < texts.size() && texts[next]->control.y == texts[i]->control.y)
+            ++next;
+        PageRow row{texts[i]->text, next > i + 1 ? texts[i + 1]->text : std::string()};
+        // A line the page left empty (a layer row beyond the file's layers)
+        // is no row.
+        if (!row.label.empty() || !row.value.empty())
+            rows.push_back(std::move(row));
+        i = next;
     }
     return rows;
 }

@@ -13,8 +13,9 @@ struct PageRow {
     std::string value; // what the value control holds now
 };
 
-// Top to bottom: each label with the first addressable text control on its
-// line. Buttons form no row.
+// Top to bottom, one row per line of text controls: the leftmost is the
+// label (fixed, or filled by the page), the next the value. Buttons form no
+// row, nor does a line whose texts are all empty.
 std::vector<PageRow> pageRows(platform::HWND dialog);
 
 // The ids of the dialog's push buttons in template order.

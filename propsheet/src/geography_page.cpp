@@ -1,10 +1,11 @@
 // The Geography page: coordinate system, datum, units and the corners of
-// the file's extent, filled when the page opens from one reading of the
-// file's facts.
+// the file's extent (a container's: the union of its layers), filled when
+// the page opens from the sheet's reading of the file's facts.
 #include "module.h"
 #include "page_templates.h"
 #include "page_text.h"
 #include "pages.h"
+#include "sheet_facts.h"
 
 #include "quill32/latlon.h"
 #include "strand32/file_facts.h"
@@ -75,11 +76,10 @@ void showCorners(HWND dialog, const strand32::FileFacts& facts, bool latLong) {
 }
 
 void fillGeography(HWND dialog) {
-    const strand32::LayerRef layer = strand32::pageLayerRefOf(currentFileName());
     WaitCursor wait;
-    const strand32::FileFacts facts = strand32::readLayerFacts(layer, {.keys = true});
-    const std::string latLongText = showCoordSys(dialog, facts);
-    showCorners(dialog, facts, isLatLong(latLongText));
+    const auto facts = sheetFacts();
+    const std::string latLongText = showCoordSys(dialog, *facts);
+    showCorners(dialog, *facts, isLatLong(latLongText));
 }
 
 } // namespace

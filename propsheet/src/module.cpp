@@ -4,6 +4,7 @@
 
 #include "page_templates.h"
 #include "quill32/datora.h"
+#include "sheet_facts.h"
 #include "strand32/mapora.h"
 #include "thimble32/cregistry.h"
 
@@ -78,11 +79,14 @@ bool shutDownLibrary() {
 }
 
 void setCurrentFileName(const char* name) {
-    std::lock_guard lock(g_fileNameMutex);
-    const std::size_t n = name ? strnlen(name, kPathSize - 1) : 0;
-    if (n > 0)
-        std::memcpy(g_fileName, name, n);
-    g_fileName[n] = '\0';
+    {
+        std::lock_guard lock(g_fileNameMutex);
+        const std::size_t n = name ? strnlen(name, kPathSize - 1) : 0;
+        if (n > 0)
+            std::memcpy(g_fileName, name, n);
+        g_fileName[n] = '\0';
+    }
+    forgetSheetFacts();
 }
 
 std::string currentFileName() {

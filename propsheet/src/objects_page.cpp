@@ -1,12 +1,11 @@
 // The Spatial Objects page: counts of point, line, polygon and other
-// objects, read with the file's facts on each press of Count.
+// objects (a container's over all its layers), read with the file's facts
+// on each press of Count.
 #include "module.h"
 #include "page_templates.h"
 #include "page_text.h"
 #include "pages.h"
-
-#include "strand32/file_facts.h"
-#include "strand32/layer.h"
+#include "sheet_facts.h"
 
 #include <algorithm>
 #include <climits>
@@ -31,9 +30,8 @@ std::int32_t count32(std::int64_t n) {
 }
 
 void count(HWND dialog) {
-    const strand32::LayerRef layer = strand32::pageLayerRefOf(currentFileName());
     WaitCursor wait;
-    const strand32::FileFacts facts = strand32::readLayerFacts(layer, {.counts = true});
+    const strand32::FileFacts facts = countedFacts();
     if (!facts.counts) {
         setAll(dialog, kUnknown);
         return;

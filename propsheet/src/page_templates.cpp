@@ -4,7 +4,9 @@
 
 #include "velmora/page_layout.h"
 
+#include <array>
 #include <iterator>
+#include <utility>
 
 namespace velmora {
 
@@ -45,10 +47,47 @@ constexpr DialogControl kObjectControls[] = {
     {ControlKind::PushButton, IDC_COUNT, "Count", 136, 126, 50, 14},
 };
 
+constexpr short kLayerY = 22, kLayerStep = 9;
+constexpr short kLayerNameWidth = 60, kLayerTextX = 72, kLayerTextWidth = 114;
+
+// A layer row's name (left) or description (right): texts the page fills.
+struct LayerColumn {
+    int firstId;
+    short x, width;
+};
+constexpr LayerColumn kLayerName{IDC_LAYER_NAME, kLabelX, kLayerNameWidth};
+constexpr LayerColumn kLayerText{IDC_LAYER_TEXT, kLayerTextX, kLayerTextWidth};
+
+constexpr DialogControl layerCell(const LayerColumn& column, int row) {
+    return {ControlKind::Static,
+            column.firstId + row,
+            "",
+            column.x,
+            static_cast<short>(kLayerY + row * kLayerStep),
+            column.width,
+            kRowHeight};
+}
+
+template <std::size_t... Row>
+constexpr std::array<DialogControl, 3 + 2 * sizeof...(Row)>
+layerControls(std::index_sequence<Row...>) {
+    return {
+        {{ControlKind::Static, IDC_STATIC, kLayerHeading, kLabelX, 8, kLayerNameWidth, kRowHeight},
+         {ControlKind::Static, IDC_STATIC, kLayerHeadingValue, kLayerTextX, 8, kLayerTextWidth,
+          kRowHeight},
+         layerCell(kLayerName, Row)...,
+         layerCell(kLayerText, Row)...,
+         {ControlKind::PushButton, IDC_COUNT, "Count", 136, 130, 50, 14}}};
+}
+
+constexpr auto kLayerControls = layerControls(std::make_index_sequence<kLayerRows>());
+
 constexpr platform::DialogTemplate kTemplates[] = {
     {kGeoTemplate, kGeoTitle, "MS Sans Serif", 8, 194, 150, kGeoControls, std::size(kGeoControls)},
     {kObjectTemplate, kObjectTitle, "MS Sans Serif", 8, 194, 150, kObjectControls,
      std::size(kObjectControls)},
+    {kLayerTemplate, kLayerTitle, "MS Sans Serif", 8, 194, 150, kLayerControls.data(),
+     kLayerControls.size()},
 };
 
 } // namespace

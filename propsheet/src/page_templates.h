@@ -22,8 +22,15 @@ constexpr int IDC_OTHER_OBJECTS = 1008;
 constexpr int IDC_TOTAL_OBJECTS = 1009;
 constexpr int IDC_COUNT = 1010;
 
+// Layers page ("LayerProperties"): a name and a description per row, the
+// last row telling how many layers did not fit; Count as on Spatial Objects.
+constexpr int kLayerRows = 12;
+constexpr int IDC_LAYER_NAME = 1100; // + row
+constexpr int IDC_LAYER_TEXT = 1200; // + row
+
 inline constexpr char kGeoTemplate[] = "GeoProperties";
 inline constexpr char kObjectTemplate[] = "ObjectProperties";
+inline constexpr char kLayerTemplate[] = "LayerProperties";
 
 extern const platform::ModuleResources kModuleResources;
 

@@ -1,6 +1,6 @@
 #pragma once
-// The dialog procedures of the Geography and Spatial Objects pages, and
-// what they share.
+// The dialog procedures of the Geography, Spatial Objects and Layers pages,
+// and what they share.
 #include "platform/property_sheet.h"
 
 namespace velmora {
@@ -13,6 +13,7 @@ using platform::WPARAM;
 
 INT_PTR GeographyPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR ObjectsPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR LayersPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The wait cursor for the life of the object; the previous one after.
 class WaitCursor {

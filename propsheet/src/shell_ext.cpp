@@ -1,14 +1,20 @@
 // The extension object: takes the one selected file from the file
-// manager's data object and offers the Geography and Spatial Objects pages.
+// manager's data object and offers the Geography and Spatial Objects pages,
+// and the Layers page for a file of several layers.
 #include "shell_ext.h"
 
 #include "module.h"
 #include "page_templates.h"
 #include "pages.h"
+#include "sheet_facts.h"
 
 #include "platform/clipboard.h"
 #include "platform/property_sheet.h"
 #include "platform/shell.h"
+#include "velmora/page_layout.h"
+
+#include <iterator>
+#include <span>
 
 namespace velmora {
 
@@ -52,14 +58,17 @@ HRESULT CPropSheetExt::AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM parameter) 
         const char* title;
         DLGPROC procedure;
     };
-    static constexpr PageKind kPages[] = {{kGeoTemplate, "Geography", GeographyPageProc},
-                                          {kObjectTemplate, "Spatial Objects", ObjectsPageProc}};
+    static constexpr PageKind kPages[] = {{kGeoTemplate, kGeoTitle, GeographyPageProc},
+                                          {kObjectTemplate, kObjectTitle, ObjectsPageProc},
+                                          {kLayerTemplate, kLayerTitle, LayersPageProc}};
     PROPSHEETPAGE description{};
     description.dwSize = PROPSHEETPAGE_V1_SIZE;
     description.dwFlags = PSP_USETITLE | PSP_USEREFPARENT;
     description.hInstance = moduleInstance();
     description.pcRefParent = objectCountCell();
-    for (const PageKind& kind : kPages) {
+    // The Layers page only for a file of more than one layer.
+    const std::size_t pages = offersLayersPage() ? std::size(kPages) : std::size(kPages) - 1;
+    for (const PageKind& kind : std::span(kPages, pages)) {
         description.pszTemplate = kind.templateName;
         description.pszTitle = kind.title;
         description.pfnDlgProc = kind.procedure;

@@ -59,7 +59,7 @@ CandidateTest::~CandidateTest() = default;
 bool CandidateTest::passes(const FoundFile& file) const {
     if (!entryPasses(file))
         return false;
-    if (!needsLayer())
+    if (!needsLayer() && !contentDecides(strand32::layerTypeOf(file.name())))
         return true;
     const auto facts = factsOf(file.path, needsKeys());
     return facts && layerPasses(*facts);
@@ -90,7 +90,18 @@ bool CandidateTest::needsKeys() const {
     return (criteria_.flags & CriteriaFlags::CoordSysMatch) != 0;
 }
 
+bool CandidateTest::typeTested() const {
+    return (criteria_.flags & CriteriaFlags::LayerTypes) != 0;
+}
+
+bool CandidateTest::contentDecides(LayerType kind) const {
+    return typeTested() && strand32::contentDecidesKind(kind);
+}
+
 bool CandidateTest::layerPasses(const strand32::FileFacts& facts) const {
+    // A file its content shows to be no layer fails the type test.
+    if (typeTested() && facts.kind == LayerType::None)
+        return false;
     if ((criteria_.flags & CriteriaFlags::Area) != 0 && !areaMatches(facts))
         return false;
     return (criteria_.flags & CriteriaFlags::CoordSysMatch) == 0 || keysMatch(facts);

@@ -5,6 +5,7 @@
 
 #include "finder/footprint_cache.h"
 #include "folder_listing.h"
+#include "geodatabase_entry.h"
 #include "layer_qualifier.h"
 
 #include <platform/wildcard.h>
@@ -29,6 +30,9 @@ struct SearchRun::Walker {
     FileStamp stamp;    // of `entry`, taken when it was listed
     // Reads the candidates when the test (or the caller) needs their facts.
     std::unique_ptr<LayerQualifier> qualifier;
+    // Whether every file of a layer type is read, or only those the type
+    // test must look into.
+    bool readsEveryLayer = false;
 
     // Lists the folder `here` holds, hands out its entries, then walks its
     // subfolders. `depth` counts the levels below the start folder.
@@ -51,7 +55,7 @@ struct SearchRun::Walker {
         if (!run.criteria_.includeSubfolders)
             return WalkResult::done();
         for (const ListedEntry& listed : listing.entries()) {
-            if (!listing.isSubfolder(listed))
+            if (!listing.isSubfolder(listed) || isGeodatabase(listing.fd(), listing.name(listed)))
                 continue;
             if (depth >= run.depthLimit_)
                 return WalkResult::of(WalkResult::Kind::TooDeep);
@@ -85,6 +89,8 @@ struct SearchRun::Walker {
         entry.facts.reset();
         // A folder entry only updates the status line: its type is enough.
         if (listed.type == DT_DIR) {
+            if (describeGeodatabase(listing, listed))
+                return true;
             entry.isFolder = true;
             entry.size = 0;
             return true;
@@ -93,9 +99,24 @@ struct SearchRun::Walker {
         if (!listing.statOf(listed, info))
             return false;
         entry.isFolder = S_ISDIR(info.st_mode);
+        if (entry.isFolder && describeGeodatabase(listing, listed))
+            return true;
         entry.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
         entry.modified = timePointOf(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
         stamp = stampOf(info);
+        return true;
+    }
+
+    // A File Geodatabase folder is one file: its files' summed size and
+    // newest time, the folder's own stamp.
+    bool describeGeodatabase(const FolderListing& listing, const ListedEntry& listed) {
+        const auto geodatabase = geodatabaseEntry(listing.fd(), listing.name(listed));
+        if (!geodatabase)
+            return false;
+        entry.isFolder = false;
+        entry.size = geodatabase->size;
+        entry.modified = geodatabase->newest;
+        stamp = geodatabase->stamp;
         return true;
     }
 
@@ -109,11 +130,14 @@ struct SearchRun::Walker {
             found(entry);
             return true;
         }
-        if (strand32::layerTypeOf(entry.name()) != LayerType::None)
+        // Every file of a layer type is read when its facts are wanted; under
+        // the type test alone, only those whose content decides their kind.
+        const LayerType kind = strand32::layerTypeOf(entry.name());
+        if (kind != LayerType::None && (readsEveryLayer || candidateTest.contentDecides(kind)))
             return qualifier->qualify(entry, stamp);
         // A name of no layer type has no facts: the area and coordinate-system
         // tests fail; without them it is found, in its turn.
-        return candidateTest.needsLayer() || qualifier->passOn(entry);
+        return (kind == LayerType::None && candidateTest.needsLayer()) || qualifier->passOn(entry);
     }
 
     void found(const FoundFile& file) {
@@ -181,8 +205,9 @@ WalkResult SearchRun::run() {
                       absoluteFolderPath(criteria_.startFolder),
                       {},
                       {},
-                      {}};
-        if (candidateTest.needsLayer() || facts_ != FactsWanted::None)
+                      {},
+                      candidateTest.needsLayer() || facts_ != FactsWanted::None};
+        if (walker.readsEveryLayer || candidateTest.typeTested())
             walker.qualifier = std::make_unique<LayerQualifier>(
                 candidateTest,
                 LayerQualifier::Options{

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include <cpl_string.h>
 
@@ -207,6 +208,23 @@ std::vector<std::string> companionsOf(GDALDatasetH ds, const std::string& path) 
     return files;
 }
 
+// Every file of a geodatabase folder, named below the folder's parent
+// ("world.gdb/a00000001.gdbtable"): the answer stays true while none of
+// them changes and none is added or taken away (which changes the folder).
+std::vector<std::string> geodatabaseFiles(const std::string& path) {
+    std::vector<std::string> files;
+    const std::string folderName = std::filesystem::path(path).filename().string();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(path, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_regular_file(typeError))
+            files.push_back(folderName + "/" + it->path().filename().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 } // namespace
 
 const char* gdalDriverOf(LayerType kind) {
@@ -264,7 +282,7 @@ FileFacts readContainerFacts(const std::string& path, LayerType kind, FactsReque
     const auto ds = static_cast<GDALDatasetH>(dataset.get());
     readVectorLayers(ds, request, staleExtents, facts);
     readRasterLayers(ds, kind, request, facts);
-    facts.companions = companionsOf(ds, path);
+    facts.companions = kind == LayerType::FileGdb ? geodatabaseFiles(path) : companionsOf(ds, path);
     if (facts.layers.empty()) {
         facts.kind = LayerType::None;
         facts.error = "no spatial layer";

@@ -1,8 +1,12 @@
-// One reading of a file's facts: its layer read once (header readers first,
-// GDAL for the rest), its system named and its extent turned into degrees
-// with the coordinate-system library, and its objects counted on request.
+// One reading of a file's facts: the kinds of the layer table from their
+// layer (header readers first, GDAL for the rest), the kinds beyond it by
+// their own readers; then, for both, the systems named with the
+// coordinate-system library and the extent turned into degrees.
 #include "strand32/file_facts.h"
 
+#include <map>
+
+#include "kind_facts.h"
 #include "strand32/layer_footprint.h"
 #include "strand32/layer_info.h"
 
@@ -34,13 +38,29 @@ std::optional<Extent> lonLatOf(const std::optional<Extent>& extent, const std::s
     return std::nullopt;
 }
 
-} // namespace
+// The keys of every layer's system and of the file's; each system named once.
+void fillKeys(FileFacts& facts) {
+    std::map<std::string, std::optional<CoordSysKeys>> named;
+    const auto keysOf = [&named](const std::string& wkt) -> std::optional<CoordSysKeys> {
+        if (wkt.empty())
+            return std::nullopt;
+        auto [it, added] = named.try_emplace(wkt);
+        if (added) {
+            CoordSysKeys keys{};
+            if (quill32::identifyCoordSys(wkt, keys))
+                it->second = keys;
+        }
+        return it->second;
+    };
+    for (LayerFacts& layer : facts.layers)
+        layer.keys = keysOf(layer.crsWkt);
+    facts.keys = keysOf(facts.crsWkt);
+}
 
-FileFacts readLayerFacts(const LayerRef& layer, FactsRequest request) {
+// A file of the layer table: its one layer, as the layer library reads it.
+FileFacts readTableFacts(const LayerRef& layer, FactsRequest request) {
     FileFacts facts;
     facts.kind = layer.type;
-    facts.keysRead = request.keys;
-    facts.countsRead = request.counts;
     LayerFootprint footprint = readLayerFootprint(layer);
     LayerFacts only;
     if (footprint.extent)
@@ -49,22 +69,33 @@ FileFacts readLayerFacts(const LayerRef& layer, FactsRequest request) {
         only.crsWkt = std::move(footprint.crs->wkt);
         only.crsName = std::move(footprint.crs->name);
     }
-    if (request.keys && !only.crsWkt.empty()) {
-        CoordSysKeys keys{};
-        if (quill32::identifyCoordSys(only.crsWkt, keys))
-            only.keys = keys;
-    }
     if (request.counts)
         only.counts = layerObjectCounts(layer);
     facts.extent = only.extent;
     facts.crsWkt = only.crsWkt;
     facts.crsName = only.crsName;
-    facts.keys = only.keys;
     facts.counts = only.counts;
-    facts.lonLat = lonLatOf(only.extent, only.crsWkt);
     facts.companions = std::move(footprint.companions);
     facts.error = std::move(footprint.error);
     facts.layers.push_back(std::move(only));
+    return facts;
+}
+
+} // namespace
+
+FileFacts readLayerFacts(const LayerRef& layer, FactsRequest request) {
+    FileFacts facts = isBeyondTableKind(layer.type) ? readKindFacts(layer.file, layer.type, request)
+                                                    : readTableFacts(layer, request);
+    facts.keysRead = request.keys;
+    facts.countsRead = request.counts;
+    if (!request.counts) {
+        facts.counts.reset();
+        for (LayerFacts& l : facts.layers)
+            l.counts.reset();
+    }
+    if (request.keys)
+        fillKeys(facts);
+    facts.lonLat = lonLatOf(facts.extent, facts.crsWkt);
     return facts;
 }
 

@@ -3,7 +3,7 @@
 #include "kind_by_content.h"
 
 #include <cstring>
-#include <sys/stat.h>
+#include <fcntl.h>
 
 #include "regular_file.h"
 #include "sqlite_file.h"
@@ -34,12 +34,6 @@ bool isImagine(const std::string& path) {
     return file && file->readAt(head, sizeof head, 0) && std::memcmp(head, kTag, sizeof head) == 0;
 }
 
-bool isGeodatabase(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           ::stat((path + "/a00000001.gdbtable").c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 } // namespace
 
 LayerType kindByContent(const std::string& path, LayerType byName) {
@@ -49,7 +43,7 @@ LayerType kindByContent(const std::string& path, LayerType byName) {
     case LayerType::ErdasImagine:
         return isImagine(path) ? byName : LayerType::None;
     case LayerType::FileGdb:
-        return isGeodatabase(path) ? byName : LayerType::None;
+        return isGeodatabaseFolder(AT_FDCWD, path.c_str()) ? byName : LayerType::None;
     default:
         return byName;
     }

@@ -5,9 +5,12 @@
 #include "platform/c_boundary.h"
 
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace strand32 {
 namespace {
@@ -120,6 +123,21 @@ bool isContainerKind(LayerType type) {
     default:
         return false;
     }
+}
+
+bool contentDecidesKind(LayerType type) {
+    return isContainerKind(type) || type == LayerType::ErdasImagine;
+}
+
+bool isGeodatabaseFolder(int folderFd, const char* name) {
+    const int folder = ::openat(folderFd, name, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return false;
+    struct stat info {};
+    const bool found =
+        ::fstatat(folder, "a00000001.gdbtable", &info, 0) == 0 && S_ISREG(info.st_mode);
+    ::close(folder);
+    return found;
 }
 
 std::optional<LayerRef> layerRefOf(std::string_view name) {

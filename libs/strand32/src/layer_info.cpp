@@ -5,12 +5,11 @@
 #include "layer_reading.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
-#include <cstdint>
-#include <vector>
 
+#include "crs_text.h"
 #include "layer_source.h"
+#include "object_counts.h"
 
 namespace strand32 {
 namespace {
@@ -36,6 +35,9 @@ bool isFinite(const MaporaExtent& e) {
 }
 
 std::optional<MaporaExtent> rasterExtent(const LayerSource& source) {
+    if (source.photoPlace)
+        return MaporaExtent{source.photoPlace->lon, source.photoPlace->lat, source.photoPlace->lon,
+                            source.photoPlace->lat};
     if (!source.geoTransform)
         return std::nullopt;
     return cornersOf(*source.geoTransform, GDALGetRasterXSize(source.handle()),
@@ -97,49 +99,6 @@ OGRSpatialReferenceH firstLayerSrs(GDALDatasetH dataset) {
     return nullptr;
 }
 
-enum class Kind { Point, Line, Polygon, Other };
-
-Kind kindOf(OGRwkbGeometryType type) {
-    switch (OGR_GT_Flatten(type)) {
-    case wkbPoint:
-    case wkbMultiPoint:
-        return Kind::Point;
-    case wkbLineString:
-    case wkbMultiLineString:
-    case wkbCircularString:
-    case wkbCompoundCurve:
-    case wkbMultiCurve:
-        return Kind::Line;
-    case wkbPolygon:
-    case wkbMultiPolygon:
-    case wkbCurvePolygon:
-    case wkbMultiSurface:
-    case wkbTriangle:
-    case wkbTIN:
-    case wkbPolyhedralSurface:
-        return Kind::Polygon;
-    default:
-        return Kind::Other;
-    }
-}
-
-// Counting reads every feature; attribute fields are skipped to keep it fast.
-void countLayer(OGRLayerH layer, std::int64_t (&counts)[4]) {
-    OGRFeatureDefnH defn = OGR_L_GetLayerDefn(layer);
-    std::vector<const char*> ignored;
-    for (int f = 0; f < OGR_FD_GetFieldCount(defn); ++f)
-        ignored.push_back(OGR_Fld_GetNameRef(OGR_FD_GetFieldDefn(defn, f)));
-    ignored.push_back("OGR_STYLE");
-    ignored.push_back(nullptr);
-    OGR_L_SetIgnoredFields(layer, ignored.data());
-    OGR_L_ResetReading(layer);
-    while (FeaturePtr feature{OGR_L_GetNextFeature(layer)}) {
-        OGRGeometryH geometry = OGR_F_GetGeometryRef(static_cast<OGRFeatureH>(feature.get()));
-        const Kind kind = geometry ? kindOf(OGR_G_GetGeometryType(geometry)) : Kind::Other;
-        ++counts[static_cast<int>(kind)];
-    }
-}
-
 } // namespace
 
 MaporaExtent cornersOf(const GeoTransform& gt, double width, double height) {
@@ -173,6 +132,11 @@ std::optional<LayerCrs> crsOf(const LayerSource& source) {
         // got (BSB): without points it places nothing.
         if (srs == nullptr && GDALGetGCPCount(source.handle()) > 0)
             srs = GDALGetGCPSpatialRef(source.handle());
+        // A photo's GPS place is in degrees on WGS 84.
+        if (srs == nullptr && source.photoPlace) {
+            if (auto wgs84 = crsFromCode("EPSG", 4326))
+                return LayerCrs{std::move(wgs84->wkt), std::move(wgs84->name)};
+        }
     } else {
         srs = firstLayerSrs(source.handle());
     }
@@ -203,15 +167,16 @@ std::optional<ObjectCounts> layerObjectCounts(const LayerRef& layer) {
     auto source = openLayerSource(layer);
     if (!source)
         return std::nullopt;
+    // A raster is one other object; a photo placed by its GPS tags a point.
     if (source->raster)
-        return ObjectCounts{0, 0, 0, 1};
-    std::int64_t counts[4] = {0, 0, 0, 0};
+        return source->photoPlace ? ObjectCounts{1, 0, 0, 0} : ObjectCounts{0, 0, 0, 1};
+    ObjectCounts counts;
     const int layers = GDALDatasetGetLayerCount(source->handle());
     for (int i = 0; i < layers; ++i) {
         if (OGRLayerH l = GDALDatasetGetLayer(source->handle(), i))
-            countLayer(l, counts);
+            countLayerObjects(l, counts);
     }
-    return ObjectCounts{counts[0], counts[1], counts[2], counts[3]};
+    return counts;
 }
 
 } // namespace strand32

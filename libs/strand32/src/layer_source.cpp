@@ -72,8 +72,12 @@ void georeference(LayerSource& source, const std::string& companion) {
     }
     const int gcpCount = GDALGetGCPCount(source.handle());
     if (gcpCount >= 3 &&
-        GDALGCPsToGeoTransform(gcpCount, GDALGetGCPs(source.handle()), gt.data(), TRUE))
+        GDALGCPsToGeoTransform(gcpCount, GDALGetGCPs(source.handle()), gt.data(), TRUE)) {
         source.geoTransform = gt;
+        return;
+    }
+    if (source.companionFile.empty() && gcpCount == 0)
+        source.photoPlace = exifPosition(source.handle());
 }
 
 std::optional<LayerSource> openRaster(const std::string& path, const std::string& companion) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "exif_position.h"
 #include "gdal_support.h"
 #include "strand32/layer.h"
 
@@ -27,6 +28,9 @@ struct LayerSource {
     // The companion of slot 1 that was read (world file or raster .TAB), or
     // the raster table a table layer stands for; empty when none.
     std::string companionFile;
+    // A photo placed by nothing else (no transform of its own, no companion,
+    // no control points): where its EXIF GPS tags say it was taken.
+    std::optional<LonLat> photoPlace;
 
     GDALDatasetH handle() const { return static_cast<GDALDatasetH>(dataset.get()); }
 };

@@ -8,6 +8,12 @@ namespace velmora {
 
 inline constexpr char kGeoTitle[] = "Geography";
 inline constexpr char kObjectTitle[] = "Spatial Objects";
+// The third page, offered for files of more than one layer: a heading row,
+// then one row per layer (its name, then its geometry type, objects and
+// system).
+inline constexpr char kLayerTitle[] = "Layers";
+inline constexpr char kLayerHeading[] = "Layer";
+inline constexpr char kLayerHeadingValue[] = "Geometry, objects, system";
 
 inline constexpr std::array<const char*, 7> kGeoLabels = {
     "Coordinate System :", "Datum:",           "Units:",         "Northwest North:",

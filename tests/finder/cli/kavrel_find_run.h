@@ -59,6 +59,13 @@ inline RunResult runKavrelFind(const std::vector<std::string>& args,
     return run;
 }
 
+// The arguments `args` followed by `more`.
+inline std::vector<std::string> with(std::vector<std::string> args,
+                                     const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
 // The lines of a text, sorted.
 inline std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;

@@ -381,14 +381,18 @@ TEST(KavrelFind, area_modes_over_the_samples_compare_projected_files_in_degrees)
     };
     const RunResult inside = runKavrelFind(with("--inclusive"), scratch);
     EXPECT_EQ(inside.status, 0) << inside.err;
-    EXPECT_EQ(namesFound(inside), (Names{"central_etrs89.shp", "europe_utm33.mif",
-                                         "europe_utm33.shp", "europe_utm33.tif"}));
+    EXPECT_EQ(
+        namesFound(inside),
+        (Names{"N45E007.hgt", "central_etrs89.gml", "central_etrs89.shp", "cloud.laz",
+               "cloud_1_2.las", "cloud_1_4.las", "drone_photo.jpg", "europe_utm33.fgb",
+               "europe_utm33.mif", "europe_utm33.nc", "europe_utm33.shp", "europe_utm33.tif"}));
     const RunResult outside = runKavrelFind(with("--exclusive"), scratch);
-    EXPECT_EQ(namesFound(outside), (Names{"South America.tab", "europe.dgn",
-                                          "new_york_stateplane.shp", "us_cities.shp"}));
+    EXPECT_EQ(namesFound(outside),
+              (Names{"South America.tab", "europe.dgn", "new_york_stateplane.shp",
+                     "south_america.kmz", "us_cities.shp"}));
     const RunResult across = runKavrelFind(with("--intersection"), scratch);
     const Names acrossNames = namesFound(across);
-    EXPECT_EQ(acrossNames.size(), 12u) << across.out;
+    EXPECT_EQ(acrossNames.size(), 22u) << across.out;
     EXPECT_TRUE(std::binary_search(acrossNames.begin(), acrossNames.end(), "countries.shp"));
 }
 
@@ -420,9 +424,12 @@ TEST(KavrelFind, coordinate_system_options_take_the_names_the_lists_print) {
         return args;
     };
     EXPECT_EQ(namesFound(runKavrelFind(withDatum("ETRS89"), scratch)),
-              (Names{"central_etrs89.shp"}));
-    EXPECT_EQ(namesFound(runKavrelFind(withDatum("WGS84"), scratch)),
-              (Names{"europe_utm33.mif", "europe_utm33.shp", "europe_utm33.tif"}));
+              (Names{"central_etrs89.gml", "central_etrs89.shp"}));
+    // The GeoPackage holds a layer in UTM 33N beside one in degrees.
+    EXPECT_EQ(
+        namesFound(runKavrelFind(withDatum("WGS84"), scratch)),
+        (Names{"cloud_1_2.las", "cloud_1_4.las", "countries.gpkg", "europe_utm33.fgb",
+               "europe_utm33.mif", "europe_utm33.nc", "europe_utm33.shp", "europe_utm33.tif"}));
 }
 
 TEST(KavrelFind, unknown_names_to_list_are_usage_errors) {

@@ -6,6 +6,7 @@
 
 #include "cache_corruption.h"
 #include "deep_folder.h"
+#include "open_counter.h"
 #include "temp_dir.h"
 
 #include <gdal.h>
@@ -17,23 +18,18 @@
 #include <filesystem>
 #include <map>
 #include <poll.h>
-#include <sys/inotify.h>
-#include <unistd.h>
 
 namespace {
 
 using clitest::runKavrelFind;
+using clitest::with;
 using testsupport::DeepFolder;
+using testsupport::OpenCounter;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
 
 const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples";
 const std::vector<std::string> kWorld = {"--area", "-180", "90", "180", "-90", "--lat-lon"};
-
-std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more) {
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
-}
 
 int featureCount(const std::string& file) {
     GDALAllRegister();
@@ -58,34 +54,6 @@ TEST(KavrelFindReadOnce, a_file_below_a_5000_byte_path_keeps_its_extent_in_json_
     EXPECT_NE(run.out.find("\"keys\":{\"group\":\"LAT-LONG\""), std::string::npos) << run.out;
     EXPECT_EQ(featureCount(footprints), 1);
 }
-
-// Counts the opening of every file in some folders, by any process.
-class OpenCounter {
-public:
-    explicit OpenCounter(const std::vector<std::string>& folders)
-        : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        for (const std::string& folder : folders)
-            ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
-    }
-    ~OpenCounter() { ::close(fd_); }
-    // Openings by file name since the last call.
-    std::map<std::string, int> take() {
-        std::map<std::string, int> counts;
-        alignas(inotify_event) char buffer[1 << 16];
-        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) {
-            for (char* at = buffer; at < buffer + n;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(at);
-                if (event->len > 0)
-                    ++counts[event->name];
-                at += sizeof(inotify_event) + event->len;
-            }
-        }
-        return counts;
-    }
-
-private:
-    int fd_;
-};
 
 // A copy of some sample folders of the test's own (other tests read the
 // samples at the same time), dated an hour ago so that the cache keeps them.

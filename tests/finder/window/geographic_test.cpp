@@ -276,12 +276,14 @@ TEST_F(WindowGeographic, searches_the_samples_by_area_and_by_system) {
         control<QLineEdit>(name)->setText(text);
     search(kSamples);
     EXPECT_TRUE(window->lastCriteria().areaInDegrees);
-    EXPECT_EQ(foundNames(), (Texts{"central_etrs89.shp", "europe_utm33.mif", "europe_utm33.shp",
-                                   "europe_utm33.tif"}));
+    EXPECT_EQ(foundNames(), (Texts{"N45E007.hgt", "central_etrs89.gml", "central_etrs89.shp",
+                                   "cloud.laz", "cloud_1_2.las", "cloud_1_4.las", "drone_photo.jpg",
+                                   "europe_utm33.fgb", "europe_utm33.mif", "europe_utm33.nc",
+                                   "europe_utm33.shp", "europe_utm33.tif"}));
     control<QRadioButton>("bExclusive")->click();
     search(kSamples);
     EXPECT_EQ(foundNames(), (Texts{"South America.tab", "europe.dgn", "new_york_stateplane.shp",
-                                   "us_cities.shp"}));
+                                   "south_america.kmz", "us_cities.shp"}));
     EXPECT_EQ(window->databaseHandle(), nullptr);
 
     // The same texts typed as plain numbers compare with the files' own
@@ -302,10 +304,13 @@ TEST_F(WindowGeographic, searches_the_samples_by_area_and_by_system) {
     choose("CoordinateSystem", "UTM zone 33N");
     choose("CoordinateDatum", "ETRS89");
     search(kSamples);
-    EXPECT_EQ(foundNames(), Texts{"central_etrs89.shp"});
+    EXPECT_EQ(foundNames(), (Texts{"central_etrs89.gml", "central_etrs89.shp"}));
     choose("CoordinateDatum", "WGS84");
     search(kSamples);
-    EXPECT_EQ(foundNames(), (Texts{"europe_utm33.mif", "europe_utm33.shp", "europe_utm33.tif"}));
+    // The GeoPackage holds a layer in UTM 33N beside one in degrees.
+    EXPECT_EQ(foundNames(), (Texts{"cloud_1_2.las", "cloud_1_4.las", "countries.gpkg",
+                                   "europe_utm33.fgb", "europe_utm33.mif", "europe_utm33.nc",
+                                   "europe_utm33.shp", "europe_utm33.tif"}));
 }
 
 TEST_F(WindowGeographic, kavrel_find_prints_the_windows_rows_text_for_text) {

@@ -122,6 +122,60 @@ TEST_F(WindowSearch, lists_the_files_of_a_tree_with_their_exact_texts) {
     EXPECT_EQ(status(), "");
 }
 
+// Each kind beyond the layer table is found by ( All types ) and by its own
+// pattern of the Named list, and shows the desktop's type name and an icon.
+TEST_F(WindowSearch, the_new_kinds_are_found_by_their_patterns_with_their_type_and_icon) {
+    const std::string formats = std::string(KAVREL_DATA_DIR) + "/samples/formats";
+    const struct {
+        const char* pattern;
+        const char* file;
+        const char* type;
+    } cases[] = {
+        {"*.GPKG", "countries.gpkg", "GeoPackage"},
+        {"*.GEOJSON", "cities.geojson", "GeoJSON geospatial data"},
+        {"*.FGB", "europe_utm33.fgb", "FlatGeobuf"},
+        {"*.KML", "cities.kml", "KML geographic data"},
+        {"*.KMZ", "south_america.kmz", "KML geographic compressed data"},
+        {"*.GML", "central_etrs89.gml", "GML document"},
+        {"*.SQLITE", "cities.sqlite", "SQLite3 database"},
+        {"*.GDB", "world.gdb", "Esri File Geodatabase"},
+        {"*.TIFF", "world.tiff", "TIFF image"},
+        {"*.JP2", "world.jp2", "JPEG-2000 JP2 image"},
+        {"*.NC", "europe_utm33.nc", "Unidata NetCDF document"},
+        {"*.IMG", "world.img", "Erdas Imagine image"},
+        {"*.VRT", "world.vrt", "GDAL virtual raster"},
+        {"*.ASC", "world.asc", "Esri ASCII grid"},
+        {"*.HGT", "N45E007.hgt", "SRTM height tile"},
+        {"*.LAS", "cloud_1_2.las", "LAS point cloud"},
+        {"*.LAZ", "cloud.laz", "LAZ point cloud"},
+        {"*.JPG", "drone_photo.jpg", "JPEG image"},
+    };
+    open();
+    lookIn(formats);
+    auto* named = control<QComboBox>("NameComboBox");
+    const auto typeOf = [this](const char* file) -> QString {
+        for (int r = 0; r < results()->rowCount(); ++r) {
+            if (results()->rowTexts(r)[0] == file) {
+                const QAbstractItemModel* model = results()->currentView()->model();
+                EXPECT_FALSE(model->data(model->index(r, 0), Qt::DecorationRole).isNull()) << file;
+                return results()->rowTexts(r)[3];
+            }
+        }
+        return "(not found)";
+    };
+    named->setCurrentIndex(named->findText("( All types )"));
+    findNow();
+    for (const auto& c : cases)
+        EXPECT_EQ(typeOf(c.file), c.type) << c.file;
+    for (const auto& c : cases) {
+        const int item = named->findText(c.pattern);
+        ASSERT_GE(item, 1) << c.pattern;
+        named->setCurrentIndex(item);
+        findNow();
+        EXPECT_EQ(typeOf(c.file), c.type) << c.pattern;
+    }
+}
+
 // A pipe and a link to a device named like data files do not hold the
 // search up; a name that is not UTF-8 is shown decoded while its row keeps
 // the bytes that the drag and the companion programs are handed.

@@ -136,6 +136,29 @@ TEST(nautilus_module, models_come_at_once_and_the_reader_fills_them_as_velmora_p
     }
 }
 
+TEST(nautilus_module, containers_get_a_layers_page_that_the_reader_fills_or_says_holds_one) {
+    testsupport::HiveEnv hives(testsupport::databaseHive(KAVREL_DATA_DIR));
+    const struct {
+        const char* file;
+        std::size_t models;
+        std::string added; // beyond what velmora-props prints
+    } cases[] = {
+        {"formats/countries.gpkg", 3, ""},
+        {"formats/cities.sqlite", 3,
+         std::string("Layers\nLayer ") + nautilushost::kOneLayerText + "\n"},
+        {"formats/cities.geojson", 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string file = kSamples + c.file;
+        const Models models = modelsFor({file});
+        ASSERT_EQ(models.size(), c.models);
+        EXPECT_EQ(printed(models), printed(models, nautilushost::kReadingText));
+        ASSERT_TRUE(waitForReaders());
+        EXPECT_EQ(printed(models), velmoraProps("--count", file) + c.added);
+    }
+}
+
 TEST(nautilus_module, models_return_while_the_reader_is_held_and_fill_in_afterwards) {
     testsupport::HiveEnv hives(testsupport::databaseHive(KAVREL_DATA_DIR));
     TempDir dir;

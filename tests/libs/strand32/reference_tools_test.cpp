@@ -39,22 +39,37 @@ std::optional<MaporaExtent> geometryExtent(const std::string& path) {
 struct Reference {
     std::string path;
     std::optional<MaporaExtent> extent;
+    std::string system; // what gdalsrsinfo reads the system from: the path, or a code
 };
+
+// Where exiftool says a photo was taken: a point in degrees.
+std::optional<MaporaExtent> gpsPlace(const std::string& path) {
+    double lon = 0, lat = 0;
+    const std::string out = run("exiftool -n -p '$GPSLongitude $GPSLatitude' " + quoted(path));
+    if (std::sscanf(out.c_str(), "%lf %lf", &lon, &lat) != 2)
+        return std::nullopt;
+    return MaporaExtent{lon, lat, lon, lat};
+}
 
 Reference referenceFor(const std::string& path, std::uint16_t type) {
     switch (static_cast<LayerType>(type)) {
     case LayerType::Raster:
-        return {path, gdalinfoExtent(path)};
+        // A photo placed by nothing else is where its GPS tags say.
+        if (auto e = gdalinfoExtent(path))
+            return {path, e, path};
+        if (auto place = gpsPlace(path))
+            return {path, place, "EPSG:4326"};
+        return {path, std::nullopt, path};
     case LayerType::Dgn:
-        return {path, geometryExtent(path)};
+        return {path, geometryExtent(path), path};
     case LayerType::TabTable:
         if (auto e = ogrinfoExtent(path))
-            return {path, e};
+            return {path, e, path};
         if (auto image = strand32::rasterTableImagePath(path))
-            return {*image, gdalinfoExtent(*image)};
-        return {path, std::nullopt};
+            return {*image, gdalinfoExtent(*image), *image};
+        return {path, std::nullopt, path};
     default:
-        return {path, ogrinfoExtent(path)};
+        return {path, ogrinfoExtent(path), path};
     }
 }
 
@@ -89,7 +104,7 @@ TEST(ReferenceTools, extents_and_keys_agree_with_gdal) {
         char scratch[512];
         const bool hasKeys = Mapora_LayerCoordSys(&d, &keys, scratch, sizeof scratch) != 0;
         CoordSysKeys expected{};
-        const std::string wkt = run("gdalsrsinfo --single-line -o wkt2 " + quoted(ref.path));
+        const std::string wkt = run("gdalsrsinfo --single-line -o wkt2 " + quoted(ref.system));
         const bool expectKeys = !wkt.empty() && quill32::identifyCoordSys(wkt, expected);
         ASSERT_EQ(hasKeys, expectKeys) << path;
         if (hasKeys) {

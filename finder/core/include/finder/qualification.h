@@ -7,6 +7,8 @@
 #include "finder/found_file.h"
 #include "finder/search_criteria.h"
 
+#include <strand32/layer.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,6 +51,12 @@ public:
     bool nameFails(std::string_view name) const;
     // Whether the facts must hold the coordinate-system keys.
     bool needsKeys() const;
+    // Whether the type test is on.
+    bool typeTested() const;
+    // True when the type test must read a file of this kind: its content
+    // decides whether it is a layer (a container without a spatial layer,
+    // a plain SQLite database, an .img that is not Imagine is none).
+    bool contentDecides(LayerType kind) const;
     bool layerPasses(const strand32::FileFacts& facts) const;
 
     // The single tests, whatever the flags say. A lat/lon area meets the

@@ -84,6 +84,17 @@ LayerRef layerRefOf(const LayerDescriptor& layer);
 // geodatabase's feature classes, a KML's folders, NetCDF variables).
 bool isContainerKind(LayerType type);
 
+// True for the kinds whose name alone does not make a file a layer: the
+// containers (which may hold no spatial layer, or be a plain database) and
+// .img files (Erdas Imagine or something else).
+bool contentDecidesKind(LayerType type);
+
+// True when `name` below the folder `folderFd` (AT_FDCWD for a full path or
+// one relative to the current folder) is a folder holding a File
+// Geodatabase's catalogue table (a00000001.gdbtable), as GDAL's OpenFileGDB
+// driver wants. Symbolic links are followed.
+bool isGeodatabaseFolder(int folderFd, const char* name);
+
 // Fills `out` for `name` as given (a full path, or a bare name relative to
 // the current folder). The descriptor is zeroed first; false, with only the
 // type 0 stored, when the extension names no layer. For a raster the first

@@ -22,7 +22,8 @@ struct LayerCrs {
 };
 std::optional<LayerCrs> layerCrs(const LayerRef& layer);
 
-// Objects by kind of geometry; a raster counts as one other object.
+// Objects by kind of geometry; a raster counts as one other object, a photo
+// placed by its GPS tags as one point.
 std::optional<ObjectCounts> layerObjectCounts(const LayerRef& layer);
 
 } // namespace strand32
