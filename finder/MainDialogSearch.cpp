@@ -7,6 +7,7 @@
 #include "finder/criteria_form.h"
 #include "finder/display_text.h"
 #include "finder/search_status.h"
+#include "map/results_map.h"
 #include "pages/criteria_pages.h"
 #include "pages/date_page.h"
 #include "pages/name_location_page.h"
@@ -46,6 +47,7 @@ void TFindMainDlg::FindNowButtonClick() {
     }
     stop_->setEnabled(true);
     results_->clearRows();
+    resultsMap_->clear();
     if (resultsHidden_)
         showResults(true);
     setSearching(true);
@@ -70,6 +72,7 @@ void TFindMainDlg::NewSearchButtonClick() {
         showResults(false);
     ResetSearchForm();
     results_->clearRows();
+    resultsMap_->clear();
     globe_->rewind();
 }
 
@@ -102,10 +105,12 @@ void TFindMainDlg::statusChanged(const std::string& text) {
 
 void TFindMainDlg::rowsFound(const std::vector<FoundRow>& rows) {
     results_->appendRows(rows);
+    resultsMap_->rowsAppended(static_cast<int>(rows.size()));
 }
 
 void TFindMainDlg::searchFinished(const SearchOutcome& outcome) {
     globe_->stop();
+    resultsMap_->rowsComplete(coverageAreaOf(lastCriteria()));
     results_->selectFirstRow();
     // Of the walk's problems a tree too deep is shown, and a search that
     // failed (the status line keeps the reason); the others end the search

@@ -6,6 +6,7 @@
 
 #include "cache_corruption.h"
 #include "deep_folder.h"
+#include "open_counter.h"
 #include "temp_dir.h"
 
 #include <gdal.h>
@@ -16,14 +17,12 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
-#include <poll.h>
-#include <sys/inotify.h>
-#include <unistd.h>
 
 namespace {
 
 using clitest::runKavrelFind;
 using testsupport::DeepFolder;
+using testsupport::OpenCounter;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
 
@@ -59,34 +58,6 @@ TEST(KavrelFindReadOnce, a_file_below_a_5000_byte_path_keeps_its_extent_in_json_
     EXPECT_EQ(featureCount(footprints), 1);
 }
 
-// Counts the opening of every file in some folders, by any process.
-class OpenCounter {
-public:
-    explicit OpenCounter(const std::vector<std::string>& folders)
-        : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        for (const std::string& folder : folders)
-            ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
-    }
-    ~OpenCounter() { ::close(fd_); }
-    // Openings by file name since the last call.
-    std::map<std::string, int> take() {
-        std::map<std::string, int> counts;
-        alignas(inotify_event) char buffer[1 << 16];
-        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) {
-            for (char* at = buffer; at < buffer + n;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(at);
-                if (event->len > 0)
-                    ++counts[event->name];
-                at += sizeof(inotify_event) + event->len;
-            }
-        }
-        return counts;
-    }
-
-private:
-    int fd_;
-};
-
 // A copy of some sample folders of the test's own (other tests read the
 // samples at the same time), dated an hour ago so that the cache keeps them.
 std::vector<std::string> copySamples(const TempDir& dir) {
@@ -109,21 +80,29 @@ std::vector<std::string> copySamples(const TempDir& dir) {
     return folders;
 }
 
-TEST(KavrelFindReadOnce, json_rows_and_footprints_open_no_file_the_search_has_read) {
+TEST(KavrelFindReadOnce, json_rows_footprints_and_coverage_open_no_file_the_search_has_read) {
     TempDir dir;
     const std::vector<std::string> folders = copySamples(dir);
     OpenCounter counter(folders);
-    const std::vector<std::string> exports = {"--format", "json", "--footprints",
-                                              dir / "footprints.gpkg"};
-    // The first search reads every file (and fills the cache); the others
-    // read none, so whatever they open, the exports opened.
+    const std::vector<std::string> exports = {
+        "--format",   "json",   "--footprints",      dir / "footprints.gpkg",
+        "--coverage", "--gaps", dir / "gaps.geojson"};
+    const auto noCache = [](std::vector<std::string> args) {
+        args.insert(args.begin(), "--no-cache");
+        return args;
+    };
+    // The first search reads every file (and fills the cache); the repeat
+    // searches read none, so whatever they open, the exports opened. Without
+    // the cache, the exports open nothing beyond what the search opened.
     struct Case {
         const char* what;
         std::vector<std::string> extra;
     } cases[] = {
-        {"a first search with JSON and footprints", exports},
+        {"a first search with every export", exports},
         {"a repeat search", {}},
-        {"a repeat search with JSON and footprints", exports},
+        {"a repeat search with every export", exports},
+        {"a search without the cache", noCache({})},
+        {"a search without the cache, with every export", noCache(exports)},
     };
     std::vector<std::map<std::string, int>> opened;
     for (const Case& c : cases) {
@@ -135,6 +114,7 @@ TEST(KavrelFindReadOnce, json_rows_and_footprints_open_no_file_the_search_has_re
         opened.push_back(counter.take());
     }
     EXPECT_EQ(opened[2], opened[1]);
+    EXPECT_EQ(opened[4], opened[3]);
     for (const char* file : {"countries.shp", "europe_utm33.tif", "countries.tab"}) {
         EXPECT_GE(opened[0][file], 1) << file;
         EXPECT_EQ(opened[1].count(file), 0u) << file;
