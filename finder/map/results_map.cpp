@@ -11,8 +11,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
+#include <iterator>
 
 namespace finder {
 namespace {
@@ -53,7 +55,11 @@ ResultsMap::ResultsMap(SelectionMap* selectionMap, ResultList* results, QObject*
       worker_(this,
               {[this](std::vector<RowFootprint> f) { placed(std::move(f)); },
                [this](std::vector<FootprintWorker::IdFacts> facts) { results_->setFacts(facts); },
-               [this](std::optional<Coverage> c) { covered(std::move(c)); }}) {
+               [this](std::optional<Coverage> c) { covered(std::move(c)); }}),
+      drawTimer_(new QTimer(this)) {
+    drawTimer_->setSingleShot(true);
+    drawTimer_->setInterval(kDrawInterval);
+    connect(drawTimer_, &QTimer::timeout, this, &ResultsMap::drawArrived);
     selectionMap_->panel()->installEventFilter(this);
     connect(results_, &ResultList::selectionChanged, this, &ResultsMap::selectionChanged);
     connect(selectionMap_, &SelectionMap::mapCreated, this, &ResultsMap::mapCreated);
@@ -68,6 +74,8 @@ void ResultsMap::clear() {
     area_.reset();
     names_.clear();
     footprints_.clear();
+    undrawn_.clear();
+    drawTimer_->stop();
     bounds_.clear();
     gaps_.clear();
     share_.reset();
@@ -118,9 +126,17 @@ void ResultsMap::placed(std::vector<RowFootprint> placedRows) {
         added.push_back({row.id, std::move(row.rings), selected_.count(row.id) != 0});
     }
     footprints_.insert(footprints_.end(), added.begin(), added.end());
-    if (strand32::Map* map = selectionMap_->map(); map && !added.empty())
-        map->addFootprints(std::move(added));
+    undrawn_.insert(undrawn_.end(), std::make_move_iterator(added.begin()),
+                    std::make_move_iterator(added.end()));
+    if (!undrawn_.empty() && !drawTimer_->isActive())
+        drawTimer_->start();
     updateLabels();
+}
+
+void ResultsMap::drawArrived() {
+    if (strand32::Map* map = selectionMap_->map())
+        map->addFootprints(std::move(undrawn_));
+    undrawn_.clear();
 }
 
 void ResultsMap::covered(std::optional<Coverage> coverage) {
@@ -139,6 +155,7 @@ void ResultsMap::covered(std::optional<Coverage> coverage) {
 // A map made after rows came draws what they gave.
 void ResultsMap::mapCreated() {
     strand32::Map* map = selectionMap_->map();
+    undrawn_.clear();
     map->setFootprints(footprints_);
     map->selectFootprints({selected_.begin(), selected_.end()});
     map->setGaps(gaps_);
@@ -148,8 +165,9 @@ void ResultsMap::mapCreated() {
 void ResultsMap::selectionChanged() {
     const std::vector<std::uint64_t> ids = results_->selectedIds();
     selected_ = {ids.begin(), ids.end()};
-    for (strand32::MapFootprint& footprint : footprints_)
-        footprint.selected = selected_.count(footprint.id) != 0;
+    for (auto* list : {&footprints_, &undrawn_})
+        for (strand32::MapFootprint& footprint : *list)
+            footprint.selected = selected_.count(footprint.id) != 0;
     if (strand32::Map* map = selectionMap_->map())
         map->selectFootprints(ids);
 }

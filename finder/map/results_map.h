@@ -22,6 +22,7 @@
 #include <vector>
 
 class QLabel;
+class QTimer;
 
 namespace finder {
 
@@ -41,6 +42,9 @@ public:
     static constexpr int kClickSlop = 2;
     // Names a tooltip lists before "and N more".
     static constexpr int kTipNames = 10;
+    // Milliseconds between two drawings of footprints that arrive: each
+    // draws all of them, so a search's batches are drawn together.
+    static constexpr int kDrawInterval = 100;
 
     ResultsMap(SelectionMap* selectionMap, ResultList* results, QObject* parent);
     ~ResultsMap() override;
@@ -66,14 +70,15 @@ public:
     std::optional<double> coveredShare() const { return share_; }
     // The tooltip's text over a pixel of the panel; empty over no footprint.
     QString tipAt(QPoint pixel) const;
-    // Every row has been answered and the coverage asked for computed.
-    bool settled() const { return awaiting_ == 0 && !coverPending_; }
+    // Every row has been answered and drawn, and the coverage asked for computed.
+    bool settled() const { return awaiting_ == 0 && !coverPending_ && undrawn_.empty(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void placed(std::vector<RowFootprint> footprints);
+    void drawArrived();
     void covered(std::optional<Coverage> coverage);
     void selectionChanged();
     void mapCreated();
@@ -96,6 +101,8 @@ private:
     std::unordered_map<std::uint64_t, QString> names_;
     // What the map draws, kept for a map made later; bounds by id.
     std::vector<strand32::MapFootprint> footprints_;
+    std::vector<strand32::MapFootprint> undrawn_; // arrived, drawn at the next tick
+    QTimer* drawTimer_;
     std::unordered_map<std::uint64_t, MaporaExtent> bounds_;
     std::vector<strand32::LonLatPolygon> gaps_;
     std::optional<double> share_;

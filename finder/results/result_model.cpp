@@ -86,7 +86,8 @@ void ResultModel::append(std::vector<Row> rows) {
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.reserve(rows_.size() + rows.size());
+    // No reserve of the exact size: batch after batch, that would move every
+    // row each time; the vector's own growth keeps appending linear.
     for (Row& row : rows) {
         row.id = nextId_++;
         rows_.push_back(std::move(row));

@@ -1,5 +1,5 @@
-// kavrel-find reads each file once: its JSON rows and footprints carry the
-// facts the search read (so a file below a path too long to open whole keeps
+// kavrel-find reads each file once: its JSON rows, footprints and coverage use
+// the facts the search read (so a file below a path too long to open whole keeps
 // its extent), no file is opened again for them, and a search that fails
 // says why and exits 1.
 #include "kavrel_find_run.h"
@@ -7,6 +7,7 @@
 #include "cache_corruption.h"
 #include "deep_folder.h"
 #include "open_counter.h"
+#include "sample_copy.h"
 #include "temp_dir.h"
 
 #include <gdal.h>
@@ -14,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -24,7 +24,6 @@ using clitest::runKavrelFind;
 using testsupport::DeepFolder;
 using testsupport::OpenCounter;
 using testsupport::TempDir;
-namespace fs = std::filesystem;
 
 const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples";
 const std::vector<std::string> kWorld = {"--area", "-180", "90", "180", "-90", "--lat-lon"};
@@ -58,31 +57,10 @@ TEST(KavrelFindReadOnce, a_file_below_a_5000_byte_path_keeps_its_extent_in_json_
     EXPECT_EQ(featureCount(footprints), 1);
 }
 
-// A copy of some sample folders of the test's own (other tests read the
-// samples at the same time), dated an hour ago so that the cache keeps them.
-std::vector<std::string> copySamples(const TempDir& dir) {
-    std::vector<std::string> folders;
-    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (const char* folder : {"world", "europe", "rasters", "usa"}) {
-        const std::string copy = dir / (std::string("tree/") + folder);
-        fs::create_directories(copy);
-        for (const auto& entry : fs::directory_iterator(kSamples + "/" + folder)) {
-            if (!entry.is_regular_file())
-                continue;
-            const std::string file = copy + "/" + entry.path().filename().string();
-            fs::copy_file(entry.path(), file);
-            fs::last_write_time(file, anHourAgo);
-        }
-        fs::last_write_time(copy, anHourAgo);
-        folders.push_back(copy);
-    }
-    fs::last_write_time(dir / "tree", anHourAgo);
-    return folders;
-}
-
 TEST(KavrelFindReadOnce, json_rows_footprints_and_coverage_open_no_file_the_search_has_read) {
     TempDir dir;
-    const std::vector<std::string> folders = copySamples(dir);
+    const std::vector<std::string> folders =
+        testsupport::copySampleFolders(dir, {"world", "europe", "rasters", "usa"});
     OpenCounter counter(folders);
     const std::vector<std::string> exports = {
         "--format",   "json",   "--footprints",      dir / "footprints.gpkg",
