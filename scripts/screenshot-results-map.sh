@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes docs/results-map.png: the finder's Geographic Area page after a
-# search of the samples by an area over Europe, with the footprints of the
+# search of the samples by an area from North America to Europe, with the footprints of the
 # files found, two rows selected, the share of the area covered and the gaps
 # hatched, on Xvfb.
 #   scripts/screenshot-results-map.sh [BUILD-DIR]
@@ -13,5 +13,5 @@ trap 'rm -rf "$scratch"' EXIT
 XDG_CONFIG_HOME=$scratch XDG_CACHE_HOME=$scratch KAVREL_USER_HIVE=$scratch/user.reg \
   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1200x800x24" \
   "$build/bin/kavrel-results-map-shot" "$build/share/kavrel/samples" \
-  -30 75 50 30 central_etrs89.shp N45E007.hgt "$here/docs/results-map.png"
+  -100 80 80 20 central_etrs89.shp new_york_stateplane.shp "$here/docs/results-map.png"
 echo "written: docs/results-map.png"

@@ -43,7 +43,6 @@ int main(int argc, char** argv) {
     window.move(0, 0);
     window.show();
     QCoreApplication::processEvents();
-    window.resize(760, 560);
     auto* pages = window.findChild<QTabWidget*>("FilterPages");
     pages->setCurrentIndex(finder::CriteriaPages::GeographicArea);
     const char* corners[] = {"NorthwestX", "NorthWestY", "SoutheastX", "SoutheastY"};
@@ -64,6 +63,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     list->selectIds(chosen, false);
+    window.resize(900, 560); // after the list has grown the window
     const double west = std::atof(argv[2]), north = std::atof(argv[3]);
     const double east = std::atof(argv[4]), south = std::atof(argv[5]);
     window.selectionMap()->zoomOnto({west, north, east, south});
