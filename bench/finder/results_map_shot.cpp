@@ -4,24 +4,16 @@
 // uncovered parts hatched. Run on an X server
 // (scripts/screenshot-results-map.sh starts Xvfb).
 //   kavrel-results-map-shot FOLDER WEST NORTH EAST SOUTH ROW-NAME ROW-NAME OUT.png
-#include "MainDialog.h"
-#include "finder/program_startup.h"
 #include "map/results_map.h"
 #include "map/selection_map.h"
 #include "pages/criteria_pages.h"
 #include "results/result_list.h"
+#include "window_shot.h"
 
-#include <platform/message_box.h>
-
-#include <QApplication>
 #include <QComboBox>
-#include <QIcon>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,18 +23,10 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
-    ::setenv("KAVREL_LOOK_IN", argv[1], 1);
-    finder::prepareProcess();
+    shot::prepare(argv[1]);
     QApplication app(argc, argv);
-    QIcon::setFallbackThemeName("Adwaita");
-    platform::setMessageBoxPresenter([](const platform::MessageBoxRequest& box) {
-        std::fprintf(stderr, "message: %s\n", box.text.c_str());
-        return platform::IDOK;
-    });
     finder::TFindMainDlg window;
-    window.move(0, 0);
-    window.show();
-    QCoreApplication::processEvents();
+    shot::show(window);
     auto* pages = window.findChild<QTabWidget*>("FilterPages");
     pages->setCurrentIndex(finder::CriteriaPages::GeographicArea);
     const char* corners[] = {"NorthwestX", "NorthWestY", "SoutheastX", "SoutheastY"};
@@ -67,14 +51,6 @@ int main(int argc, char** argv) {
     const double west = std::atof(argv[2]), north = std::atof(argv[3]);
     const double east = std::atof(argv[4]), south = std::atof(argv[5]);
     window.selectionMap()->zoomOnto({west, north, east, south});
-    int status = 1;
-    QTimer::singleShot(800, [&] {
-        const QRect area = window.frameGeometry().adjusted(0, 0, 8, 8);
-        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
-            0, area.x(), area.y(), area.width(), area.height());
-        status = shot.save(QString::fromLocal8Bit(argv[8])) ? 0 : 1;
-        QApplication::quit();
-    });
-    QApplication::exec();
-    return status;
+    return shot::saveScreenAfter(
+        800, [&] { return window.frameGeometry().adjusted(0, 0, 8, 8); }, argv[8]);
 }

@@ -8,8 +8,6 @@
 #include "finder/export/footprint_ring.h"
 
 #include <QMetaObject>
-#include <algorithm>
-#include <cmath>
 
 namespace finder {
 
@@ -28,22 +26,6 @@ struct FootprintWorker::State {
     std::vector<RowFootprint> placeAll(const std::vector<IdFacts>& rows);
 };
 
-namespace {
-
-MaporaExtent boundsOf(const std::vector<strand32::LonLatRing>& rings) {
-    MaporaExtent b{INFINITY, -INFINITY, -INFINITY, INFINITY};
-    for (const strand32::LonLatRing& ring : rings)
-        for (const MaporaPoint& p : ring) {
-            b.west = std::min(b.west, p.x);
-            b.east = std::max(b.east, p.x);
-            b.south = std::min(b.south, p.y);
-            b.north = std::max(b.north, p.y);
-        }
-    return b;
-}
-
-} // namespace
-
 RowFootprint FootprintWorker::State::footprintOf(std::uint64_t id, const Facts& facts) {
     RowFootprint footprint{id, {}, {0, 0, 0, 0}};
     if (!facts)
@@ -54,7 +36,7 @@ RowFootprint FootprintWorker::State::footprintOf(std::uint64_t id, const Facts& 
         if (strand32::LonLatRing continuous = strand32::continuousRing(lonLatRingOf(*ring));
             !continuous.empty()) {
             footprint.rings.push_back(std::move(continuous));
-            footprint.bounds = boundsOf(footprint.rings);
+            footprint.bounds = strand32::ringBounds(footprint.rings.front());
         }
     return footprint;
 }

@@ -42,14 +42,8 @@ std::unique_ptr<OGRPolygon> boxPolygon(const Box& b) {
 }
 
 Box boundsOf(const strand32::LonLatRing& ring) {
-    Box b{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const MaporaPoint& p : ring) {
-        b.west = std::min(b.west, p.x);
-        b.east = std::max(b.east, p.x);
-        b.south = std::min(b.south, p.y);
-        b.north = std::max(b.north, p.y);
-    }
-    return b;
+    const MaporaExtent e = strand32::ringBounds(ring);
+    return {e.west, e.south, e.east, e.north};
 }
 
 // A closed ring of four edges, along meridians and parallels in turn: a
