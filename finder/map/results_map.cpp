@@ -5,6 +5,7 @@
 
 #include "selection_map.h"
 
+#include "finder/display_text.h"
 #include "finder/export/coverage_export.h"
 #include "results/result_list.h"
 
@@ -92,7 +93,7 @@ void ResultsMap::rowsAppended(int count) {
     for (int row = std::max(0, total - count); row < total; ++row) {
         ExportRow r = results_->exportRow(row);
         const std::uint64_t id = results_->rowId(row);
-        names_.emplace(id, QString::fromStdString(r.texts.name));
+        names_.emplace(id, displayText(r.texts.name));
         // Rows kept as texts carry neither facts nor a size from a search.
         if (!r.facts && !r.size)
             unread.emplace_back(id, std::move(r.path));

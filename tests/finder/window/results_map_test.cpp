@@ -275,7 +275,7 @@ TEST_F(ResultsOnMap, show_on_map_shows_the_page_and_zooms_onto_the_selected_rows
     EXPECT_LT(near.east - near.west, 20);
 }
 
-TEST_F(ResultsOnMap, new_search_clears_the_map_and_find_now_starts_it_anew) {
+TEST_F(ResultsOnMap, new_search_clears_the_map_find_now_starts_it_anew_and_stop_keeps_it) {
     open();
     search({"0", "60", "40", "40"});
     ASSERT_EQ(onMap()->drawnCount(), 3);
@@ -291,6 +291,15 @@ TEST_F(ResultsOnMap, new_search_clears_the_map_and_find_now_starts_it_anew) {
     search();
     EXPECT_EQ(figure("FootprintCount"), "4 of 5 files on the map");
     EXPECT_FALSE(onMap()->coveredShare());
+
+    // Stop keeps what was found: every row found is counted, and drawn.
+    control<QPushButton>("FindNowButton")->click();
+    control<QPushButton>("StopButton")->click();
+    ASSERT_TRUE(waitForSearch());
+    ASSERT_TRUE(waitForMap());
+    EXPECT_EQ(onMap()->rowCount(), list()->rowCount());
+    EXPECT_GE(onMap()->drawnCount(), list()->rowCount() - 1); // broken.shp has no extent
+    EXPECT_LE(onMap()->drawnCount(), list()->rowCount());
 }
 
 TEST_F(ResultsOnMap, the_area_covered_is_measured_on_the_ellipsoid_and_its_gaps_hatched) {
