@@ -62,7 +62,7 @@ _kavrel_find()
         _filedir wqs
         return
         ;;
-    --footprints)
+    --footprints | --gaps)
         _filedir
         return
         ;;

@@ -5,6 +5,7 @@
 #include "finder/criteria_form.h"
 #include "finder/program_startup.h"
 #include "finder/search_status.h"
+#include "map/results_map.h"
 #include "map/selection_map.h"
 #include "map/window_layout.h"
 #include "pages/area_page.h"
@@ -49,6 +50,8 @@ TFindMainDlg::TFindMainDlg(QWidget* parent)
     search_->setDatabaseFile(settings_.databaseFile);
     footprintCacheStored_ = loadFootprintCacheSetting();
     search_->setFootprintCache(footprintCacheStored_);
+    // The map draws the footprint of every file of a layer type found.
+    search_->setFactsWanted(FactsWanted::All);
     buildControls();
     buildMenus();
 
@@ -138,6 +141,8 @@ void TFindMainDlg::buildControls() {
 
     results_ = new ResultList(central);
     results_->hide();
+    resultsMap_ = new ResultsMap(selectionMap_, results_, this);
+    resultsMap_->setUseFootprintCache(footprintCacheStored_);
     statusBar()->setObjectName("StatusBar");
     statusBar()->setSizeGripEnabled(true);
     statusBar()->hide();
@@ -254,6 +259,7 @@ void TFindMainDlg::About1Click() {
 // Takes effect with the next Find Now; kept in its own value at shut-down.
 void TFindMainDlg::UseFootprintCache1Click() {
     search_->setFootprintCache(useFootprintCache_->isChecked());
+    resultsMap_->setUseFootprintCache(useFootprintCache_->isChecked());
 }
 
 void TFindMainDlg::SaveResults1Click() {

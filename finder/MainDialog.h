@@ -25,6 +25,7 @@ namespace finder {
 class CriteriaPages;
 class GlobeAnimation;
 class ResultList;
+class ResultsMap;
 class SelectionMap;
 
 class TFindMainDlg : public QMainWindow, private SearchListener {
@@ -62,6 +63,8 @@ public:
     // The world map of the Geographic Area page (its handle is 0 while
     // there is no map).
     SelectionMap* selectionMap() const { return selectionMap_; }
+    // The found rows on that map.
+    ResultsMap* resultsMap() const { return resultsMap_; }
     bool CreateSelectionMap();
     // New Search's reset: every criterion's default, then the map's first view.
     void ResetSearchForm();
@@ -100,6 +103,9 @@ public:
     void InvertSelection1Click();
     void setViewStyle(int style); // a ResultList::ViewStyle
     void arrangeBy(int column);   // as a click on the column's header
+    // The popup's "Show on Map": the Geographic Area page with its map,
+    // zoomed onto the selected rows' footprints.
+    void ShowOnMap1Click();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -142,6 +148,7 @@ private:
     GlobeAnimation* globe_ = nullptr;
     ResultList* results_ = nullptr;
     SelectionMap* selectionMap_ = nullptr;
+    ResultsMap* resultsMap_ = nullptr;
     QAction* saveResults_ = nullptr;
     QAction* useFootprintCache_ = nullptr;
     bool footprintCacheStored_ = true; // as read at start-up

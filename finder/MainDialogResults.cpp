@@ -2,6 +2,10 @@
 // commands, View's styles and Arrange Icons.
 #include "MainDialog.h"
 
+#include "map/results_map.h"
+#include "map/selection_map.h"
+#include "pages/area_page.h"
+#include "pages/criteria_pages.h"
 #include "results/drag_bridge.h"
 #include "results/result_list.h"
 #include "results/result_menu.h"
@@ -13,8 +17,10 @@
 namespace finder {
 
 void TFindMainDlg::buildResultMenus() {
-    connect(results_, &ResultList::popupRequested, this,
-            [this](const QPoint& at) { showResultMenu(this, at, selectedRowTexts()); });
+    connect(results_, &ResultList::popupRequested, this, [this](const QPoint& at) {
+        showResultMenu(this, at, selectedRowTexts(),
+                       {[this] { ShowOnMap1Click(); }, resultsMap_->selectionOnMap()});
+    });
     connect(results_, &ResultList::rowDoubleClicked, this, &TFindMainDlg::ResultListDblClick);
     connect(results_, &ResultList::dragRequested, this, &TFindMainDlg::StartResultDrag);
 
@@ -79,6 +85,14 @@ void TFindMainDlg::StartResultDrag() {
     const std::vector<RowTexts> rows = selectedRowTexts();
     if (!rows.empty())
         runResultDrag(results_, rows);
+}
+
+void TFindMainDlg::ShowOnMap1Click() {
+    pages_->setCurrentIndex(CriteriaPages::GeographicArea);
+    pages_->area()->showSelectionMap();
+    if (selectionMap_->map() == nullptr)
+        CreateSelectionMap();
+    resultsMap_->zoomToSelection();
 }
 
 void TFindMainDlg::SelectAll1Click() {

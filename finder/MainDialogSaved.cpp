@@ -4,10 +4,13 @@
 #include "MainDialog.h"
 #include "window_texts.h"
 
+#include "DateUtil.h"
+#include "finder/criteria_form.h"
 #include "finder/desktop_shortcut.h"
 #include "finder/saved_search.h"
 #include "finder/saved_search_form.h"
 #include "finder/search_status.h"
+#include "map/results_map.h"
 #include "map/selection_map.h"
 #include "pages/criteria_pages.h"
 #include "pages/name_location_page.h"
@@ -77,7 +80,13 @@ bool TFindMainDlg::LoadSavedSearch(const std::string& path) {
         if (resultsHidden_)
             showResults(true);
         results_->clearRows();
+        resultsMap_->clear();
         results_->appendTextRows(saved->rows);
+        // Their footprints need their files read (once, off this thread);
+        // the coverage is of the area the search stored.
+        resultsMap_->rowsAppended(static_cast<int>(saved->rows.size()));
+        resultsMap_->rowsComplete(coverageAreaOf(
+            buildCriteria(pages_->form(), lastCriteria(), DateUtil::todayUtc()).criteria));
     }
     setStatus(filesFoundText(static_cast<std::uint64_t>(shownRowCount(*saved))));
     if (mapView) {

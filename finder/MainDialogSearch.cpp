@@ -8,6 +8,7 @@
 #include "finder/criteria_form.h"
 #include "finder/display_text.h"
 #include "finder/search_status.h"
+#include "map/results_map.h"
 #include "pages/criteria_pages.h"
 #include "pages/date_page.h"
 #include "pages/name_location_page.h"
@@ -47,6 +48,7 @@ void TFindMainDlg::FindNowButtonClick() {
     }
     stop_->setEnabled(true);
     results_->clearRows();
+    resultsMap_->clear();
     if (resultsHidden_)
         showResults(true);
     setSearching(true);
@@ -71,6 +73,7 @@ void TFindMainDlg::NewSearchButtonClick() {
         showResults(false);
     ResetSearchForm();
     results_->clearRows();
+    resultsMap_->clear();
     globe_->rewind();
 }
 
@@ -103,10 +106,12 @@ void TFindMainDlg::statusChanged(const std::string& text) {
 
 void TFindMainDlg::rowsFound(const std::vector<FoundRow>& rows) {
     results_->appendRows(rows);
+    resultsMap_->rowsAppended(static_cast<int>(rows.size()));
 }
 
 void TFindMainDlg::searchFinished(const SearchOutcome& outcome) {
     globe_->stop();
+    resultsMap_->rowsComplete(coverageAreaOf(lastCriteria()));
     results_->selectFirstRow();
     // Of the walk's problems a tree too deep is shown, and a search that
     // failed (the status line keeps the reason); the others end the search

@@ -7,6 +7,12 @@ add_library(kavrel_window STATIC
   MainDialogResults.cpp
   MainDialogSaved.cpp
   MainDialogSearch.cpp
+  map/footprint_worker.cpp
+  map/footprint_worker.h
+  map/results_map.cpp
+  map/results_map.h
+  map/saved_row_facts.cpp
+  map/saved_row_facts.h
   map/selection_map.cpp
   map/selection_map.h
   map/window_layout.cpp
@@ -78,10 +84,21 @@ add_executable(kavrel-window-bench ${CMAKE_SOURCE_DIR}/bench/finder/window_bench
 target_link_libraries(kavrel-window-bench PRIVATE kavrel_window)
 kavrel_target_options(kavrel-window-bench)
 
+# Timing of 10,000 found rows put on the window's map (kavrel-results-map-bench).
+add_executable(kavrel-results-map-bench ${CMAKE_SOURCE_DIR}/bench/finder/results_map_bench.cpp)
+target_link_libraries(kavrel-results-map-bench PRIVATE kavrel_window)
+kavrel_target_options(kavrel-results-map-bench)
+
 # Timing of the selection map's redraw and zoom (kavrel-map-bench [RUNS]).
 add_executable(kavrel-map-bench ${CMAKE_SOURCE_DIR}/bench/finder/map_bench.cpp)
 target_link_libraries(kavrel-map-bench PRIVATE quill32 strand32 strand32_map platform Qt6::Widgets)
 kavrel_target_options(kavrel-map-bench)
+
+# The picture of the found rows on the map (docs/results-map.png;
+# scripts/screenshot-results-map.sh runs it on Xvfb).
+add_executable(kavrel-results-map-shot ${CMAKE_SOURCE_DIR}/bench/finder/results_map_shot.cpp)
+target_link_libraries(kavrel-results-map-shot PRIVATE kavrel_window)
+kavrel_target_options(kavrel-results-map-shot)
 
 # The picture of the popup's Open With (docs/open-with.png;
 # scripts/screenshot-open-with.sh runs it on Xvfb).

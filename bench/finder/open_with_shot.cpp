@@ -2,43 +2,28 @@
 // one row selected, its popup open on "Open With", the screen grabbed. Run
 // on an X server (scripts/screenshot-open-with.sh starts Xvfb).
 //   kavrel-open-with-shot FOLDER PATTERN ROW-NAME OUT.png
-#include "MainDialog.h"
-#include "finder/program_startup.h"
 #include "results/result_list.h"
 #include "results/result_menu.h"
-
-#include <platform/message_box.h>
+#include "window_shot.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QIcon>
 #include <QItemSelectionModel>
 #include <QMenu>
-#include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 
 int main(int argc, char** argv) {
     if (argc != 5) {
         std::fprintf(stderr, "usage: %s FOLDER PATTERN ROW-NAME OUT.png\n", argv[0]);
         return 2;
     }
-    ::setenv("KAVREL_LOOK_IN", argv[1], 1);
-    finder::prepareProcess();
+    shot::prepare(argv[1]);
     QApplication app(argc, argv);
-    QIcon::setFallbackThemeName("Adwaita");
-    platform::setMessageBoxPresenter([](const platform::MessageBoxRequest& box) {
-        std::fprintf(stderr, "message: %s\n", box.text.c_str());
-        return platform::IDOK;
-    });
     finder::TFindMainDlg window;
-    window.move(0, 0);
-    window.show();
-    QCoreApplication::processEvents();
+    shot::show(window);
     window.findChild<QComboBox*>("NameComboBox")->setEditText(QString::fromLocal8Bit(argv[2]));
     window.findChild<QPushButton*>("FindNowButton")->click();
     while (window.searchRunning())
@@ -64,17 +49,13 @@ int main(int argc, char** argv) {
         menu->setActiveAction(openWith->menuAction());
         openWith->popup(menu->mapToGlobal(menu->actionGeometry(openWith->menuAction()).topRight()));
     });
-    int status = 1;
-    QTimer::singleShot(1200, [&] {
-        const QRect area = window.frameGeometry()
-                               .united(menu->geometry())
-                               .united(openWith->geometry())
-                               .adjusted(0, 0, 8, 8);
-        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
-            0, area.x(), area.y(), area.width(), area.height());
-        status = shot.save(QString::fromLocal8Bit(argv[4])) ? 0 : 1;
-        QApplication::quit();
-    });
-    QApplication::exec();
-    return status;
+    return shot::saveScreenAfter(
+        1200,
+        [&] {
+            return window.frameGeometry()
+                .united(menu->geometry())
+                .united(openWith->geometry())
+                .adjusted(0, 0, 8, 8);
+        },
+        argv[4]);
 }

@@ -260,6 +260,13 @@ const std::vector<OptionRule>& rules() {
          [](Options& o, const auto& v) {
              return setPath(o.stacFolder, "--stac", "a folder", v[0]);
          }},
+        {"--coverage", 0,
+         [](Options& o, const auto&) {
+             o.coverage = true;
+             return std::string();
+         }},
+        {"--gaps", 1,
+         [](Options& o, const auto& v) { return setPath(o.gapsFile, "--gaps", "a file", v[0]); }},
         {"--help", 0,
          [](Options& o, const auto&) {
              o.help = true;
@@ -318,7 +325,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
                        "may be given beside it";
     else if (!options.savedResultsFile.empty() &&
              (options.criteriaGiven || !options.savedSearchFile.empty() ||
-              !options.saveSearchFile.empty()))
+              !options.saveSearchFile.empty() || options.wantsCoverage()))
         result.error = "--saved-results prints a file's rows: no search option may be given "
                        "beside it";
     else if (options.saveResults && options.saveSearchFile.empty())
@@ -327,6 +334,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         result.error = "--descending needs --sort";
     else if (options.print0 && options.json)
         result.error = "only one of --print0 and --format json may be given";
+    else if (options.wantsCoverage() && form.northwestX.empty() && options.savedSearchFile.empty())
+        result.error = options.coverage ? "--coverage needs --area" : "--gaps needs --area";
     else if (!form.northwestX.empty())
         result.error = checkAreaOrder(form.northwestX, form.northwestY, form.southeastX,
                                       form.southeastY, form.latLonMode);
@@ -393,6 +402,12 @@ Output:
   --stac FOLDER          also write a static STAC catalog of the files to FOLDER:
                          catalog.json and one Item per file (its footprint, date,
                          size, coordinate system and the file as its asset)
+  --coverage             also print the share of the area (--area, in latitudes and
+                         longitudes) that the files' footprints cover, as "Area
+                         covered: 87%", to standard error after the count
+  --gaps FILE            also write the parts of the area that no footprint covers
+                         as polygons in longitude/latitude (WGS 84) to FILE, in the
+                         format its extension names (as --footprints)
 
 Saved searches (the window's File > Save Search files, .wqs):
   --saved-search FILE    run the search stored in FILE (no criteria option beside it)
@@ -410,9 +425,10 @@ Footprint cache:
 
 Exit status: 0 when the search ran, 1 when it could not run, the folder tree
 was too deep, a saved-search file could not be read or written whole or the
-footprints or the catalog could not be written, 2 for a usage error (also a
-value that cannot mean anything: a bad corner or date, a count or size out of
-range, an unknown group, system or datum, a footprint file of no format).
+footprints, the catalog, the coverage or the gaps could not be made, 2 for a
+usage error (also a value that cannot mean anything: a bad corner or date, a
+count or size out of range, an unknown group, system or datum, a footprint or
+gaps file of no format, a coverage without an area in degrees).
 Ctrl+C stops the search and prints the count.
 )usage";
 }

@@ -37,6 +37,9 @@ struct Options {
     bool json = false;          // --format json: one JSON object per row
     std::string footprintsFile; // --footprints: the rows' footprints go there too
     std::string stacFolder;     // --stac: a catalogue of the rows goes there too
+    bool coverage = false;      // --coverage: the share of the area the rows cover
+    std::string gapsFile;       // --gaps: the parts of the area they leave uncovered
+    bool wantsCoverage() const { return coverage || !gapsFile.empty(); }
 };
 
 struct ParseResult {

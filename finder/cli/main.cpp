@@ -96,6 +96,23 @@ bool writeStacCatalog(const std::string& folder, const std::vector<finder::Expor
     return true;
 }
 
+// The share of the area the rows printed cover, after the count, and the
+// gaps written; what failed goes to standard error.
+bool reportCoverage(const finder::cli::Options& options, const finder::AreaRect& area,
+                    const std::vector<finder::ExportRow>& rows) {
+    const finder::CoverageExport result =
+        finder::moduleExportCoverage({area.x1, area.y1, area.x2, area.y2}, rows, options.gapsFile);
+    if (options.coverage && result.share)
+        std::fprintf(stderr, "%s\n", finder::areaCoveredText(*result.share).c_str());
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "kavrel-find: %s\n", result.error.c_str());
+        return false;
+    }
+    if (!options.gapsFile.empty())
+        std::fprintf(stderr, "%s\n", finder::gapsWrittenText(result, options.gapsFile).c_str());
+    return true;
+}
+
 // Runs the search of `form`; with --save-search, stores it afterwards
 // (`savedHeader`: the header a saved search brought, else the form's).
 int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& form,
@@ -103,19 +120,26 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
     using namespace finder;
     const DateUtil::CivilDate today = DateUtil::todayUtc();
     const SearchCriteria criteria = buildCriteria(form, SearchCriteria{}, today).criteria;
+    if (options.wantsCoverage() && !(criteria.has(CriteriaFlags::Area) && criteria.areaInDegrees)) {
+        std::fprintf(stderr, "kavrel-find: %s needs an area in latitudes and longitudes\n",
+                     options.coverage ? "--coverage" : "--gaps");
+        return 2;
+    }
 
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     cli::RowPrinter printer({options.sortColumn, options.descending, options.print0, options.json},
                             stdout);
     printer.keepPrintedRows(options.saveResults || !options.footprintsFile.empty() ||
-                            !options.stacFolder.empty());
+                            !options.stacFolder.empty() || options.wantsCoverage());
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     search.setFootprintCache(!options.noCache);
-    // JSON rows and footprints carry the facts the search read.
+    // JSON rows, footprints and the coverage use the facts the search read.
     if (options.json || !options.footprintsFile.empty() || !options.stacFolder.empty())
         search.setFactsWanted(FactsWanted::WithKeys);
+    else if (options.wantsCoverage())
+        search.setFactsWanted(FactsWanted::All);
     interruptible = &search;
     std::signal(SIGINT, onInterrupt);
     const SearchController::StartResult started = search.start(criteria);
@@ -135,6 +159,8 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
         std::fprintf(stderr, "kavrel-find: %s\n", outcome.problem.c_str());
     std::fprintf(stderr, "%s\n", filesFoundText(outcome.filesFound).c_str());
     int status = outcome.problem.empty() ? 0 : 1;
+    if (options.wantsCoverage() && !reportCoverage(options, criteria.area, printer.printedRows()))
+        status = 1;
     if (!options.footprintsFile.empty() &&
         !writeFootprints(options.footprintsFile, printer.printedRows()))
         status = 1;
@@ -182,12 +208,13 @@ int main(int argc, char** argv) {
             }
             if (parsed.options.list != finder::cli::ListRequest::None)
                 return printPickerList(parsed.options);
-            const std::string& footprints = parsed.options.footprintsFile;
-            if (!footprints.empty() && finder::moduleFootprintFormat(footprints).empty()) {
-                std::fprintf(stderr, "kavrel-find: %s\n",
-                             finder::noFootprintFormatText(footprints).c_str());
-                return 2;
-            }
+            for (const std::string* file :
+                 {&parsed.options.footprintsFile, &parsed.options.gapsFile})
+                if (!file->empty() && finder::moduleFootprintFormat(*file).empty()) {
+                    std::fprintf(stderr, "kavrel-find: %s\n",
+                                 finder::noFootprintFormatText(*file).c_str());
+                    return 2;
+                }
             if (!parsed.options.savedResultsFile.empty())
                 return finder::cli::printSavedResults(parsed.options, stdout, stderr);
             if (!parsed.options.savedSearchFile.empty())

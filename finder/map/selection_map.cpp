@@ -120,6 +120,7 @@ bool SelectionMap::CreateSelectionMap(const std::string& databaseFile,
     map_ = std::move(map);
     outline_->raise();
     redrawOutline();
+    emit mapCreated();
     return true;
 }
 
@@ -227,6 +228,38 @@ void SelectionMap::SelectionMapMouseUp(QPoint pixel, Qt::MouseButton button) {
     }
 }
 
+SelectionMap::CornerTexts SelectionMap::cornerTexts() const {
+    return {page_->cornerText(AreaPage::NorthwestXBox), page_->cornerText(AreaPage::NorthWestYBox),
+            page_->cornerText(AreaPage::SoutheastXBox), page_->cornerText(AreaPage::SoutheastYBox)};
+}
+
+void SelectionMap::cancelDrag(const CornerTexts& corners) {
+    for (int i = 0; i < 4; ++i)
+        page_->setCornerText(static_cast<AreaPage::Corner>(i),
+                             corners[static_cast<std::size_t>(i)]);
+    dragActive_ = false;
+    outline_->dragged.reset();
+    redrawOutline();
+}
+
+void SelectionMap::zoomOnto(const MaporaExtent& area) {
+    constexpr double kMargin = 1.15;   // the area's share of the view, inverted
+    constexpr double kSmallest = 0.01; // degrees: a point still shows its place
+    if (!map_ || map_->view().height() <= 0)
+        return;
+    const double width = std::max(std::abs(area.east - area.west), kSmallest);
+    const double height = std::max(std::abs(area.north - area.south), kSmallest);
+    const double aspect = static_cast<double>(map_->view().width()) / map_->view().height();
+    const double scale = std::clamp(std::max(width, height * aspect) * kMargin,
+                                    strand32::MapView::kMinScale, strand32::MapView::kMaxScale);
+    zoomCenter_ = {(area.west + area.east) / 2, (area.north + area.south) / 2};
+    if (!map_->setViewCenter(zoomCenter_) || !map_->setViewScale(scale))
+        return;
+    zoomScale_ = scale;
+    map_->redraw();
+    redrawOutline();
+}
+
 void SelectionMap::ZoomMapBy(double factor) {
     if (!map_ || !(factor > 0) || !std::isfinite(factor))
         return;
@@ -300,9 +333,7 @@ void SelectionMap::followPanel() {
 // The area of the corner boxes, read as degrees as a search reads them.
 void SelectionMap::redrawOutline() {
     outline_->area.reset();
-    const QString texts[] = {
-        page_->cornerText(AreaPage::NorthwestXBox), page_->cornerText(AreaPage::NorthWestYBox),
-        page_->cornerText(AreaPage::SoutheastXBox), page_->cornerText(AreaPage::SoutheastYBox)};
+    const CornerTexts texts = cornerTexts();
     const bool complete = std::none_of(std::begin(texts), std::end(texts),
                                        [](const QString& t) { return t.isEmpty(); });
     if (map_ && complete) {

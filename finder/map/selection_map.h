@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QString>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +52,15 @@ public:
     void resetView();
     // The map follows its panel's size.
     void followPanel();
+    // The four corner texts, NorthwestX first.
+    using CornerTexts = std::array<QString, 4>;
+    CornerTexts cornerTexts() const;
+    // Ends a drag begun by a press without zooming and puts `corners` back:
+    // the press was a click on something drawn on the map.
+    void cancelDrag(const CornerTexts& corners);
+    // Centres the view on `area` and zooms so that all of it shows, with a
+    // margin; kept as the last zoom. Nothing without a map.
+    void zoomOnto(const MaporaExtent& area);
 
     // The view of the last zoom, kept with a saved search.
     MaporaPoint zoomCenter() const { return zoomCenter_; }
@@ -67,6 +78,11 @@ public:
     std::optional<MaporaPoint> pointOf(QPoint pixel) const;
     // The drawing rectangle of the map: the panel inset by 2 pixels.
     QRect mapRect() const;
+    QFrame* panel() const { return panel_; }
+
+signals:
+    // CreateSelectionMap made the map.
+    void mapCreated();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -145,6 +145,13 @@ void AreaPage::ShowCornerEdits(bool show) {
     southeast_->setVisible(show);
 }
 
+void AreaPage::showSelectionMap() {
+    if (geodetic_->isChecked())
+        return;
+    geodetic_->setChecked(true);
+    GeodeticClick();
+}
+
 void AreaPage::GeodeticClick() {
     ShowCornerEdits(!geodetic_->isChecked());
 }

@@ -25,6 +25,8 @@ public:
 
     // Shows the corner boxes (true) or the selection map in their place.
     void ShowCornerEdits(bool show);
+    // Checks "Lat / Lon", which shows the selection map.
+    void showSelectionMap();
     AreaMode areaMode() const;
     // Places the front picture relative to the back one for the chosen mode.
     void placeModePicture();

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 
 namespace finder {
 namespace {
@@ -72,6 +73,11 @@ ResultList::ResultList(QWidget* parent)
         connect(view, &QAbstractItemView::doubleClicked, this, &ResultList::rowDoubleClicked);
     }
 
+    connect(selection_, &QItemSelectionModel::selectionChanged, this,
+            &ResultList::selectionChanged);
+    // A reset (the list cleared) drops the selection without a word.
+    connect(model_, &QAbstractItemModel::modelReset, this, &ResultList::selectionChanged);
+
     dragTimer_->setObjectName("DragTimer");
     dragTimer_->setSingleShot(true);
     dragTimer_->setInterval(kDragDelay);
@@ -127,6 +133,39 @@ std::vector<int> ResultList::selectedRows() const {
 
 bool ResultList::isRowSelected(int row) const {
     return selection_->isRowSelected(row, {});
+}
+
+std::uint64_t ResultList::rowId(int row) const {
+    return model_->rowId(row);
+}
+
+std::vector<std::uint64_t> ResultList::selectedIds() const {
+    std::vector<std::uint64_t> ids;
+    for (const QModelIndex& index : selection_->selectedRows())
+        ids.push_back(model_->rowId(index.row()));
+    return ids;
+}
+
+void ResultList::selectIds(const std::vector<std::uint64_t>& ids, bool toggle) {
+    const std::vector<int> rows = model_->rowsOfIds(ids);
+    const bool allSelected =
+        std::all_of(rows.begin(), rows.end(), [this](int row) { return isRowSelected(row); });
+    QItemSelection chosen;
+    for (int row : rows)
+        chosen.select(model_->index(row, 0), model_->index(row, kResultColumnCount - 1));
+    using Flag = QItemSelectionModel::SelectionFlag;
+    if (!toggle)
+        selection_->select(chosen, Flag::ClearAndSelect | Flag::Rows);
+    else
+        selection_->select(chosen, (allSelected ? Flag::Deselect : Flag::Select) | Flag::Rows);
+    if (!rows.empty())
+        currentView()->scrollTo(model_->index(rows.front(), 0));
+}
+
+void ResultList::setFacts(
+    const std::vector<std::pair<std::uint64_t, std::shared_ptr<const strand32::FileFacts>>>&
+        facts) {
+    model_->setFacts(facts);
 }
 
 void ResultList::setViewStyle(ViewStyle style) {

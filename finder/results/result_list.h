@@ -9,6 +9,9 @@
 
 #include <QPoint>
 #include <QStackedWidget>
+#include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class QAbstractItemView;
@@ -45,6 +48,17 @@ public:
     // The selected rows, in the list's order.
     std::vector<int> selectedRows() const;
     bool isRowSelected(int row) const;
+    // Rows by the ids that stay with them (ResultModel::rowId).
+    std::uint64_t rowId(int row) const;
+    std::vector<std::uint64_t> selectedIds() const;
+    // Selects exactly the rows of `ids` or, with `toggle`, flips them as a
+    // group: removed when all of them are selected, else added. The first of
+    // them is scrolled into view.
+    void selectIds(const std::vector<std::uint64_t>& ids, bool toggle);
+    // Facts read later for rows kept as texts.
+    void setFacts(
+        const std::vector<std::pair<std::uint64_t, std::shared_ptr<const strand32::FileFacts>>>&
+            facts);
 
     void setViewStyle(ViewStyle style);
     ViewStyle viewStyle() const { return style_; }
@@ -64,6 +78,8 @@ signals:
     void popupRequested(const QPoint& globalPosition);
     // A row was double-clicked.
     void rowDoubleClicked();
+    // Rows were selected or deselected, by any means.
+    void selectionChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

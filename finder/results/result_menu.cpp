@@ -64,7 +64,8 @@ void addOpenWithMenu(QMenu* menu, const Rows& rows) {
 
 } // namespace
 
-std::unique_ptr<QMenu> buildResultMenu(QWidget* parent, const std::vector<RowTexts>& selected) {
+std::unique_ptr<QMenu> buildResultMenu(QWidget* parent, const std::vector<RowTexts>& selected,
+                                       const MapItem& mapItem) {
     if (selected.empty())
         return nullptr;
     const auto rows = std::make_shared<const std::vector<RowTexts>>(selected);
@@ -87,12 +88,19 @@ std::unique_ptr<QMenu> buildResultMenu(QWidget* parent, const std::vector<RowTex
     addOpenWithMenu(menu.get(), rows);
     QObject::connect(menu->addAction(qText(kOpenContainingFolderCaption)), &QAction::triggered,
                      menu.get(), [rows] { openContainingFolders(*rows); });
+    if (mapItem.show) {
+        menu->addSeparator();
+        QAction* show = menu->addAction(qText(kShowOnMapCaption));
+        show->setObjectName("ShowOnMap1");
+        show->setEnabled(mapItem.enabled);
+        QObject::connect(show, &QAction::triggered, menu.get(), mapItem.show);
+    }
     return menu;
 }
 
 void showResultMenu(QWidget* parent, const QPoint& globalPosition,
-                    const std::vector<RowTexts>& selected) {
-    if (const std::unique_ptr<QMenu> menu = buildResultMenu(parent, selected))
+                    const std::vector<RowTexts>& selected, const MapItem& mapItem) {
+    if (const std::unique_ptr<QMenu> menu = buildResultMenu(parent, selected, mapItem))
         menu->exec(globalPosition);
 }
 

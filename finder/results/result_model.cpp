@@ -4,6 +4,8 @@
 
 #include <QFileIconProvider>
 #include <QMimeDatabase>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace finder {
 
@@ -62,8 +64,8 @@ void ResultModel::appendRows(const std::vector<FoundRow>& rows) {
     for (const FoundRow& found : rows) {
         RowTexts texts = rowTexts(found);
         const int icon = iconIndex(found.type.iconName, texts.name);
-        added.push_back({std::move(texts), icon, found.file.path, found.file.facts, found.file.size,
-                         found.file.modified});
+        added.push_back({0, std::move(texts), icon, found.file.path, found.file.facts,
+                         found.file.size, found.file.modified});
     }
     append(std::move(added));
 }
@@ -74,7 +76,7 @@ void ResultModel::appendTextRows(const std::vector<RowTexts>& rows) {
     for (const RowTexts& texts : rows) {
         std::string path = fullPathOfRow(texts.folder, texts.name);
         const int icon = iconIndex(fileTypeOf(texts.name, path).iconName, texts.name);
-        added.push_back({texts, icon, std::move(path), nullptr, std::nullopt, std::nullopt});
+        added.push_back({0, texts, icon, std::move(path), nullptr, std::nullopt, std::nullopt});
     }
     append(std::move(added));
 }
@@ -84,10 +86,30 @@ void ResultModel::append(std::vector<Row> rows) {
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.reserve(rows_.size() + rows.size());
-    for (Row& row : rows)
+    // No reserve of the exact size: batch after batch, that would move every
+    // row each time; the vector's own growth keeps appending linear.
+    for (Row& row : rows) {
+        row.id = nextId_++;
         rows_.push_back(std::move(row));
+    }
     endInsertRows();
+}
+
+std::vector<int> ResultModel::rowsOfIds(const std::vector<std::uint64_t>& ids) const {
+    const std::unordered_set<std::uint64_t> wanted(ids.begin(), ids.end());
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (wanted.count(rows_[i].id) != 0)
+            rows.push_back(static_cast<int>(i));
+    return rows;
+}
+
+void ResultModel::setFacts(const std::vector<IdFacts>& facts) {
+    std::unordered_map<std::uint64_t, std::shared_ptr<const strand32::FileFacts>> byId(
+        facts.begin(), facts.end());
+    for (Row& row : rows_)
+        if (const auto it = byId.find(row.id); it != byId.end())
+            row.facts = it->second;
 }
 
 ExportRow ResultModel::exportRow(int row) const {

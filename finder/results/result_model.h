@@ -1,8 +1,9 @@
 #pragma once
 // The rows of the results list: their five texts and the type's picture,
 // one model shared by the four view styles, each row with its file's full
-// path and the facts the search read of it. Rows are appended in batches
-// and sorted in place; the selection follows its rows through a sort.
+// path, the facts the search read of it and an id that stays with it (the
+// map names rows by it). Rows are appended in batches and sorted in place;
+// the selection follows its rows through a sort.
 #include "finder/export/export_row.h"
 #include "finder/found_file.h"
 #include "finder/result_order.h"
@@ -11,6 +12,9 @@
 #include <QHash>
 #include <QIcon>
 #include <QList>
+#include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace finder {
@@ -32,11 +36,19 @@ public:
     void clear();
     const RowTexts& texts(int row) const { return rows_[static_cast<std::size_t>(row)].texts; }
     ExportRow exportRow(int row) const;
+    // Ids are given in order of arrival and never given again.
+    std::uint64_t rowId(int row) const { return rows_[static_cast<std::size_t>(row)].id; }
+    // The rows of these ids, in the list's order.
+    std::vector<int> rowsOfIds(const std::vector<std::uint64_t>& ids) const;
+    // Facts read later for rows kept as texts, by id.
+    using IdFacts = std::pair<std::uint64_t, std::shared_ptr<const strand32::FileFacts>>;
+    void setFacts(const std::vector<IdFacts>& facts);
     // Sorts as a click on the column does and flips its direction bit.
     void sortByColumn(int column, SortDirections& directions);
 
 private:
     struct Row {
+        std::uint64_t id = 0;
         RowTexts texts;
         int icon = -1; // index into icons_, -1 for none
         std::string path;
@@ -48,6 +60,7 @@ private:
     int iconIndex(const std::string& iconName, const std::string& fileName);
 
     std::vector<Row> rows_;
+    std::uint64_t nextId_ = 1;
     QList<QIcon> icons_;
     QHash<QString, int> iconIndexes_;
 };

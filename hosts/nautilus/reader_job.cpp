@@ -6,10 +6,12 @@
 
 #include "gobject_ptr.h"
 #include "page_models.h"
+#include "process_tree.h"
 #include "reader_protocol.h"
 #include "reader_texts.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 namespace nautilushost {
@@ -177,6 +179,9 @@ private:
 
     void stop() {
         stopTimer();
+        // Its identifier is gone once it has ended and been waited for.
+        if (const char* pid = g_subprocess_get_identifier(process_.get()))
+            killTree(static_cast<pid_t>(std::atol(pid)));
         g_subprocess_force_exit(process_.get());
         g_cancellable_cancel(cancel_.get());
     }

@@ -42,14 +42,8 @@ std::unique_ptr<OGRPolygon> boxPolygon(const Box& b) {
 }
 
 Box boundsOf(const strand32::LonLatRing& ring) {
-    Box b{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const MaporaPoint& p : ring) {
-        b.west = std::min(b.west, p.x);
-        b.east = std::max(b.east, p.x);
-        b.south = std::min(b.south, p.y);
-        b.north = std::max(b.north, p.y);
-    }
-    return b;
+    const MaporaExtent e = strand32::ringBounds(ring);
+    return {e.west, e.south, e.east, e.north};
 }
 
 // A closed ring of four edges, along meridians and parallels in turn: a
@@ -83,6 +77,21 @@ OGRGeometryUniquePtr polygonOf(const strand32::LonLatRing& ring, double turn) {
     if (repaired == nullptr || repaired->IsEmpty())
         return nullptr;
     return repaired;
+}
+
+// The polygons of a repaired footprint into `pieces`. A ring without a
+// surface (a point's box, a line) is repaired into points or lines, which
+// cover nothing.
+void addPolygons(OGRGeometryUniquePtr geometry, OGRMultiPolygon& pieces) {
+    if (!geometry)
+        return;
+    const OGRwkbGeometryType type = wkbFlatten(geometry->getGeometryType());
+    if (type == wkbPolygon) {
+        pieces.addGeometryDirectly(geometry.release());
+    } else if (type == wkbMultiPolygon || type == wkbGeometryCollection) {
+        for (const OGRGeometry* part : *geometry->toGeometryCollection())
+            addPolygons(OGRGeometryUniquePtr(part->clone()), pieces);
+    }
 }
 
 // Surface in square metres of geometries of the area's plane, on the
@@ -189,15 +198,7 @@ std::optional<Coverage> areaCoverage(const MaporaExtent& area,
                             bounds.north};
             if (!moved.meets(box))
                 continue;
-            OGRGeometryUniquePtr polygon = polygonOf(ring, turn * kTurn);
-            if (!polygon)
-                continue;
-            if (wkbFlatten(polygon->getGeometryType()) == wkbPolygon)
-                pieces.addGeometryDirectly(polygon.release());
-            else
-                for (const OGRGeometry* part : *polygon->toGeometryCollection())
-                    if (wkbFlatten(part->getGeometryType()) == wkbPolygon)
-                        pieces.addGeometry(part);
+            addPolygons(polygonOf(ring, turn * kTurn), pieces);
         }
     }
 

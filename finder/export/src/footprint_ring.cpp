@@ -53,6 +53,14 @@ strand32::SrsPtr lonLatSystem(const char* definition) {
 
 } // namespace
 
+strand32::LonLatRing lonLatRingOf(const FootprintRing& ring) {
+    strand32::LonLatRing out;
+    out.reserve(ring.size());
+    for (const LonLat& p : ring)
+        out.push_back({p.lon, p.lat});
+    return out;
+}
+
 FootprintMaker::FootprintMaker() = default;
 FootprintMaker::~FootprintMaker() = default;
 

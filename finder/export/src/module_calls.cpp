@@ -39,4 +39,14 @@ StacExport moduleExportStacCatalog(const std::string& folder, const std::vector<
     return result;
 }
 
+CoverageExport moduleExportCoverage(const MaporaExtent& area, const std::vector<ExportRow>& rows,
+                                    const std::string& gapsPath) {
+    CoverageExport result;
+    if (const ExportModule* module = exportModule())
+        module->coverage(area, rows, gapsPath, result);
+    else
+        result.error = "the layer module cannot be loaded";
+    return result;
+}
+
 } // namespace finder

@@ -1,5 +1,7 @@
 // The layer module's export table: the GDAL part of the footprint export,
-// with nothing thrown across the module's edge.
+// the STAC catalog and the coverage, with nothing thrown across the
+// module's edge.
+#include "finder/export/coverage_writer.h"
 #include "finder/export/export_module.h"
 #include "finder/export/footprint_writer.h"
 #include "finder/export/stac_facts.h"
@@ -32,8 +34,18 @@ void writeStac(const std::string& folder, const std::vector<ExportRow>& rows,
     }
 }
 
+void coverArea(const MaporaExtent& area, const std::vector<ExportRow>& rows,
+               const std::string& gapsPath, CoverageExport& result) noexcept {
+    std::string error;
+    if (!guarded(error, "computing the coverage",
+                 [&] { result = exportCoverage(area, rows, gapsPath); })) {
+        result = CoverageExport{};
+        result.error = error;
+    }
+}
+
 constexpr ExportModule kModule{kExportModuleVersion, kModuleBuildTag, &footprintFormat,
-                               &writeFootprints, &writeStac};
+                               &writeFootprints,     &writeStac,      &coverArea};
 
 } // namespace
 } // namespace finder

@@ -194,19 +194,24 @@ void Map::redraw() {
         state_->widget->invalidate();
 }
 
+void Map::redrawFootprints() {
+    if (state_->widget)
+        state_->widget->invalidateFootprints();
+}
+
 void Map::setFootprints(std::vector<MapFootprint> footprints) {
     state_->content.footprints.set(std::move(footprints));
-    redraw();
+    redrawFootprints();
 }
 
 void Map::addFootprints(std::vector<MapFootprint> footprints) {
     state_->content.footprints.add(std::move(footprints));
-    redraw();
+    redrawFootprints();
 }
 
 void Map::selectFootprints(const std::vector<std::uint64_t>& ids) {
     state_->content.footprints.select(ids);
-    redraw();
+    redrawFootprints();
 }
 
 std::vector<std::uint64_t> Map::footprintsAt(MaporaPoint pixel) const {
@@ -219,12 +224,12 @@ std::vector<std::uint64_t> Map::footprintsAt(MaporaPoint pixel) const {
 
 void Map::setGaps(std::vector<LonLatPolygon> gaps) {
     state_->content.footprints.setGaps(std::move(gaps));
-    redraw();
+    redrawFootprints();
 }
 
 void Map::clearFootprints() {
     state_->content.footprints.clear();
-    redraw();
+    redrawFootprints();
 }
 
 } // namespace strand32

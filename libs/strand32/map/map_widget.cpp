@@ -42,6 +42,12 @@ MapWidget::MapWidget(const MapContent& map, QWidget* parent) : QWidget(parent), 
 }
 
 void MapWidget::invalidate() {
+    layers_ = QImage();
+    picture_ = QImage();
+    update();
+}
+
+void MapWidget::invalidateFootprints() {
     picture_ = QImage();
     update();
 }
@@ -49,29 +55,36 @@ void MapWidget::invalidate() {
 void MapWidget::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
-    if (picture_.size() != pixels) {
-        picture_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        picture_.setDevicePixelRatio(ratio);
-        render();
+    if (layers_.size() != pixels || layers_.devicePixelRatio() != ratio) {
+        layers_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        layers_.setDevicePixelRatio(ratio);
+        renderLayers();
+        picture_ = QImage();
     }
+    if (picture_.isNull())
+        renderPicture();
     QPainter painter(this);
     painter.drawImage(
         event->rect(), picture_,
         QRectF(event->rect().topLeft() * ratio, QSizeF(event->rect().size()) * ratio));
 }
 
-void MapWidget::render() {
-    const MapProperties& props = map_.properties;
-    QPainter painter(&picture_);
-    painter.fillRect(rect(), colorOf(props.backgroundRgb));
+// Longitude/latitude to widget pixels.
+QTransform MapWidget::toPixels() const {
     const MapView& view = map_.view;
     const double res = view.resolution();
-    if (res <= 0.0)
-        return;
-    // Longitude/latitude to widget pixels.
     const MaporaPoint c = view.center();
-    const QTransform toPixels(1.0 / res, 0.0, 0.0, -1.0 / res, width() / 2.0 - c.x / res,
-                              height() / 2.0 + c.y / res);
+    return QTransform(1.0 / res, 0.0, 0.0, -1.0 / res, width() / 2.0 - c.x / res,
+                      height() / 2.0 + c.y / res);
+}
+
+void MapWidget::renderLayers() {
+    const MapProperties& props = map_.properties;
+    QPainter painter(&layers_);
+    painter.fillRect(rect(), colorOf(props.backgroundRgb));
+    if (map_.view.resolution() <= 0.0)
+        return;
+    const QTransform toPixels = this->toPixels();
     painter.setRenderHint(QPainter::Antialiasing);
     for (const MapLayer& layer : map_.layers) {
         if (!layer.visible)
@@ -100,17 +113,27 @@ void MapWidget::render() {
         for (const QPointF& p : layer.points)
             painter.drawEllipse(toPixels.map(p), 2.0, 2.0);
     }
+}
+
+// The layers, the footprints drawn into the picture's own pixels, then the
+// graticule and the frame.
+void MapWidget::renderPicture() {
+    picture_ = layers_.copy();
+    picture_.setDevicePixelRatio(layers_.devicePixelRatio());
+    const MapView& view = map_.view;
+    if (view.resolution() <= 0.0)
+        return;
+    const QTransform toPixels = this->toPixels();
     if (!map_.footprints.empty()) {
-        // Drawn into the picture's own pixels, between the painter's turns.
-        painter.end();
         const MaporaExtent area = view.area();
         const qreal ratio = picture_.devicePixelRatio();
         map_.footprints.draw(
             picture_, toPixels * QTransform::fromScale(ratio, ratio),
             QRectF(QPointF(area.west, area.south), QPointF(area.east, area.north)));
-        painter.begin(&picture_);
-        painter.setRenderHint(QPainter::Antialiasing);
     }
+    const MapProperties& props = map_.properties;
+    QPainter painter(&picture_);
+    painter.setRenderHint(QPainter::Antialiasing);
     if (props.showGraticule)
         drawGraticule(painter, view, toPixels);
     if (props.showFrame) {

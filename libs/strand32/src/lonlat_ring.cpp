@@ -2,6 +2,7 @@
 // those that go round a pole.
 #include "strand32/lonlat_ring.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace strand32 {
@@ -47,6 +48,17 @@ LonLatRing continuousRing(const LonLatRing& ring) {
     out.push_back({first.x, pole});
     out.push_back(first);
     return out;
+}
+
+MaporaExtent ringBounds(const LonLatRing& ring) {
+    MaporaExtent b{INFINITY, -INFINITY, -INFINITY, INFINITY};
+    for (const MaporaPoint& p : ring) {
+        b.west = std::min(b.west, p.x);
+        b.east = std::max(b.east, p.x);
+        b.south = std::min(b.south, p.y);
+        b.north = std::max(b.north, p.y);
+    }
+    return b;
 }
 
 } // namespace strand32

@@ -1,5 +1,5 @@
-// kavrel-find reads each file once: its JSON rows and footprints carry the
-// facts the search read (so a file below a path too long to open whole keeps
+// kavrel-find reads each file once: its JSON rows, footprints and coverage use
+// the facts the search read (so a file below a path too long to open whole keeps
 // its extent), no file is opened again for them, and a search that fails
 // says why and exits 1.
 #include "kavrel_find_run.h"
@@ -7,6 +7,7 @@
 #include "cache_corruption.h"
 #include "deep_folder.h"
 #include "open_counter.h"
+#include "sample_copy.h"
 #include "temp_dir.h"
 
 #include <gdal.h>
@@ -14,10 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <map>
-#include <poll.h>
 
 namespace {
 
@@ -26,7 +25,6 @@ using clitest::with;
 using testsupport::DeepFolder;
 using testsupport::OpenCounter;
 using testsupport::TempDir;
-namespace fs = std::filesystem;
 
 const std::string kSamples = std::string(KAVREL_DATA_DIR) + "/samples";
 const std::vector<std::string> kWorld = {"--area", "-180", "90", "180", "-90", "--lat-lon"};
@@ -55,43 +53,30 @@ TEST(KavrelFindReadOnce, a_file_below_a_5000_byte_path_keeps_its_extent_in_json_
     EXPECT_EQ(featureCount(footprints), 1);
 }
 
-// A copy of some sample folders of the test's own (other tests read the
-// samples at the same time), dated an hour ago so that the cache keeps them.
-std::vector<std::string> copySamples(const TempDir& dir) {
-    std::vector<std::string> folders;
-    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (const char* folder : {"world", "europe", "rasters", "usa"}) {
-        const std::string copy = dir / (std::string("tree/") + folder);
-        fs::create_directories(copy);
-        for (const auto& entry : fs::directory_iterator(kSamples + "/" + folder)) {
-            if (!entry.is_regular_file())
-                continue;
-            const std::string file = copy + "/" + entry.path().filename().string();
-            fs::copy_file(entry.path(), file);
-            fs::last_write_time(file, anHourAgo);
-        }
-        fs::last_write_time(copy, anHourAgo);
-        folders.push_back(copy);
-    }
-    fs::last_write_time(dir / "tree", anHourAgo);
-    return folders;
-}
-
-TEST(KavrelFindReadOnce, json_rows_and_footprints_open_no_file_the_search_has_read) {
+TEST(KavrelFindReadOnce, json_rows_footprints_and_coverage_open_no_file_the_search_has_read) {
     TempDir dir;
-    const std::vector<std::string> folders = copySamples(dir);
+    const std::vector<std::string> folders =
+        testsupport::copySampleFolders(dir, {"world", "europe", "rasters", "usa"});
     OpenCounter counter(folders);
-    const std::vector<std::string> exports = {"--format", "json", "--footprints",
-                                              dir / "footprints.gpkg"};
-    // The first search reads every file (and fills the cache); the others
-    // read none, so whatever they open, the exports opened.
+    const std::vector<std::string> exports = {
+        "--format",   "json",   "--footprints",      dir / "footprints.gpkg",
+        "--coverage", "--gaps", dir / "gaps.geojson"};
+    const auto noCache = [](std::vector<std::string> args) {
+        args.insert(args.begin(), "--no-cache");
+        return args;
+    };
+    // The first search reads every file (and fills the cache); the repeat
+    // searches read none, so whatever they open, the exports opened. Without
+    // the cache, the exports open nothing beyond what the search opened.
     struct Case {
         const char* what;
         std::vector<std::string> extra;
     } cases[] = {
-        {"a first search with JSON and footprints", exports},
+        {"a first search with every export", exports},
         {"a repeat search", {}},
-        {"a repeat search with JSON and footprints", exports},
+        {"a repeat search with every export", exports},
+        {"a search without the cache", noCache({})},
+        {"a search without the cache, with every export", noCache(exports)},
     };
     std::vector<std::map<std::string, int>> opened;
     for (const Case& c : cases) {
@@ -103,6 +88,7 @@ TEST(KavrelFindReadOnce, json_rows_and_footprints_open_no_file_the_search_has_re
         opened.push_back(counter.take());
     }
     EXPECT_EQ(opened[2], opened[1]);
+    EXPECT_EQ(opened[4], opened[3]);
     for (const char* file : {"countries.shp", "europe_utm33.tif", "countries.tab"}) {
         EXPECT_GE(opened[0][file], 1) << file;
         EXPECT_EQ(opened[1].count(file), 0u) << file;

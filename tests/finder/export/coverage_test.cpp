@@ -5,6 +5,7 @@
 // antimeridian, at a pole (a polar stereographic file's footprint), and a
 // UTM file's densified footprint; areas that have no surface.
 #include "finder/export/coverage.h"
+#include "finder/export/coverage_export.h"
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,15 @@ TEST(AreaCoverage, share_and_gaps_agree_with_geodesic_surfaces) {
          {{{0, 0}, {10, 10}, {10, 0}, {0, 10}, {0, 0}}},
          {{{0, 0}, {5, 5}, {0, 10}, {0, 0}}, {{10, 0}, {10, 10}, {5, 5}, {10, 0}}},
          2},
+        // A photo's position and a line's box repair into no surface: beside
+        // a file that covers part of the area, they cover nothing.
+        {"footprints without a surface",
+         {0, 10, 10, 0},
+         {{{3, 3}, {3, 3}, {3, 3}, {3, 3}, {3, 3}},
+          {{2, 2}, {2, 8}, {2, 8}, {2, 2}, {2, 2}},
+          box(0, 0, 5, 10)},
+         {box(0, 0, 5, 10)},
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -153,6 +163,23 @@ TEST(AreaCoverage, areas_without_surface_give_nothing) {
     ASSERT_TRUE(coverage);
     EXPECT_EQ(coverage->share, 0.0);
     EXPECT_EQ(coverage->gaps.size(), 1u);
+}
+
+TEST(CoverageTexts, the_share_shows_in_whole_percents_never_rounded_to_all_or_none) {
+    struct Case {
+        double share;
+        const char* text;
+    } cases[] = {
+        {0.0, "Area covered: 0%"},          {1e-9, "Area covered: 0%"},
+        {0.001, "Area covered: 1%"},        {0.004999, "Area covered: 1%"},
+        {0.87, "Area covered: 87%"},        {0.8749, "Area covered: 87%"},
+        {0.875, "Area covered: 88%"},       {0.996, "Area covered: 99%"},
+        {0.9999, "Area covered: 99%"},      {1 - 1e-9, "Area covered: 100%"},
+        {1.0, "Area covered: 100%"},        {-0.5, "Area covered: 0%"},
+        {std::nan(""), "Area covered: 0%"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(finder::areaCoveredText(c.share), c.text) << c.share;
 }
 
 } // namespace

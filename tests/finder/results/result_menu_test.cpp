@@ -90,6 +90,31 @@ TEST(ResultMenu, puts_the_full_viewer_first_as_default_only_when_it_is_registere
     }
 }
 
+TEST(ResultMenu, show_on_map_comes_last_below_a_separator_when_the_window_offers_it) {
+    testsupport::HiveEnv hive(std::nullopt);
+    struct Case {
+        const char* what;
+        bool offered, enabled;
+        std::vector<std::string> last; // the last two items
+    } cases[] = {
+        {"not offered", false, true, {"Open With", "Open Containing Folder"}},
+        {"a selected row on the map", true, true, {"---", "Show on Map"}},
+        {"no selected row on the map", true, false, {"---", "Show on Map [disabled]"}},
+    };
+    for (const Case& c : cases) {
+        int shown = 0;
+        const finder::MapItem mapItem{c.offered ? std::function<void()>([&] { ++shown; }) : nullptr,
+                                      c.enabled};
+        const auto menu = finder::buildResultMenu(nullptr, rowsIn("/data", 1), mapItem);
+        ASSERT_TRUE(menu);
+        const std::vector<std::string> items = describe(*menu);
+        EXPECT_EQ(std::vector<std::string>(items.end() - 2, items.end()), c.last) << c.what;
+        if (QAction* show = item(*menu, "Show on Map"))
+            show->trigger();
+        EXPECT_EQ(shown, c.offered && c.enabled ? 1 : 0) << c.what; // disabled: no trigger
+    }
+}
+
 TEST(ResultMenu, is_not_built_without_a_selected_row) {
     CompanionEnv env;
     EXPECT_EQ(finder::buildResultMenu(nullptr, {}), nullptr);

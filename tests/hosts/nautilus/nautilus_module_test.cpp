@@ -161,9 +161,10 @@ TEST(nautilus_module, containers_get_a_layers_page_that_the_reader_fills_or_says
 
 TEST(nautilus_module, models_return_while_the_reader_is_held_and_fill_in_afterwards) {
     testsupport::HiveEnv hives(testsupport::databaseHive(KAVREL_DATA_DIR));
-    TempDir dir;
-    const std::string hold = dir / "hold";
-    dir.writeFile("hold");
+    // The hold file beside the file, where a sandboxed reader sees it.
+    const CopiedSample sample;
+    const std::string hold = sample.dir / "hold";
+    sample.dir.writeFile("hold");
     const ScopedEnv hook("KAVREL_READER_TEST_HOOK", "hold:" + hold);
     // Should get_models wait for the reader, the hold ends after a while and
     // the models come too late.
@@ -174,7 +175,7 @@ TEST(nautilus_module, models_return_while_the_reader_is_held_and_fill_in_afterwa
             released = true;
         std::filesystem::remove(hold);
     });
-    const std::string file = kSamples + "world/cities.shp";
+    const std::string& file = sample.file;
     const Models models = modelsFor({file});
     EXPECT_FALSE(released);
     returned.set_value();
@@ -233,17 +234,18 @@ TEST(nautilus_module, values_arrive_on_the_thread_that_asked) {
 // saying so, and the host goes on serving the next file.
 TEST(nautilus_module, a_reader_that_fails_leaves_texts_saying_so) {
     testsupport::HiveEnv hives(testsupport::databaseHive(KAVREL_DATA_DIR));
-    TempDir dir;
-    dir.writeFile("hold");
+    // The hold file beside the file, where a sandboxed reader sees it.
+    const CopiedSample sample;
+    sample.dir.writeFile("hold");
     const struct {
         std::string hook;
         const char* limitMs;
         const char* text;
     } cases[] = {
         {"crash", "10000", nautilushost::kReaderStoppedText},
-        {"hold:" + dir / "hold", "300", nautilushost::kTimedOutText},
+        {"hold:" + sample.dir / "hold", "300", nautilushost::kTimedOutText},
     };
-    const std::string file = kSamples + "world/countries.shp";
+    const std::string& file = sample.file;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hook);
         const ScopedEnv hook("KAVREL_READER_TEST_HOOK", c.hook);

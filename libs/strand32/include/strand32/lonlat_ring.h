@@ -4,6 +4,7 @@
 // covers what the ring outlines on the earth.
 #include <vector>
 
+#include "strand32/mapora_layer.h"
 #include "strand32/mapora_map.h"
 
 namespace strand32 {
@@ -18,5 +19,9 @@ using LonLatRing = std::vector<MaporaPoint>;
 // that are not finite are left out; nothing (empty) when fewer than three
 // points remain. Longitudes may lie beyond +-180 afterwards.
 LonLatRing continuousRing(const LonLatRing& ring);
+
+// West, north, east and south of the ring's points as they stand (no turn
+// taken); west > east and south > north for a ring without points.
+MaporaExtent ringBounds(const LonLatRing& ring);
 
 } // namespace strand32

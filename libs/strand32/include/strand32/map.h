@@ -79,6 +79,9 @@ public:
     void clearFootprints();
 
 private:
+    // Draws the footprints anew over the layers as drawn.
+    void redrawFootprints();
+
     struct State;
     std::unique_ptr<State> state_;
 };

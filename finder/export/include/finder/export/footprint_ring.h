@@ -2,6 +2,7 @@
 // The outline of a file's extent on the earth, in longitude/latitude on
 // WGS 84: what a GIS draws as the file's footprint.
 #include <strand32/file_facts.h>
+#include <strand32/lonlat_ring.h>
 
 #include <map>
 #include <memory>
@@ -17,6 +18,9 @@ struct LonLat {
 };
 // Counter-clockwise, the first point repeated at the end.
 using FootprintRing = std::vector<LonLat>;
+
+// The ring as the map and the coverage take it.
+strand32::LonLatRing lonLatRingOf(const FootprintRing& ring);
 
 // Points put on each edge of a projected extent, so that its outline follows
 // the curved lines the edges become in longitude/latitude.

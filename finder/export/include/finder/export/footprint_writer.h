@@ -24,4 +24,8 @@ std::string footprintFormatFor(const std::string& path);
 // read is opened again), else read from the file now.
 FootprintExport exportFootprints(const std::string& path, const std::vector<ExportRow>& rows);
 
+// The facts a row carries; a row without them (kept as texts) is read now,
+// with the keys when asked.
+strand32::FileFacts factsOfRow(const ExportRow& row, bool keys);
+
 } // namespace finder
