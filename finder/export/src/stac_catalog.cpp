@@ -111,9 +111,20 @@ std::string uniqueId(const std::string& path, std::set<std::string>& taken) {
     return unique;
 }
 
+// Degrees within the globe: outlines turned into degrees may overshoot
+// +-180 or +-90 by a rounding, which readers of the catalog refuse.
+double withinGlobe(double degrees, double limit) {
+    return std::clamp(degrees, -limit, limit);
+}
+
+StacBox withinGlobe(const StacBox& b) {
+    return {withinGlobe(b.west, 180), withinGlobe(b.south, 90), withinGlobe(b.east, 180),
+            withinGlobe(b.north, 90)};
+}
+
 std::optional<StacBox> boxOf(const StacFile& file) {
     if (file.lonLatBox || file.footprint.empty())
-        return file.lonLatBox;
+        return file.lonLatBox ? std::optional(withinGlobe(*file.lonLatBox)) : std::nullopt;
     StacBox box{file.footprint[0][0], file.footprint[0][1], file.footprint[0][0],
                 file.footprint[0][1]};
     for (const auto& [lon, lat] : file.footprint) {
@@ -122,7 +133,7 @@ std::optional<StacBox> boxOf(const StacFile& file) {
         box.south = std::min(box.south, lat);
         box.north = std::max(box.north, lat);
     }
-    return box;
+    return withinGlobe(box);
 }
 
 // A GeoJSON geometry: a point or a line where the box has no area, else the
@@ -138,7 +149,7 @@ std::string geometry(const StacFile& file, const StacBox& box) {
     std::vector<std::string> ring;
     if (file.footprint.size() >= 4) {
         for (const auto& [lon, lat] : file.footprint)
-            ring.push_back(point(lon, lat));
+            ring.push_back(point(withinGlobe(lon, 180), withinGlobe(lat, 90)));
     } else {
         ring = {point(box.west, box.south), point(box.east, box.south), point(box.east, box.north),
                 point(box.west, box.north), point(box.west, box.south)};

@@ -66,6 +66,16 @@ TEST(StacCatalog, geometry_follows_what_is_known_of_the_place) {
          numbers({-10, 40, 5, 50})},
         {"a point", {}, StacBox{7, 45, 7, 45}, "Point", numbers({7, 45, 7, 45})},
         {"a line", {}, StacBox{7, 45, 9, 45}, "LineString", numbers({7, 45, 9, 45})},
+        // A whole-world outline turned into degrees overshoots by a rounding.
+        {"degrees kept within the globe",
+         {{-180, -90},
+          {180.00000000000006, -90},
+          {180.00000000000006, 90.0000000001},
+          {-180, 90.0000000001},
+          {-180, -90}},
+         std::nullopt,
+         "Polygon",
+         numbers({-180, -90, 180, 90})},
     };
     for (const auto& c : cases) {
         StacFile f = file("/data/a.shp");
