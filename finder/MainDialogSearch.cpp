@@ -104,6 +104,20 @@ void TFindMainDlg::rowsFound(const std::vector<FoundRow>& rows) {
     results_->appendRows(rows);
 }
 
+// Rows from the catalogue fill the list at once; the walk then puts each
+// as the disk has it, or takes it away.
+void TFindMainDlg::rowsRecalled(const std::vector<FoundRow>& rows) {
+    results_->appendRows(rows);
+}
+
+void TFindMainDlg::rowsConfirmed(const std::vector<FoundRow>& rows) {
+    results_->replaceRows(rows);
+}
+
+void TFindMainDlg::rowsGone(const std::vector<std::string>& paths) {
+    results_->removeRows(paths);
+}
+
 void TFindMainDlg::searchFinished(const SearchOutcome& outcome) {
     globe_->stop();
     results_->selectFirstRow();

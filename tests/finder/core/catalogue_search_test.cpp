@@ -1,0 +1,142 @@
+// The search controller with the catalogue: the rows it shows at once and
+// how the walk then confirms, updates, adds and takes them away, each row
+// once, the list ending as a search without the catalogue ends.
+#include "finder/search_controller.h"
+#include "finder/search_status.h"
+
+#include "catalogue_tree.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+
+namespace {
+
+using namespace finder;
+using testsupport::CatalogueTree;
+using testsupport::TempDir;
+
+// The list as a window keeps it, and every call that changed it.
+struct ListKeeper : SearchListener {
+    std::map<std::string, FoundRow> shown;
+    std::set<std::string> recalled, confirmed, found, gone;
+    std::vector<std::string> statuses;
+    int faults = 0; // a row shown twice, or one changed that was never shown
+    SearchOutcome outcome;
+
+    void rowsRecalled(const std::vector<FoundRow>& rows) override {
+        for (const FoundRow& row : rows) {
+            recalled.insert(row.file.path);
+            faults += shown.count(row.file.path) ? 1 : 0;
+            shown[row.file.path] = row;
+        }
+    }
+    void rowsFound(const std::vector<FoundRow>& rows) override {
+        for (const FoundRow& row : rows) {
+            found.insert(row.file.path);
+            faults += shown.count(row.file.path) ? 1 : 0;
+            shown[row.file.path] = row;
+        }
+    }
+    void rowsConfirmed(const std::vector<FoundRow>& rows) override {
+        for (const FoundRow& row : rows) {
+            confirmed.insert(row.file.path);
+            faults += shown.count(row.file.path) ? 0 : 1;
+            shown[row.file.path] = row;
+        }
+    }
+    void rowsGone(const std::vector<std::string>& paths) override {
+        for (const std::string& path : paths) {
+            gone.insert(path);
+            faults += shown.erase(path) == 1 ? 0 : 1;
+        }
+    }
+    void statusChanged(const std::string& text) override { statuses.push_back(text); }
+    void searchFinished(const SearchOutcome& o) override { outcome = o; }
+};
+
+// The cache (and so the catalogue) in a folder of the test's.
+struct CacheHere {
+    explicit CacheHere(const std::string& folder) { ::setenv("XDG_CACHE_HOME", folder.c_str(), 1); }
+    ~CacheHere() { ::setenv("XDG_CACHE_HOME", "/dev/null", 1); }
+};
+
+void search(ListKeeper& keeper, const std::string& root, bool useCache = true) {
+    SearchController controller(keeper, directHandOff());
+    controller.setFootprintCache(useCache);
+    SearchCriteria criteria;
+    criteria.startFolder = root;
+    criteria.namePattern = "*.txt";
+    ASSERT_EQ(controller.start(criteria), SearchController::StartResult::Started);
+    controller.wait();
+}
+
+TEST(CatalogueSearchController, each_change_between_two_searches_reaches_the_list_once) {
+    TempDir scratch;
+    const CacheHere cache(scratch / "cache");
+    const CatalogueTree tree(scratch);
+    const std::string root = std::filesystem::canonical(tree.root()).string();
+    ListKeeper first;
+    search(first, root);
+    ASSERT_EQ(first.outcome.problem, "");
+    EXPECT_EQ(first.found.size(), 4u);
+    EXPECT_TRUE(first.recalled.empty());
+
+    std::filesystem::remove(tree.path("a/notes.txt"));
+    tree.append("b/plan.txt", std::string(3000, 'x')); // its folder keeps its stamp
+    tree.write("c/new.txt", "new");
+    ListKeeper reference;
+    search(reference, root, false);
+    ListKeeper second;
+    search(second, root);
+
+    EXPECT_EQ(second.faults, 0);
+    EXPECT_EQ(second.outcome.problem, "");
+    EXPECT_TRUE(second.outcome.catalogue.covered && second.outcome.catalogue.recalled);
+    EXPECT_FALSE(second.outcome.catalogue.alone);
+    const auto at = [&](const char* relative) { return root + "/" + relative; };
+    EXPECT_EQ(second.recalled, (std::set<std::string>{at("a/notes.txt"), at("a/deep/old.txt"),
+                                                      at("b/plan.txt"), at("c/list.txt")}));
+    EXPECT_EQ(second.confirmed,
+              (std::set<std::string>{at("a/deep/old.txt"), at("b/plan.txt"), at("c/list.txt")}));
+    EXPECT_EQ(second.found, std::set<std::string>{at("c/new.txt")});
+    EXPECT_EQ(second.gone, std::set<std::string>{at("a/notes.txt")});
+    // The list ends as a search without the catalogue ends, sizes and all.
+    ASSERT_EQ(second.shown.size(), reference.shown.size());
+    for (const auto& [path, row] : reference.shown) {
+        ASSERT_TRUE(second.shown.count(path)) << path;
+        EXPECT_EQ(rowTexts(second.shown[path]), rowTexts(row)) << path;
+    }
+    EXPECT_EQ(second.outcome.filesFound, reference.outcome.filesFound);
+    // While it checks, the status line says where the rows come from.
+    ASSERT_FALSE(second.statuses.empty());
+    EXPECT_EQ(second.statuses.front(), checkingText(root));
+}
+
+TEST(CatalogueSearchController, a_tree_the_catalogue_does_not_know_is_searched_and_kept) {
+    TempDir scratch;
+    const CacheHere cache(scratch / "cache");
+    const CatalogueTree tree(scratch);
+    const std::string root = std::filesystem::canonical(tree.root()).string();
+    const struct {
+        const char* what;
+        std::string folder;
+        bool covered;
+    } cases[] = {
+        {"a subfolder, before any search", root + "/a", false},
+        {"the tree", root, false},
+        {"the subfolder again: kept with the tree", root + "/a", true},
+    };
+    for (const auto& c : cases) {
+        ListKeeper keeper;
+        search(keeper, c.folder);
+        EXPECT_EQ(keeper.outcome.catalogue.covered, c.covered) << c.what;
+        EXPECT_EQ(keeper.faults, 0) << c.what;
+    }
+}
+
+} // namespace
