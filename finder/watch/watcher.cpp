@@ -72,6 +72,8 @@ std::unique_ptr<Watcher> Watcher::start(const WatchOptions& options, std::string
     }
     watcher->catalogue_ = std::move(catalogue.catalogue);
     watcher->writer_ = std::move(writer.writer);
+    watcher->writer_->setLayerNames(
+        [](std::string_view name) { return strand32::layerTypeOf(name) != LayerType::None; });
     watcher->cache_ = std::move(cache.cache);
     watcher->refresher_ = std::make_unique<FactsRefresher>(*watcher->cache_);
     watcher->inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);

@@ -44,14 +44,17 @@ public:
                 std::string(KAVREL_DATA_DIR) + "/samples/" + sample + ext,
                 path(relative + ext), std::filesystem::copy_options::overwrite_existing);
     }
-    // Every file and folder of the tree an hour old.
-    void ageAll() const {
+    // Every file and folder of the tree (or of the file or folder
+    // `relative` names) an hour old.
+    void ageAll(const std::string& relative = {}) const {
+        const std::string top = relative.empty() ? root_ : path(relative);
         const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
-        std::vector<std::filesystem::path> all;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root_))
-            all.push_back(entry.path());
-        all.push_back(root_);
-        // Files before their folders: setting a time changes no folder.
+        std::vector<std::filesystem::path> all{top};
+        if (std::filesystem::is_directory(top)) {
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(top))
+                all.push_back(entry.path());
+        }
+        // Setting a time changes no folder.
         for (const auto& p : all)
             std::filesystem::last_write_time(p, hourAgo);
     }

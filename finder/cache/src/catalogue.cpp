@@ -61,7 +61,7 @@ std::pair<std::string, std::string> pathsBelow(const std::string& folder) {
 
 struct Catalogue::Statements : CacheConnection {
     StatementPtr folderExact, folderRange, entries, entry, headRange, headOpen, tailRange,
-        tailOpen, area, watcher, counts, unwatched, subfolders, foldersAfter, notWatched;
+        tailOpen, area, watcher, counts, unwatched, subfolders, foldersAfter, notWatched, unread;
     std::map<std::int64_t, std::pair<std::string, std::string>> systems;
 };
 
@@ -92,6 +92,7 @@ Catalogue::Opened Catalogue::open(const std::string& file, std::int64_t today) {
              std::pair{entrySelect + "WHERE lower(name) >= ?1", &s->headOpen},
              std::pair{entrySelect + "WHERE tail >= ?1 AND tail < ?2", &s->tailRange},
              std::pair{entrySelect + "WHERE tail >= ?1", &s->tailOpen},
+             std::pair{entrySelect + "WHERE unread = 1", &s->unread},
              std::pair{std::string("SELECT f.path FROM footprint_area a JOIN footprint f ON f.rowid "
                                    "= a.id WHERE a.west <= ?1 AND a.east >= ?2 AND a.south <= ?3 "
                                    "AND a.north >= ?4 AND f.path > ?5 AND f.path < ?6"),
@@ -268,6 +269,15 @@ void Catalogue::entriesInPlan(
     q.text(1, plan.from);
     if (!plan.to.empty())
         q.text(2, plan.to);
+    int code;
+    while ((code = q.step()) == SQLITE_ROW)
+        each(q.integerAt(0), entryAt(q, 1));
+    noteError(code);
+}
+
+void Catalogue::unreadEntries(
+    const std::function<void(std::int64_t folder, CatalogueEntry&&)>& each) {
+    StatementScope q(s_->unread.get());
     int code;
     while ((code = q.step()) == SQLITE_ROW)
         each(q.integerAt(0), entryAt(q, 1));

@@ -29,16 +29,31 @@ void CatalogueRecorder::push(Job job) {
 
 void CatalogueRecorder::listed(std::string path, int folderFd, std::vector<std::string> names,
                                const FileStamp& stamp, std::int64_t listedNs) {
-    push(Job{std::move(path), folderFd, std::move(names), stamp, listedNs, 0});
+    push(Job{std::move(path), folderFd, std::move(names), stamp, listedNs, 0, 0, std::nullopt});
 }
 
 void CatalogueRecorder::met(std::int64_t folderId) {
-    push(Job{{}, -1, {}, {}, 0, folderId});
+    push(Job{{}, -1, {}, {}, 0, folderId, 0, std::nullopt});
+}
+
+void CatalogueRecorder::changed(std::int64_t folderId, CatalogueEntry entry, std::int64_t nowNs) {
+    push(Job{{}, -1, {}, {}, nowNs, 0, folderId, std::move(entry)});
+}
+
+void CatalogueRecorder::gone(std::int64_t folderId, std::string name, std::int64_t nowNs) {
+    push(Job{std::move(name), -1, {}, {}, nowNs, 0, folderId, std::nullopt});
 }
 
 void CatalogueRecorder::write(Job& job) {
     if (job.metFolder != 0) {
         writer_->touch(job.metFolder);
+        return;
+    }
+    if (job.entryFolder != 0) {
+        if (job.entry)
+            writer_->putEntry(job.entryFolder, *job.entry, job.listedNs);
+        else
+            writer_->removeEntry(job.entryFolder, job.path, job.listedNs);
         return;
     }
     FolderRecord record{std::move(job.path), job.stamp, job.listedNs, {}};

@@ -3,7 +3,10 @@
 // name twice more for the name patterns: in lower case (an index on
 // lower(name)) and reversed (`tail`), so that "roads*" and "*.shp" each read
 // only the names they may match. A footprint across the antimeridian (west
-// east of east) is kept in the R*Tree as the whole width of the earth.
+// east of east) is kept in the R*Tree as the whole width of the earth. An
+// entry of a layer type is `unread` while no footprint was read from the
+// file as the entry stamps it: the files an area search must read besides
+// those the R*Tree gives.
 #include "catalogue_schema.h"
 
 namespace finder {
@@ -29,6 +32,23 @@ END;
 CREATE TRIGGER IF NOT EXISTS footprint_area_removed AFTER DELETE ON footprint BEGIN
   DELETE FROM footprint_area WHERE id = old.rowid;
 END;
+CREATE TRIGGER IF NOT EXISTS footprint_read_added AFTER INSERT ON footprint BEGIN
+  UPDATE entry SET unread = 0 WHERE unread = 1 AND inode = new.inode AND size = new.size
+    AND modified = new.modified
+    AND name = substr(new.path, length(rtrim(new.path, replace(new.path, '/', ''))) + 1)
+    AND folder = (SELECT id FROM folder WHERE path =
+      CASE WHEN rtrim(new.path, replace(new.path, '/', '')) = '/' THEN '/'
+      ELSE rtrim(rtrim(new.path, replace(new.path, '/', '')), '/') END);
+END;
+CREATE TRIGGER IF NOT EXISTS footprint_read_changed
+AFTER UPDATE OF inode, size, modified ON footprint BEGIN
+  UPDATE entry SET unread = 0 WHERE unread = 1 AND inode = new.inode AND size = new.size
+    AND modified = new.modified
+    AND name = substr(new.path, length(rtrim(new.path, replace(new.path, '/', ''))) + 1)
+    AND folder = (SELECT id FROM folder WHERE path =
+      CASE WHEN rtrim(new.path, replace(new.path, '/', '')) = '/' THEN '/'
+      ELSE rtrim(rtrim(new.path, replace(new.path, '/', '')), '/') END);
+END;
 CREATE TABLE IF NOT EXISTS folder (
   id INTEGER PRIMARY KEY,
   path TEXT NOT NULL UNIQUE,
@@ -47,11 +67,13 @@ CREATE TABLE IF NOT EXISTS entry (
   folder INTEGER NOT NULL, name TEXT NOT NULL, tail TEXT NOT NULL,
   seq INTEGER NOT NULL, kind INTEGER NOT NULL, size INTEGER NOT NULL,
   modified INTEGER NOT NULL, inode INTEGER NOT NULL,
+  unread INTEGER NOT NULL DEFAULT 0,
   PRIMARY KEY (folder, name)
 ) WITHOUT ROWID;
 CREATE INDEX IF NOT EXISTS entry_head ON entry(lower(name));
 CREATE INDEX IF NOT EXISTS entry_tail ON entry(tail);
 CREATE INDEX IF NOT EXISTS entry_subfolder ON entry(folder) WHERE kind = 1;
+CREATE INDEX IF NOT EXISTS entry_unread ON entry(folder) WHERE unread = 1;
 CREATE TABLE IF NOT EXISTS watcher (
   id INTEGER PRIMARY KEY CHECK (id = 1),
   session INTEGER NOT NULL, pid INTEGER NOT NULL, started INTEGER NOT NULL,

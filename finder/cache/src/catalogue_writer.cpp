@@ -12,8 +12,25 @@
 
 namespace finder {
 
+namespace {
+
+// Whether an entry (?9: of a layer type) has no footprint read from the
+// file as it stamps it (?10: its full path).
+constexpr char kUnread[] = "?9 AND NOT EXISTS (SELECT 1 FROM footprint WHERE path = ?10 AND "
+                           "inode = ?8 AND size = ?6 AND modified = ?7)";
+
+std::string joined(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
+} // namespace
+
 struct CatalogueWriter::Statements : CacheConnection {
-    StatementPtr folderByPath, upsertFolder, subfolderNames, deleteEntries, insertEntry, putEntry,
+    StatementPtr folderPath, folderByPath, upsertFolder, subfolderNames, deleteEntries, insertEntry, putEntry,
         removeEntry, folderUpdated, folderExact, foldersBelow, deleteFolder, renameFolder,
         footprintsBelow, footprintExact, deleteFootprint, renameFootprint, touch, setWatch,
         restartWatches, markListed, setWatcher, clearWatcher;
@@ -28,8 +45,10 @@ CatalogueWriter::Opened CatalogueWriter::open(const std::string& file, std::int6
     }
     auto s = std::make_unique<Statements>();
     static_cast<CacheConnection&>(*s) = std::move(*connected.connection);
-    for (auto [sql, out] : {
+    using Prepared = std::pair<std::string, StatementPtr*>;
+    for (const auto& [sql, out] : std::initializer_list<Prepared>{
              std::pair{"SELECT id, updated FROM folder WHERE path = ?1", &s->folderByPath},
+             std::pair{"SELECT path FROM folder WHERE id = ?1", &s->folderPath},
              std::pair{"INSERT INTO folder (path, device, inode, size, modified, listed, updated, "
                        "seen) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?6, ?7) ON CONFLICT (path) DO UPDATE "
                        "SET device = excluded.device, inode = excluded.inode, size = "
@@ -39,15 +58,19 @@ CatalogueWriter::Opened CatalogueWriter::open(const std::string& file, std::int6
              std::pair{"SELECT name FROM entry WHERE folder = ?1 AND kind = 1",
                        &s->subfolderNames},
              std::pair{"DELETE FROM entry WHERE folder = ?1", &s->deleteEntries},
+             // ?9: of a layer type; ?10: the entry's full path.
              std::pair{"INSERT OR REPLACE INTO entry (folder, name, tail, seq, kind, size, "
-                       "modified, inode) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
+                       "modified, inode, unread) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, " +
+                           std::string(kUnread) + ")",
                        &s->insertEntry},
              // A new entry goes after the others; one already kept keeps its place.
-             std::pair{"INSERT INTO entry (folder, name, tail, seq, kind, size, modified, inode) "
-                       "VALUES (?1, ?2, ?3, (SELECT coalesce(max(seq), -1) + 1 FROM entry WHERE "
-                       "folder = ?1), ?5, ?6, ?7, ?8) ON CONFLICT (folder, name) DO UPDATE SET "
-                       "kind = excluded.kind, size = excluded.size, modified = excluded.modified, "
-                       "inode = excluded.inode",
+             std::pair{"INSERT INTO entry (folder, name, tail, seq, kind, size, modified, inode, "
+                       "unread) VALUES (?1, ?2, ?3, (SELECT coalesce(max(seq), -1) + 1 FROM entry "
+                       "WHERE folder = ?1), ?5, ?6, ?7, ?8, " +
+                           std::string(kUnread) +
+                           ") ON CONFLICT (folder, name) DO UPDATE SET kind = excluded.kind, size "
+                           "= excluded.size, modified = excluded.modified, inode = "
+                           "excluded.inode, unread = excluded.unread",
                        &s->putEntry},
              std::pair{"DELETE FROM entry WHERE folder = ?1 AND name = ?2", &s->removeEntry},
              std::pair{"UPDATE folder SET updated = max(updated, ?2) WHERE id = ?1",
@@ -96,6 +119,10 @@ CatalogueWriter::~CatalogueWriter() {
         s_.reset();
         setAside(file_);
     }
+}
+
+bool CatalogueWriter::isLayerFile(const CatalogueEntry& entry) const {
+    return entry.kind == EntryKind::File && isLayer_ && isLayer_(entry.name);
 }
 
 void CatalogueWriter::noteError(int code) {
@@ -206,10 +233,12 @@ std::optional<std::int64_t> CatalogueWriter::record(const FolderRecord& folder) 
         return std::nullopt;
     for (const CatalogueEntry& e : folder.entries) {
         const std::string tail = tailKey(e.name);
+        const std::string path = joined(folder.path, e.name);
         StatementScope q(s_->insertEntry.get());
         q.integer(1, id).text(2, e.name).text(3, tail).integer(4, e.seq);
         q.integer(5, static_cast<int>(e.kind)).integer(6, static_cast<std::int64_t>(e.size));
         q.integer(7, e.modifiedNs).integer(8, static_cast<std::int64_t>(e.inode));
+        q.integer(9, isLayerFile(e) ? 1 : 0).text(10, path);
         if (const int code = q.step(); code != SQLITE_DONE) {
             noteError(code);
             return std::nullopt;
@@ -250,11 +279,19 @@ void CatalogueWriter::putEntry(std::int64_t folderId, const CatalogueEntry& entr
     if (!begin())
         return;
     const std::string tail = tailKey(entry.name);
+    std::string path;
+    if (isLayerFile(entry)) {
+        StatementScope q(s_->folderPath.get());
+        q.integer(1, folderId);
+        if (q.step() == SQLITE_ROW)
+            path = joined(q.textAt(0), entry.name);
+    }
     {
         StatementScope q(s_->putEntry.get());
         q.integer(1, folderId).text(2, entry.name).text(3, tail);
         q.integer(5, static_cast<int>(entry.kind)).integer(6, static_cast<std::int64_t>(entry.size));
         q.integer(7, entry.modifiedNs).integer(8, static_cast<std::int64_t>(entry.inode));
+        q.integer(9, path.empty() ? 0 : 1).text(10, path);
         if (const int code = q.step(); code != SQLITE_DONE)
             return noteError(code);
     }

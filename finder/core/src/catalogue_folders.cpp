@@ -59,11 +59,28 @@ void CatalogueFolders::adopt(const CatalogueFolder& folder, const FolderDescript
     const std::vector<CatalogueEntry> entries = catalogue_.entries(folder.id);
     if (!catalogue_.failure().empty())
         throw SearchFailure(catalogue_.failure());
+    const std::int64_t nowNs = wallClockNs();
     for (const CatalogueEntry& entry : entries) {
         if (entry.kind == EntryKind::File && !platform::wildcardMatch(pattern_, entry.name))
             continue;
-        const struct stat known = statusOf(entry, folder);
-        listing.add(entry.name, typeOf(entry.kind), vouched ? &known : nullptr);
+        if (vouched || entry.kind != EntryKind::File) {
+            const struct stat known = statusOf(entry, folder);
+            listing.add(entry.name, typeOf(entry.kind), vouched ? &known : nullptr);
+            continue;
+        }
+        // A candidate is looked at: what it is now goes to the walk and,
+        // when it changed, to the catalogue.
+        auto now = describeEntry(listing.fd(), entry.name);
+        if (!now) {
+            recorder_.gone(folder.id, entry.name, nowNs);
+            continue;
+        }
+        now->seq = entry.seq;
+        if (*now != entry)
+            recorder_.changed(folder.id, *now, nowNs);
+        const CatalogueEntry& seen = *now;
+        const struct stat known = statusOf(seen, folder);
+        listing.add(seen.name, typeOf(seen.kind), &known);
     }
     if (folder.seenDay < today_)
         recorder_.met(folder.id);

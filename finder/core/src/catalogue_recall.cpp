@@ -11,6 +11,7 @@
 #include <strand32/layer.h>
 
 #include <algorithm>
+#include <set>
 #include <unordered_map>
 
 namespace finder {
@@ -113,6 +114,18 @@ private:
                 const CatalogueFolder& folder = out_.folders[it->second];
                 if (auto entry = catalogue_.entry(folder.id, std::string_view(path).substr(slash + 1)))
                     found.push_back({it->second, std::move(*entry)});
+            }
+            // An exact answer also reads the files whose footprints are not
+            // known (new or changed since they were read).
+            if (out_.exact) {
+                std::set<std::pair<std::size_t, std::string>> seen;
+                for (const Candidate& c : found)
+                    seen.emplace(c.folder, c.entry.name);
+                catalogue_.unreadEntries([&](std::int64_t folderId, CatalogueEntry&& entry) {
+                    const auto it = indexOf_.find(folderId);
+                    if (it != indexOf_.end() && !seen.count({it->second, entry.name}))
+                        found.push_back({it->second, std::move(entry)});
+                });
             }
             return found;
         }

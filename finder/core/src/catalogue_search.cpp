@@ -9,6 +9,7 @@
 #include "finder/walk_result.h"
 
 #include <platform/trace.h>
+#include <strand32/layer.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -44,6 +45,8 @@ CatalogueSearch::Opened CatalogueSearch::open() {
         opened.problem = std::move(writer.problem);
         return opened;
     }
+    writer.writer->setLayerNames(
+        [](std::string_view name) { return strand32::layerTypeOf(name) != LayerType::None; });
     opened.search.reset(new CatalogueSearch(
         std::move(catalogue.catalogue), std::make_unique<CatalogueRecorder>(std::move(writer.writer))));
     return opened;

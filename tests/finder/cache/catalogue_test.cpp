@@ -255,6 +255,43 @@ TEST(Catalogue, footprints_are_found_by_area_under_the_tree_and_follow_their_cha
     EXPECT_FALSE(reader->factsOf("/t/europe.shp", FileStamp{1, 9, 10, kLongAgo}, true));
 }
 
+TEST(Catalogue, a_layer_file_is_unread_until_a_footprint_of_it_as_it_is_now_is_kept) {
+    CatalogueFile f;
+    auto writer = f.writer();
+    writer->setLayerNames([](std::string_view name) { return name.ends_with(".shp"); });
+    const auto cache = FootprintCache::open(f.file, kDay);
+    ASSERT_TRUE(cache.cache) << cache.problem;
+    const auto unread = [&] {
+        std::vector<std::string> names;
+        f.reader()->unreadEntries(
+            [&](std::int64_t, CatalogueEntry&& e) { names.push_back(e.name); });
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const auto read = [&](const std::string& path, const CatalogueEntry& as) {
+        cache.cache->store(path, FileStamp{1, as.inode, as.size, as.modifiedNs},
+                           FileStamp{1, 2, 3, kLongAgo}, strand32::FileFacts{}, {});
+        cache.cache->flush();
+    };
+    using Names = std::vector<std::string>;
+    const auto id = writer->record(listing("/t", {file("a.shp"), file("b.shp"), file("c.txt")}));
+    writer->commit();
+    EXPECT_EQ(unread(), (Names{"a.shp", "b.shp"})); // never read; not a layer
+    read("/t/a.shp", file("a.shp"));
+    EXPECT_EQ(unread(), Names{"b.shp"});
+    read("/t/b.shp", file("b.shp", 11)); // read as another size: not this one
+    EXPECT_EQ(unread(), Names{"b.shp"});
+    writer->putEntry(*id, file("a.shp", 12), kLongAgo + 50 * kSecond); // changed since
+    writer->commit();
+    EXPECT_EQ(unread(), (Names{"a.shp", "b.shp"}));
+    read("/t/a.shp", file("a.shp", 12)); // read again over the former entry
+    writer->record(listing("/", {file("x.shp")})); // the root: "/x.shp"
+    writer->commit();
+    EXPECT_EQ(unread(), (Names{"b.shp", "x.shp"}));
+    read("/x.shp", file("x.shp"));
+    EXPECT_EQ(unread(), Names{"b.shp"});
+}
+
 TEST(Catalogue, a_cache_of_the_former_layout_is_made_anew_with_the_catalogue) {
     CatalogueFile f;
     std::filesystem::create_directories(std::filesystem::path(f.file).parent_path());

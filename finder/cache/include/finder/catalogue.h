@@ -82,6 +82,9 @@ public:
     // folder's id (the pattern itself is for the caller to match).
     void entriesInPlan(const NamePatternPlan& plan,
                        const std::function<void(std::int64_t folder, CatalogueEntry&&)>& each);
+    // Every entry of a layer type whose file was not read as it is stamped
+    // now, with its folder's id.
+    void unreadEntries(const std::function<void(std::int64_t folder, CatalogueEntry&&)>& each);
     // The paths under `folder` of files whose footprint in degrees meets the
     // box (a superset: boxes are kept a little larger).
     void pathsInArea(const std::string& folder, const strand32::Extent& box,

@@ -10,6 +10,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,6 +33,9 @@ public:
                 const FileStamp& stamp, std::int64_t listedNs);
     // A folder the walk took from the catalogue: met again today.
     void met(std::int64_t folderId);
+    // An entry of such a folder is found changed (its stamp), or gone.
+    void changed(std::int64_t folderId, CatalogueEntry entry, std::int64_t nowNs);
+    void gone(std::int64_t folderId, std::string name, std::int64_t nowNs);
     // Writes everything waiting and ends the thread; the failure, if any.
     std::string finish();
 
@@ -43,6 +47,8 @@ private:
         FileStamp stamp;
         std::int64_t listedNs = 0;
         std::int64_t metFolder = 0; // a touch only, when not 0
+        std::int64_t entryFolder = 0; // an entry changed or gone, when not 0
+        std::optional<CatalogueEntry> entry; // none: gone (named by `path`)
     };
     void push(Job job);
     void work();

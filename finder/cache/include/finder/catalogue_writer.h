@@ -8,6 +8,7 @@
 #include "finder/catalogue_entry.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,6 +68,12 @@ public:
     void setWatcher(std::int64_t session, std::int64_t pid, std::int64_t startedNs,
                     std::int64_t watchLimit);
 
+    // Which names are of a layer type: their entries are marked unread
+    // while no footprint was read from the file as they stamp it.
+    void setLayerNames(std::function<bool(std::string_view name)> isLayer) {
+        isLayer_ = std::move(isLayer);
+    }
+
     // Ends the open transaction.
     void commit();
 
@@ -80,6 +87,7 @@ private:
     bool run(sqlite3_stmt* statement);
     void noteError(int code);
     void wrote(std::size_t rows);
+    bool isLayerFile(const CatalogueEntry& entry) const;
     // The folders at and below `path`: id and path.
     std::vector<std::pair<std::int64_t, std::string>> tree(const std::string& path);
 
@@ -90,6 +98,7 @@ private:
     std::size_t rows_ = 0;
     std::string failure_;
     bool damaged_ = false;
+    std::function<bool(std::string_view)> isLayer_;
 };
 
 } // namespace finder
