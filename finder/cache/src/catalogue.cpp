@@ -60,8 +60,8 @@ std::pair<std::string, std::string> pathsBelow(const std::string& folder) {
 }
 
 struct Catalogue::Statements : CacheConnection {
-    StatementPtr folderExact, folderRange, entries, entry, headRange, headOpen, tailRange,
-        tailOpen, area, watcher, counts, unwatched, subfolders, foldersAfter, notWatched, unread;
+    StatementPtr folderExact, folderRange, entries, entry, headRange, headOpen, tailRange, tailOpen,
+        area, watcher, counts, unwatched, subfolders, foldersAfter, notWatched, unread;
     std::map<std::int64_t, std::pair<std::string, std::string>> systems;
 };
 
@@ -93,11 +93,15 @@ Catalogue::Opened Catalogue::open(const std::string& file, std::int64_t today) {
              std::pair{entrySelect + "WHERE tail >= ?1 AND tail < ?2", &s->tailRange},
              std::pair{entrySelect + "WHERE tail >= ?1", &s->tailOpen},
              std::pair{entrySelect + "WHERE unread = 1", &s->unread},
-             std::pair{std::string("SELECT f.path FROM footprint_area a JOIN footprint f ON f.rowid "
-                                   "= a.id WHERE a.west <= ?1 AND a.east >= ?2 AND a.south <= ?3 "
-                                   "AND a.north >= ?4 AND f.path > ?5 AND f.path < ?6"),
-                       &s->area},
-             std::pair{std::string("SELECT count(*) FROM entry WHERE folder = ?1 AND kind = 1"),
+             std::pair{
+                 std::string("SELECT f.path FROM footprint_area a JOIN footprint f ON f.rowid "
+                             "= a.id WHERE a.west <= ?1 AND a.east >= ?2 AND a.south <= ?3 "
+                             "AND a.north >= ?4 AND f.path > ?5 AND f.path < ?6"),
+                 &s->area},
+             // Without the index of subfolders every entry of a folder is read.
+             std::pair{std::string("SELECT e.folder, e.name, e.seq FROM folder f JOIN entry e "
+                                   "INDEXED BY entry_subfolder ON e.folder = f.id AND e.kind = 1 "
+                                   "WHERE f.path >= ?1 AND f.path < ?2"),
                        &s->subfolders},
              std::pair{std::string("SELECT session, pid, started FROM watcher WHERE id = 1"),
                        &s->watcher},
@@ -112,7 +116,8 @@ Catalogue::Opened Catalogue::open(const std::string& file, std::int64_t today) {
                        &s->unwatched},
          }) {
         if (const int code = prepareStatement(s->db.get(), sql, *out); code != SQLITE_OK) {
-            opened.problem = "cannot read the catalogue " + file + ": " + sqlite3_errmsg(s->db.get());
+            opened.problem =
+                "cannot read the catalogue " + file + ": " + sqlite3_errmsg(s->db.get());
             return opened;
         }
     }
@@ -195,8 +200,7 @@ std::vector<CatalogueFolder> Catalogue::folders(const std::string& path, bool be
     return result;
 }
 
-std::vector<CatalogueFolder> Catalogue::foldersAfter(const std::string& path,
-                                                    std::size_t limit) {
+std::vector<CatalogueFolder> Catalogue::foldersAfter(const std::string& path, std::size_t limit) {
     std::vector<CatalogueFolder> result;
     StatementScope q(s_->foldersAfter.get());
     q.text(1, path).integer(2, static_cast<std::int64_t>(limit));
@@ -208,7 +212,7 @@ std::vector<CatalogueFolder> Catalogue::foldersAfter(const std::string& path,
 }
 
 std::vector<CatalogueFolder> Catalogue::foldersNotWatchedBy(std::int64_t session,
-                                                           std::size_t limit) {
+                                                            std::size_t limit) {
     std::vector<CatalogueFolder> result;
     StatementScope q(s_->notWatched.get());
     q.integer(1, session).integer(2, static_cast<std::int64_t>(limit));
@@ -242,19 +246,16 @@ std::optional<CatalogueEntry> Catalogue::entry(std::int64_t folderId, std::strin
     return std::nullopt;
 }
 
-std::uint64_t Catalogue::subfolderEntries(const std::vector<CatalogueFolder>& folders) {
-    std::uint64_t count = 0;
-    for (const CatalogueFolder& folder : folders) {
-        StatementScope q(s_->subfolders.get());
-        q.integer(1, folder.id);
-        const int code = q.step();
-        if (code != SQLITE_ROW) {
-            noteError(code);
-            break;
-        }
-        count += static_cast<std::uint64_t>(q.integerAt(0));
-    }
-    return count;
+void Catalogue::subfolderEntries(
+    const std::string& path,
+    const std::function<void(std::int64_t folder, std::string_view name, std::int64_t seq)>& each) {
+    const std::string to = pathsBelow(path).second;
+    StatementScope q(s_->subfolders.get());
+    q.text(1, path).text(2, to);
+    int code;
+    while ((code = q.step()) == SQLITE_ROW)
+        each(q.integerAt(0), q.textAt(1), q.integerAt(2));
+    noteError(code);
 }
 
 void Catalogue::entriesInPlan(

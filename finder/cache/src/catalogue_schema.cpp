@@ -72,7 +72,7 @@ CREATE TABLE IF NOT EXISTS entry (
 ) WITHOUT ROWID;
 CREATE INDEX IF NOT EXISTS entry_head ON entry(lower(name));
 CREATE INDEX IF NOT EXISTS entry_tail ON entry(tail);
-CREATE INDEX IF NOT EXISTS entry_subfolder ON entry(folder) WHERE kind = 1;
+CREATE INDEX IF NOT EXISTS entry_subfolder ON entry(folder, seq) WHERE kind = 1;
 CREATE INDEX IF NOT EXISTS entry_unread ON entry(folder) WHERE unread = 1;
 CREATE TABLE IF NOT EXISTS watcher (
   id INTEGER PRIMARY KEY CHECK (id = 1),

@@ -47,17 +47,18 @@ public:
         out_.covered = !out_.folders.empty();
         if (!out_.covered)
             return;
+        if (criteria.includeSubfolders)
+            orderAsWalked(start);
         for (std::size_t i = 0; i < out_.folders.size(); ++i)
             indexOf_.emplace(out_.folders[i].id, i);
         decideExact(start);
         std::vector<Candidate> candidates = gather(start);
         check();
         // Folder by folder, candidates come in order and are tested at once.
-        std::stable_sort(candidates.begin(), candidates.end(),
-                         [](const Candidate& a, const Candidate& b) {
-                             return a.folder != b.folder ? a.folder < b.folder
-                                                         : a.entry.seq < b.entry.seq;
-                         });
+        std::stable_sort(
+            candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+                return a.folder != b.folder ? a.folder < b.folder : a.entry.seq < b.entry.seq;
+            });
         for (Candidate& c : candidates)
             test(c);
         check();
@@ -69,11 +70,67 @@ private:
             throw SearchFailure(catalogue_.failure());
     }
 
+    // The folders in the order a walk enters them (each before its
+    // subfolders, these in their listing order), so that rows come in the
+    // walk's order. The tree is whole when every subfolder its folders list
+    // is a known folder and every known folder is listed by its parent.
+    void orderAsWalked(const std::string& start) {
+        std::vector<CatalogueFolder>& folders = out_.folders;
+        std::unordered_map<std::string_view, std::size_t> byPath;
+        std::unordered_map<std::int64_t, std::size_t> byId;
+        for (std::size_t i = 0; i < folders.size(); ++i) {
+            byPath.emplace(folders[i].path, i);
+            byId.emplace(folders[i].id, i);
+        }
+        std::vector<std::vector<std::pair<std::int64_t, std::size_t>>> children(folders.size());
+        bool whole = true;
+        std::string child;
+        catalogue_.subfolderEntries(
+            start, [&](std::int64_t folder, std::string_view name, std::int64_t seq) {
+                const auto parent = byId.find(folder);
+                if (parent == byId.end())
+                    return; // a folder beside the tree whose path sorts among its own
+                child = folders[parent->second].path;
+                if (child.back() != '/')
+                    child += '/';
+                child += name;
+                if (const auto it = byPath.find(child); it != byPath.end())
+                    children[parent->second].emplace_back(seq, it->second);
+                else
+                    whole = false;
+            });
+        check();
+        std::vector<std::size_t> order;
+        order.reserve(folders.size());
+        std::vector<bool> placed(folders.size(), false);
+        std::vector<std::size_t> waiting{0}; // the start folder comes first
+        while (!waiting.empty()) {
+            const std::size_t at = waiting.back();
+            waiting.pop_back();
+            if (placed[at])
+                continue;
+            placed[at] = true;
+            order.push_back(at);
+            std::sort(children[at].begin(), children[at].end());
+            for (auto it = children[at].rbegin(); it != children[at].rend(); ++it)
+                waiting.push_back(it->second);
+        }
+        treeWhole_ = whole && order.size() == folders.size();
+        for (std::size_t i = 0; i < folders.size(); ++i) {
+            if (!placed[i])
+                order.push_back(i); // known, though its parent does not list it
+        }
+        std::vector<CatalogueFolder> walked;
+        walked.reserve(folders.size());
+        for (const std::size_t i : order)
+            walked.push_back(std::move(folders[i]));
+        folders = std::move(walked);
+    }
+
     void decideExact(const std::string& start) {
         const bool vouched =
-            std::all_of(out_.folders.begin(), out_.folders.end(), [this](const auto& f) {
-                return f.vouchedBy(request_.watchSession);
-            });
+            std::all_of(out_.folders.begin(), out_.folders.end(),
+                        [this](const auto& f) { return f.vouchedBy(request_.watchSession); });
         if (!vouched)
             return;
         if (!request_.criteria.includeSubfolders) {
@@ -85,7 +142,7 @@ private:
             std::all_of(out_.folders.begin(), out_.folders.end(), [&](const auto& f) {
                 return depthBelow(f.path, start) <= request_.depthLimit;
             });
-        out_.exact = shallow && catalogue_.subfolderEntries(out_.folders) + 1 == out_.folders.size();
+        out_.exact = shallow && treeWhole_;
     }
 
     std::vector<Candidate> gather(const std::string& start) {
@@ -98,8 +155,9 @@ private:
         const SearchCriteria& c = request_.criteria;
         if (c.has(CriteriaFlags::Area) && c.areaInDegrees && c.areaMode != AreaMode::Exclusive) {
             // Files inside the area or across it meet its box.
-            const strand32::Extent box{std::min(c.area.x1, c.area.x2), std::max(c.area.y1, c.area.y2),
-                                       std::max(c.area.x1, c.area.x2), std::min(c.area.y1, c.area.y2)};
+            const strand32::Extent box{
+                std::min(c.area.x1, c.area.x2), std::max(c.area.y1, c.area.y2),
+                std::max(c.area.x1, c.area.x2), std::min(c.area.y1, c.area.y2)};
             std::vector<std::string> paths;
             catalogue_.pathsInArea(start, box, [&](std::string&& path) { paths.push_back(path); });
             std::unordered_map<std::string_view, std::size_t> byPath;
@@ -112,7 +170,8 @@ private:
                 if (it == byPath.end())
                     continue;
                 const CatalogueFolder& folder = out_.folders[it->second];
-                if (auto entry = catalogue_.entry(folder.id, std::string_view(path).substr(slash + 1)))
+                if (auto entry =
+                        catalogue_.entry(folder.id, std::string_view(path).substr(slash + 1)))
                     found.push_back({it->second, std::move(*entry)});
             }
             // An exact answer also reads the files whose footprints are not
@@ -155,8 +214,8 @@ private:
         FoundFile file;
         file.place(folder.path, c.entry.name);
         file.size = c.entry.size;
-        file.modified = timePointOf(c.entry.modifiedNs / 1'000'000'000,
-                                    c.entry.modifiedNs % 1'000'000'000);
+        file.modified =
+            timePointOf(c.entry.modifiedNs / 1'000'000'000, c.entry.modifiedNs % 1'000'000'000);
         if (!test.entryPasses(file))
             return;
         const bool needsFacts = test.needsLayer() || request_.facts != FactsWanted::None;
@@ -167,9 +226,10 @@ private:
         }
         const bool keys = test.needsKeys() || request_.facts == FactsWanted::WithKeys;
         auto facts = catalogue_.factsOf(
-            file.path, FileStamp{folder.stamp.device, c.entry.inode, c.entry.size, c.entry.modifiedNs},
-            keys);
+            file.path,
+            FileStamp{folder.stamp.device, c.entry.inode, c.entry.size, c.entry.modifiedNs}, keys);
         if (!facts) {
+            out_.unknownAt.push_back(out_.files.size());
             out_.unknown.push_back(std::move(file));
             return;
         }
@@ -183,6 +243,7 @@ private:
     const RecallRequest& request_;
     Recalled& out_;
     std::unordered_map<std::int64_t, std::size_t> indexOf_;
+    bool treeWhole_ = false;
 };
 
 } // namespace

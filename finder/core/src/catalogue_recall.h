@@ -23,6 +23,8 @@ struct Recalled {
     // and listings; files whose facts must still be read, in that order.
     std::vector<FoundFile> files;
     std::vector<FoundFile> unknown;
+    // For each unknown file, how many of `files` come before it.
+    std::vector<std::size_t> unknownAt;
 };
 
 struct RecallRequest {

@@ -4,8 +4,8 @@
 
 #include "layer_reader.h"
 
-#include "finder/footprint_cache.h"
 #include "finder/folder_entries.h"
+#include "finder/footprint_cache.h"
 #include "finder/walk_result.h"
 
 #include <platform/trace.h>
@@ -47,8 +47,9 @@ CatalogueSearch::Opened CatalogueSearch::open() {
     }
     writer.writer->setLayerNames(
         [](std::string_view name) { return strand32::layerTypeOf(name) != LayerType::None; });
-    opened.search.reset(new CatalogueSearch(
-        std::move(catalogue.catalogue), std::make_unique<CatalogueRecorder>(std::move(writer.writer))));
+    opened.search.reset(
+        new CatalogueSearch(std::move(catalogue.catalogue),
+                            std::make_unique<CatalogueRecorder>(std::move(writer.writer))));
     return opened;
 }
 
@@ -92,9 +93,9 @@ CatalogueSearch::Answer CatalogueSearch::answer(const SearchCriteria& criteria,
         platform::debugTrace("catalogue: the search was answered from the catalogue alone");
         return answer;
     }
-    folders_ = std::make_unique<CatalogueFolders>(*catalogue_, *recorder_, recalled.folders,
-                                                  session, criteria.namePattern,
-                                                  FootprintCache::today());
+    folders_ =
+        std::make_unique<CatalogueFolders>(*catalogue_, *recorder_, recalled.folders, session,
+                                           criteria.namePattern, FootprintCache::today());
     shown_.reserve(recalled.files.size());
     for (const FoundFile& file : recalled.files) {
         shown_.push_back(file.path);
@@ -106,15 +107,25 @@ CatalogueSearch::Answer CatalogueSearch::answer(const SearchCriteria& criteria,
 }
 
 void CatalogueSearch::readUnknown(Recalled& recalled, const CandidateTest& test, bool keys) {
-    for (FoundFile& file : recalled.unknown) {
+    // The files read take their places among the known ones: the walk's order.
+    std::vector<FoundFile> files;
+    files.reserve(recalled.files.size() + recalled.unknown.size());
+    std::size_t known = 0;
+    for (std::size_t i = 0; i < recalled.unknown.size(); ++i) {
+        for (; known < recalled.unknownAt[i]; ++known)
+            files.push_back(std::move(recalled.files[known]));
+        FoundFile& file = recalled.unknown[i];
         FactsReading reading = readFactsThroughModule(file.path, {.keys = keys});
         if (!reading.read)
             throw SearchFailure(reading.error);
         if (test.needsLayer() && !test.layerPasses(reading.facts))
             continue;
         file.facts = std::make_shared<const strand32::FileFacts>(std::move(reading.facts));
-        recalled.files.push_back(std::move(file));
+        files.push_back(std::move(file));
     }
+    for (; known < recalled.files.size(); ++known)
+        files.push_back(std::move(recalled.files[known]));
+    recalled.files = std::move(files);
 }
 
 bool CatalogueSearch::confirm(const std::string& path) {

@@ -24,6 +24,7 @@ using testsupport::TempDir;
 struct ListKeeper : SearchListener {
     std::map<std::string, FoundRow> shown;
     std::set<std::string> recalled, confirmed, found, gone;
+    std::vector<std::string> recalledOrder, foundOrder;
     std::vector<std::string> statuses;
     int faults = 0; // a row shown twice, or one changed that was never shown
     SearchOutcome outcome;
@@ -31,6 +32,7 @@ struct ListKeeper : SearchListener {
     void rowsRecalled(const std::vector<FoundRow>& rows) override {
         for (const FoundRow& row : rows) {
             recalled.insert(row.file.path);
+            recalledOrder.push_back(row.file.path);
             faults += shown.count(row.file.path) ? 1 : 0;
             shown[row.file.path] = row;
         }
@@ -38,6 +40,7 @@ struct ListKeeper : SearchListener {
     void rowsFound(const std::vector<FoundRow>& rows) override {
         for (const FoundRow& row : rows) {
             found.insert(row.file.path);
+            foundOrder.push_back(row.file.path);
             faults += shown.count(row.file.path) ? 1 : 0;
             shown[row.file.path] = row;
         }
@@ -65,14 +68,18 @@ struct CacheHere {
     ~CacheHere() { ::setenv("XDG_CACHE_HOME", "/dev/null", 1); }
 };
 
-void search(ListKeeper& keeper, const std::string& root, bool useCache = true) {
+void search(ListKeeper& keeper, const SearchCriteria& criteria, bool useCache = true) {
     SearchController controller(keeper, directHandOff());
     controller.setFootprintCache(useCache);
+    ASSERT_EQ(controller.start(criteria), SearchController::StartResult::Started);
+    controller.wait();
+}
+
+void search(ListKeeper& keeper, const std::string& root, bool useCache = true) {
     SearchCriteria criteria;
     criteria.startFolder = root;
     criteria.namePattern = "*.txt";
-    ASSERT_EQ(controller.start(criteria), SearchController::StartResult::Started);
-    controller.wait();
+    search(keeper, criteria, useCache);
 }
 
 TEST(CatalogueSearchController, each_change_between_two_searches_reaches_the_list_once) {
@@ -136,6 +143,57 @@ TEST(CatalogueSearchController, a_tree_the_catalogue_does_not_know_is_searched_a
         search(keeper, c.folder);
         EXPECT_EQ(keeper.outcome.catalogue.covered, c.covered) << c.what;
         EXPECT_EQ(keeper.faults, 0) << c.what;
+    }
+}
+
+TEST(CatalogueSearchController, rows_from_the_catalogue_come_in_the_order_the_walk_finds_them) {
+    TempDir scratch;
+    const CacheHere cache(scratch / "cache");
+    const CatalogueTree tree(scratch);
+    // Folders whose paths sort between a folder and its subfolders ("b-x"
+    // and "b.y" come before "b/inner"), and files listed in no name order.
+    for (const char* folder : {"b/inner", "b-x", "b.y"})
+        std::filesystem::create_directories(tree.path(folder));
+    for (const char* folder : {"", "b/inner", "b-x", "b.y"}) {
+        for (const char* name : {"n9.txt", "n1.txt", "zz.txt", "n5.txt", "aa.txt"})
+            tree.write(std::string(folder) + (*folder ? "/" : "") + name, "text");
+    }
+    tree.copyShapefile("world/countries", "b-x/world");
+    tree.copyShapefile("world/countries", "b/inner/world");
+    tree.ageAll();
+    const std::string root = std::filesystem::canonical(tree.root()).string();
+
+    const auto named = [&](const char* pattern, bool subfolders) {
+        SearchCriteria c;
+        c.startFolder = root;
+        c.namePattern = pattern;
+        c.includeSubfolders = subfolders;
+        return c;
+    };
+    SearchCriteria world = named("*.*", true);
+    world.flags = CriteriaFlags::Area;
+    world.areaInDegrees = true;
+    world.area = AreaRect{-180, 90, 180, -90};
+    const struct {
+        const char* what;
+        SearchCriteria criteria;
+    } cases[] = {
+        {"every name, folder by folder", named("*", true)},
+        {"names by their head", named("n*", true)},
+        {"names by their tail", named("*.txt", true)},
+        {"the start folder alone", named("*.txt", false)},
+        {"an area, by the footprints' index", world},
+    };
+    for (const auto& c : cases) {
+        ListKeeper first, reference, second;
+        search(first, c.criteria);
+        search(reference, c.criteria, false);
+        search(second, c.criteria);
+        ASSERT_EQ(second.outcome.problem, "") << c.what;
+        ASSERT_GT(reference.foundOrder.size(), 1u) << c.what;
+        EXPECT_EQ(second.recalledOrder, reference.foundOrder) << c.what;
+        EXPECT_TRUE(second.found.empty()) << c.what;
+        EXPECT_EQ(second.faults, 0) << c.what;
     }
 }
 

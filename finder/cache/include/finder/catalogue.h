@@ -76,8 +76,12 @@ public:
     // The entries of a folder, in listing order.
     std::vector<CatalogueEntry> entries(std::int64_t folderId);
     std::optional<CatalogueEntry> entry(std::int64_t folderId, std::string_view name);
-    // How many subfolder entries the folders of the list hold.
-    std::uint64_t subfolderEntries(const std::vector<CatalogueFolder>& folders);
+    // The subfolder entries of the folder `path` and of the folders under
+    // it (and of a few beside it, whose paths sort among them), each with
+    // its folder's id and its place in the listing.
+    void subfolderEntries(const std::string& path,
+                          const std::function<void(std::int64_t folder, std::string_view name,
+                                                   std::int64_t seq)>& each);
     // Every entry of the catalogue whose name the plan's range holds, with its
     // folder's id (the pattern itself is for the caller to match).
     void entriesInPlan(const NamePatternPlan& plan,
