@@ -1,7 +1,6 @@
 // The window and the catalogue: a repeat search fills the list at once from
 // the catalogue, says so while it checks, and ends with the rows the disk
-// has, each once. KAVREL_SCREENSHOT=FILE.png keeps a picture of the window
-// while it checks.
+// has, each once.
 #include "window_fixture.h"
 
 #include "catalogue_tree.h"
@@ -9,7 +8,6 @@
 #include "results/result_list.h"
 
 #include <QComboBox>
-#include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
 #include <algorithm>
@@ -69,8 +67,6 @@ TEST_F(WindowCatalogue, a_repeat_search_shows_the_catalogue_then_the_disk_each_r
         << status().toStdString();
     ASSERT_TRUE(waitUntil([&] { return rows() == before; }));
     EXPECT_EQ(status(), QString::fromStdString(finder::checkingText(root)));
-    if (const char* picture = std::getenv("KAVREL_SCREENSHOT"))
-        window->grab().save(QString::fromLocal8Bit(picture));
     std::filesystem::remove(hold);
     ASSERT_TRUE(waitForSearch());
 
