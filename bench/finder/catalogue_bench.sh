@@ -3,7 +3,8 @@
 #   - a tree of FOLDERS folders (a tenth of a percent at the top, the rest one
 #     level below) holding FILES files, 20 a folder: a shapefile (4 files)
 #     and a raster (2 files), each a GIS file, and 14 plain files. Every file
-#     is a hard link to a sample, every stamp an hour old;
+#     is a hard link to a copy of a sample (a copy for every 2,000 folders:
+#     a file has at most 65,000 links), every stamp an hour old;
 #   - searches: by name (*.shp) and by area (Europe, inclusive, *.*);
 #   - today's repeat search (KAVREL_CATALOGUE=off, footprint cache filled);
 #   - the catalogue: its first fill, its answer alone (first rows and whole,
@@ -40,17 +41,25 @@ unset KAVREL_CACHE KAVREL_CATALOGUE
 
 # The tree, made once for a work folder.
 if [ ! -e "$tree/.made-$folders" ]; then
-    rm -rf "$tree" "$work/cache"
+    rm -rf "$tree" "$work/pool" "$work/cache"
     echo "making $folders folders of 20 files in $tree ..."
-    python3 - "$samples" "$tree" "$folders" <<'EOF'
-import os, sys, time
-samples, tree, folders = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    python3 - "$samples" "$tree" "$folders" "$work/pool" <<'EOF'
+import os, shutil, sys, time
+samples, tree, folders, pool = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
+
+def source(i, relative):
+    # The copy of a sample the folder `i` links to.
+    copy = os.path.join(pool, "%03d" % (i // 2000), relative)
+    if not os.path.exists(copy):
+        os.makedirs(os.path.dirname(copy), exist_ok=True)
+        shutil.copyfile(os.path.join(samples, relative), copy)
+    return copy
+
 shapes = ["world/countries", "europe/central_etrs89", "usa/new_york_stateplane",
           "usa/us_cities", "world/cities"]
 rasters = [("rasters/world_tfw.tif", "rasters/world_tfw.tfw"),
            ("rasters/europe_utm33.tif", "README.txt"),
            ("rasters/world_geo.tif", "README.txt")]
-plain = os.path.join(samples, "README.txt")
 top = max(1, folders // 200)
 made = 0
 hour_ago = time.time() - 3600
@@ -70,17 +79,18 @@ for t in range(top):
 for i, folder in enumerate(paths):
     shape = shapes[i % len(shapes)]
     for ext in (".shp", ".shx", ".dbf", ".prj"):
-        os.link(os.path.join(samples, shape + ext), os.path.join(folder, "f%06d%s" % (i, ext)))
+        os.link(source(i, shape + ext), os.path.join(folder, "f%06d%s" % (i, ext)))
     tif, side = rasters[i % len(rasters)]
-    os.link(os.path.join(samples, tif), os.path.join(folder, "r%06d.tif" % i))
+    os.link(source(i, tif), os.path.join(folder, "r%06d.tif" % i))
     side_ext = ".tfw" if side.endswith(".tfw") else ".txt"
-    os.link(os.path.join(samples, side), os.path.join(folder, "r%06d%s" % (i, side_ext)))
+    os.link(source(i, side), os.path.join(folder, "r%06d%s" % (i, side_ext)))
     for n in range(14):
-        os.link(plain, os.path.join(folder, "note%02d.txt" % n))
+        os.link(source(i, "README.txt"), os.path.join(folder, "note%02d.txt" % n))
 # Every stamp an hour old: an archive, not a folder being written.
-for folder in paths:
-    for name in os.listdir(folder):
-        os.utime(os.path.join(folder, name), (hour_ago, hour_ago), follow_symlinks=False)
+# (a link's time is its copy's).
+for top_folder, _, names in os.walk(pool):
+    for name in names:
+        os.utime(os.path.join(top_folder, name), (hour_ago, hour_ago))
 for folder in reversed(paths):
     os.utime(folder, (hour_ago, hour_ago))
 os.utime(tree, (hour_ago, hour_ago))

@@ -2,7 +2,8 @@
 // read whole (`listed`) or last changed here (`updated`); an entry keeps its
 // name twice more for the name patterns: in lower case (an index on
 // lower(name)) and reversed (`tail`), so that "roads*" and "*.shp" each read
-// only the names they may match. A footprint across the antimeridian (west
+// only the names they may match; both indexes hold every column an answer
+// reads, so that it reads no row of the table itself. A footprint across the antimeridian (west
 // east of east) is kept in the R*Tree as the whole width of the earth. An
 // entry of a layer type is `unread` while no footprint was read from the
 // file as the entry stamps it: the files an area search must read besides
@@ -70,8 +71,8 @@ CREATE TABLE IF NOT EXISTS entry (
   unread INTEGER NOT NULL DEFAULT 0,
   PRIMARY KEY (folder, name)
 ) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS entry_head ON entry(lower(name));
-CREATE INDEX IF NOT EXISTS entry_tail ON entry(tail);
+CREATE INDEX IF NOT EXISTS entry_head ON entry(lower(name), kind, size, modified, inode, seq);
+CREATE INDEX IF NOT EXISTS entry_tail ON entry(tail, kind, size, modified, inode, seq);
 CREATE INDEX IF NOT EXISTS entry_subfolder ON entry(folder, seq) WHERE kind = 1;
 CREATE INDEX IF NOT EXISTS entry_unread ON entry(folder) WHERE unread = 1;
 CREATE TABLE IF NOT EXISTS watcher (

@@ -2,6 +2,7 @@
 #include "catalogue_folders.h"
 
 #include "finder/folder_entries.h"
+#include "finder/qualification.h"
 #include "finder/walk_result.h"
 
 #include <platform/wildcard.h>
@@ -43,10 +44,10 @@ unsigned char typeOf(EntryKind kind) {
 } // namespace
 
 CatalogueFolders::CatalogueFolders(Catalogue& catalogue, CatalogueRecorder& recorder,
-                                   const std::vector<CatalogueFolder>& known,
-                                   std::int64_t session, std::string pattern, std::int64_t today)
+                                   const std::vector<CatalogueFolder>& known, std::int64_t session,
+                                   std::string pattern, std::uint16_t flags, std::int64_t today)
     : catalogue_(catalogue), recorder_(recorder), session_(session), pattern_(std::move(pattern)),
-      today_(today) {
+      flags_(flags), today_(today) {
     known_.reserve(known.size());
     for (const CatalogueFolder& folder : known)
         known_.emplace(folder.path, folder);
@@ -61,7 +62,10 @@ void CatalogueFolders::adopt(const CatalogueFolder& folder, const FolderDescript
         throw SearchFailure(catalogue_.failure());
     const std::int64_t nowNs = wallClockNs();
     for (const CatalogueEntry& entry : entries) {
-        if (entry.kind == EntryKind::File && !platform::wildcardMatch(pattern_, entry.name))
+        // A file the name rules out is no candidate: not looked at (a walk
+        // does not look at it either).
+        if (entry.kind == EntryKind::File && (!platform::wildcardMatch(pattern_, entry.name) ||
+                                              CandidateTest::nameFails(flags_, entry.name)))
             continue;
         if (vouched || entry.kind != EntryKind::File) {
             const struct stat known = statusOf(entry, folder);

@@ -2,8 +2,9 @@
 // The catalogue as the walk's source of folders: a folder the running
 // watcher vouches for is taken whole from the catalogue (its entries'
 // stamps too); one whose stamp is unchanged gives its names, and the walk
-// looks only at the candidates among them; any other folder is listed, and
-// the recorder keeps the listing. Used on the walk's thread.
+// looks only at the candidates among them (names the pattern matches and
+// the name test passes); any other folder is listed, and the recorder keeps
+// the listing. Used on the walk's thread.
 #include "folder_source.h"
 
 #include "finder/catalogue.h"
@@ -19,10 +20,11 @@ namespace finder {
 class CatalogueFolders : public FolderSource {
 public:
     // `known`: the catalogue's folders of the tree searched; `session`: the
-    // running watcher's (0: none); `pattern`: the name pattern of the search.
+    // running watcher's (0: none); `pattern` and `flags`: the name pattern
+    // and the criteria's flags of the search.
     CatalogueFolders(Catalogue& catalogue, CatalogueRecorder& recorder,
                      const std::vector<CatalogueFolder>& known, std::int64_t session,
-                     std::string pattern, std::int64_t today);
+                     std::string pattern, std::uint16_t flags, std::int64_t today);
 
     bool list(const std::string& path, const FolderDescriptor& here,
               FolderListing& listing) override;
@@ -40,6 +42,7 @@ private:
     std::unordered_map<std::string, CatalogueFolder> known_;
     std::int64_t session_;
     std::string pattern_;
+    std::uint16_t flags_;
     std::int64_t today_;
     std::uint64_t adopted_ = 0, listed_ = 0;
 };

@@ -93,9 +93,9 @@ CatalogueSearch::Answer CatalogueSearch::answer(const SearchCriteria& criteria,
         platform::debugTrace("catalogue: the search was answered from the catalogue alone");
         return answer;
     }
-    folders_ =
-        std::make_unique<CatalogueFolders>(*catalogue_, *recorder_, recalled.folders, session,
-                                           criteria.namePattern, FootprintCache::today());
+    folders_ = std::make_unique<CatalogueFolders>(*catalogue_, *recorder_, recalled.folders,
+                                                  session, criteria.namePattern, criteria.flags,
+                                                  FootprintCache::today());
     shown_.reserve(recalled.files.size());
     for (const FoundFile& file : recalled.files) {
         shown_.push_back(file.path);
