@@ -4,17 +4,12 @@
 // catalogue's tests) while the window is grabbed. Run on an X server
 // (scripts/screenshot-catalogue.sh starts Xvfb, with a cache of its own).
 //   kavrel-catalogue-shot FOLDER PATTERN HOLD-FILE OUT.png
-#include "MainDialog.h"
-#include "finder/program_startup.h"
 #include "finder/search_status.h"
 #include "results/result_list.h"
-
-#include <platform/message_box.h>
+#include "shot_window.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QIcon>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
@@ -43,20 +38,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const char* hold = argv[3];
-    ::setenv("KAVREL_LOOK_IN", argv[1], 1);
     ::unsetenv("KAVREL_CATALOGUE_TEST_HOLD");
-    finder::prepareProcess();
+    shot::prepare(argv[1]);
     QApplication app(argc, argv);
-    QIcon::setFallbackThemeName("Adwaita");
-    platform::setMessageBoxPresenter([](const platform::MessageBoxRequest& box) {
-        std::fprintf(stderr, "message: %s\n", box.text.c_str());
-        return platform::IDOK;
-    });
+    shot::prepareApplication();
     finder::TFindMainDlg window;
-    window.move(0, 0);
-    window.show();
-    QCoreApplication::processEvents();
-    window.findChild<QComboBox*>("NameComboBox")->setEditText(QString::fromLocal8Bit(argv[2]));
+    shot::show(window, argv[2]);
     auto* find = window.findChild<QPushButton*>("FindNowButton");
     // The first search walks the folder and fills the catalogue.
     find->click();

@@ -2,17 +2,12 @@
 // one row selected, its popup open on "Open With", the screen grabbed. Run
 // on an X server (scripts/screenshot-open-with.sh starts Xvfb).
 //   kavrel-open-with-shot FOLDER PATTERN ROW-NAME OUT.png
-#include "MainDialog.h"
-#include "finder/program_startup.h"
 #include "results/result_list.h"
 #include "results/result_menu.h"
-
-#include <platform/message_box.h>
+#include "shot_window.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
-#include <QIcon>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QPixmap>
@@ -27,19 +22,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s FOLDER PATTERN ROW-NAME OUT.png\n", argv[0]);
         return 2;
     }
-    ::setenv("KAVREL_LOOK_IN", argv[1], 1);
-    finder::prepareProcess();
+    shot::prepare(argv[1]);
     QApplication app(argc, argv);
-    QIcon::setFallbackThemeName("Adwaita");
-    platform::setMessageBoxPresenter([](const platform::MessageBoxRequest& box) {
-        std::fprintf(stderr, "message: %s\n", box.text.c_str());
-        return platform::IDOK;
-    });
+    shot::prepareApplication();
     finder::TFindMainDlg window;
-    window.move(0, 0);
-    window.show();
-    QCoreApplication::processEvents();
-    window.findChild<QComboBox*>("NameComboBox")->setEditText(QString::fromLocal8Bit(argv[2]));
+    shot::show(window, argv[2]);
     window.findChild<QPushButton*>("FindNowButton")->click();
     while (window.searchRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);

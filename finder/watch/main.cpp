@@ -41,7 +41,8 @@ of watches. kavrel-find --catalogue-status tells which and why.
 
 It runs until it is sent SIGTERM or SIGINT; SIGHUP makes it start over.
 Exit status: 0 when stopped, 1 when it cannot run (another kavrel-watch
-watches the catalogue, or the catalogue is off), 2 for a usage error.
+watches the catalogue, or the catalogue is off or cannot be opened), 2 for a
+usage error.
 )usage";
 
 struct Parsed {

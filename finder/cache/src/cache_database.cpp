@@ -107,7 +107,7 @@ std::optional<Failure> createSchema(sqlite3* db) {
     if (!failed)
         failed = exec(db, kSchema);
     if (!failed)
-        failed = exec(db, kCatalogueSchema);
+        failed = exec(db, catalogueSchema().c_str());
     if (!failed)
         failed = exec(db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     if (!failed)
@@ -134,7 +134,8 @@ std::optional<Failure> prepareAll(CacheConnection& c) {
         start = end + 2;
     }
     for (auto [sql, out] : {
-             std::pair{"SELECT " + std::string(kFootprintColumns) + " FROM footprint WHERE path = ?1",
+             std::pair{"SELECT " + std::string(kFootprintColumns) +
+                           " FROM footprint WHERE path = ?1",
                        &c.select},
              std::pair{upsert, &c.upsert},
              std::pair{std::string("UPDATE footprint SET seen = ?2 WHERE path = ?1"), &c.touch},
@@ -159,11 +160,11 @@ std::optional<Failure> dropOld(sqlite3* db, std::int64_t oldestDay) {
     const std::string day = std::to_string(oldestDay);
     for (const char* table : {"footprint", "folder"}) {
         std::int64_t any = 0;
-        if (auto failed = queryInteger(db,
-                                       ("SELECT 1 FROM " + std::string(table) + " WHERE seen < " +
-                                        day + " LIMIT 1")
-                                           .c_str(),
-                                       any))
+        if (auto failed = queryInteger(
+                db,
+                ("SELECT 1 FROM " + std::string(table) + " WHERE seen < " + day + " LIMIT 1")
+                    .c_str(),
+                any))
             return failed;
         if (any == 0)
             continue;
@@ -228,6 +229,13 @@ int prepareStatement(sqlite3* db, const std::string& sql, StatementPtr& out) {
     const int code =
         sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
     out.reset(statement);
+    return code;
+}
+
+int runOnce(sqlite3_stmt* statement) {
+    const int code = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
     return code;
 }
 

@@ -76,6 +76,26 @@ int prepareStatement(sqlite3* db, const std::string& sql, StatementPtr& out);
 // and made anew.
 ConnectResult connectRebuilding(const std::string& file, std::int64_t oldestDay);
 
+// connectRebuilding for a connection with statements of its own
+// (`Connection` derives from CacheConnection); null, with the problem
+// said, when there is none.
+template <class Connection>
+std::unique_ptr<Connection> connectAs(const std::string& file, std::int64_t oldestDay,
+                                      std::string& problem) {
+    ConnectResult connected = connectRebuilding(file, oldestDay);
+    if (!connected.connection) {
+        problem = std::move(connected.problem);
+        return nullptr;
+    }
+    auto c = std::make_unique<Connection>();
+    static_cast<CacheConnection&>(*c) = std::move(*connected.connection);
+    return c;
+}
+
+// Runs a statement whose rows are not wanted, ready for its next use;
+// SQLITE_DONE, SQLITE_ROW or the failure's code.
+int runOnce(sqlite3_stmt* statement);
+
 // A code that means the file is not a sound cache.
 bool isDamage(int code);
 

@@ -67,13 +67,9 @@ struct Catalogue::Statements : CacheConnection {
 
 Catalogue::Opened Catalogue::open(const std::string& file, std::int64_t today) {
     Opened opened;
-    ConnectResult connected = connectRebuilding(file, today - FootprintCache::kKeepDays);
-    if (!connected.connection) {
-        opened.problem = std::move(connected.problem);
+    auto s = connectAs<Statements>(file, today - FootprintCache::kKeepDays, opened.problem);
+    if (!s)
         return opened;
-    }
-    auto s = std::make_unique<Statements>();
-    static_cast<CacheConnection&>(*s) = std::move(*connected.connection);
     const std::string folderSelect = "SELECT " + std::string(kFolderColumns) + " FROM folder ";
     const std::string entrySelect = "SELECT folder, " + std::string(kEntryColumns) + " FROM entry ";
     for (auto [sql, out] : {
@@ -193,10 +189,7 @@ std::vector<CatalogueFolder> Catalogue::folders(const std::string& path, bool be
     const auto [from, to] = pathsBelow(path);
     StatementScope q(s_->folderRange.get());
     q.text(1, from).text(2, to);
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
-        result.push_back(folderAt(q));
-    noteError(code);
+    noteError(q.eachRow([&] { result.push_back(folderAt(q)); }));
     return result;
 }
 
@@ -204,10 +197,7 @@ std::vector<CatalogueFolder> Catalogue::foldersAfter(const std::string& path, st
     std::vector<CatalogueFolder> result;
     StatementScope q(s_->foldersAfter.get());
     q.text(1, path).integer(2, static_cast<std::int64_t>(limit));
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
-        result.push_back(folderAt(q));
-    noteError(code);
+    noteError(q.eachRow([&] { result.push_back(folderAt(q)); }));
     return result;
 }
 
@@ -216,10 +206,7 @@ std::vector<CatalogueFolder> Catalogue::foldersNotWatchedBy(std::int64_t session
     std::vector<CatalogueFolder> result;
     StatementScope q(s_->notWatched.get());
     q.integer(1, session).integer(2, static_cast<std::int64_t>(limit));
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
-        result.push_back(folderAt(q));
-    noteError(code);
+    noteError(q.eachRow([&] { result.push_back(folderAt(q)); }));
     return result;
 }
 
@@ -227,10 +214,7 @@ std::vector<CatalogueEntry> Catalogue::entries(std::int64_t folderId) {
     std::vector<CatalogueEntry> result;
     StatementScope q(s_->entries.get());
     q.integer(1, folderId);
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
-        result.push_back(entryAt(q, 0));
-    noteError(code);
+    noteError(q.eachRow([&] { result.push_back(entryAt(q, 0)); }));
     std::sort(result.begin(), result.end(),
               [](const CatalogueEntry& a, const CatalogueEntry& b) { return a.seq < b.seq; });
     return result;
@@ -252,10 +236,7 @@ void Catalogue::subfolderEntries(
     const std::string to = pathsBelow(path).second;
     StatementScope q(s_->subfolders.get());
     q.text(1, path).text(2, to);
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
-        each(q.integerAt(0), q.textAt(1), q.integerAt(2));
-    noteError(code);
+    noteError(q.eachRow([&] { each(q.integerAt(0), q.textAt(1), q.integerAt(2)); }));
 }
 
 void Catalogue::entriesInPlan(
@@ -270,19 +251,13 @@ void Catalogue::entriesInPlan(
     q.text(1, plan.from);
     if (!plan.to.empty())
         q.text(2, plan.to);
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
-        each(q.integerAt(0), entryAt(q, 1));
-    noteError(code);
+    noteError(q.eachRow([&] { each(q.integerAt(0), entryAt(q, 1)); }));
 }
 
 void Catalogue::unreadEntries(
     const std::function<void(std::int64_t folder, CatalogueEntry&&)>& each) {
     StatementScope q(s_->unread.get());
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
-        each(q.integerAt(0), entryAt(q, 1));
-    noteError(code);
+    noteError(q.eachRow([&] { each(q.integerAt(0), entryAt(q, 1)); }));
 }
 
 void Catalogue::pathsInArea(const std::string& folder, const strand32::Extent& box,
@@ -291,10 +266,7 @@ void Catalogue::pathsInArea(const std::string& folder, const strand32::Extent& b
     StatementScope q(s_->area.get());
     q.real(1, box.east).real(2, box.west).real(3, box.north).real(4, box.south);
     q.text(5, from).text(6, to);
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
-        each(std::string(q.textAt(0)));
-    noteError(code);
+    noteError(q.eachRow([&] { each(std::string(q.textAt(0))); }));
 }
 
 std::optional<std::pair<std::string, std::string>> Catalogue::systemOf(std::int64_t id) {
@@ -378,10 +350,9 @@ CatalogueStatus Catalogue::status() {
         return status;
     StatementScope q(s_->unwatched.get());
     q.integer(1, status.watchSession);
-    int code;
-    while ((code = q.step()) == SQLITE_ROW)
+    noteError(q.eachRow([&] {
         status.unwatched.push_back({std::string(q.textAt(0)), std::string(q.textAt(1))});
-    noteError(code);
+    }));
     return status;
 }
 

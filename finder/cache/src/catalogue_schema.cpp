@@ -12,7 +12,20 @@
 
 namespace finder {
 
-const char kCatalogueSchema[] = R"sql(
+namespace {
+
+// A footprint read from a file as its entry stamps it now: the entry is read.
+constexpr char kEntryRead[] = R"sql( BEGIN
+  UPDATE entry SET unread = 0 WHERE unread = 1 AND inode = new.inode AND size = new.size
+    AND modified = new.modified
+    AND name = substr(new.path, length(rtrim(new.path, replace(new.path, '/', ''))) + 1)
+    AND folder = (SELECT id FROM folder WHERE path =
+      CASE WHEN rtrim(new.path, replace(new.path, '/', '')) = '/' THEN '/'
+      ELSE rtrim(rtrim(new.path, replace(new.path, '/', '')), '/') END);
+END;
+)sql";
+
+constexpr char kAreaTriggers[] = R"sql(
 CREATE VIRTUAL TABLE IF NOT EXISTS footprint_area USING rtree(id, west, east, south, north);
 CREATE TRIGGER IF NOT EXISTS footprint_area_added AFTER INSERT ON footprint
 WHEN new.lon_west IS NOT NULL BEGIN
@@ -33,23 +46,9 @@ END;
 CREATE TRIGGER IF NOT EXISTS footprint_area_removed AFTER DELETE ON footprint BEGIN
   DELETE FROM footprint_area WHERE id = old.rowid;
 END;
-CREATE TRIGGER IF NOT EXISTS footprint_read_added AFTER INSERT ON footprint BEGIN
-  UPDATE entry SET unread = 0 WHERE unread = 1 AND inode = new.inode AND size = new.size
-    AND modified = new.modified
-    AND name = substr(new.path, length(rtrim(new.path, replace(new.path, '/', ''))) + 1)
-    AND folder = (SELECT id FROM folder WHERE path =
-      CASE WHEN rtrim(new.path, replace(new.path, '/', '')) = '/' THEN '/'
-      ELSE rtrim(rtrim(new.path, replace(new.path, '/', '')), '/') END);
-END;
-CREATE TRIGGER IF NOT EXISTS footprint_read_changed
-AFTER UPDATE OF inode, size, modified ON footprint BEGIN
-  UPDATE entry SET unread = 0 WHERE unread = 1 AND inode = new.inode AND size = new.size
-    AND modified = new.modified
-    AND name = substr(new.path, length(rtrim(new.path, replace(new.path, '/', ''))) + 1)
-    AND folder = (SELECT id FROM folder WHERE path =
-      CASE WHEN rtrim(new.path, replace(new.path, '/', '')) = '/' THEN '/'
-      ELSE rtrim(rtrim(new.path, replace(new.path, '/', '')), '/') END);
-END;
+)sql";
+
+constexpr char kTables[] = R"sql(
 CREATE TABLE IF NOT EXISTS folder (
   id INTEGER PRIMARY KEY,
   path TEXT NOT NULL UNIQUE,
@@ -81,6 +80,17 @@ CREATE TABLE IF NOT EXISTS watcher (
   watch_limit INTEGER NOT NULL
 );
 )sql";
+
+} // namespace
+
+std::string catalogueSchema() {
+    return std::string(kAreaTriggers) +
+           "CREATE TRIGGER IF NOT EXISTS footprint_read_added AFTER INSERT ON footprint" +
+           kEntryRead +
+           "CREATE TRIGGER IF NOT EXISTS footprint_read_changed\n"
+           "AFTER UPDATE OF inode, size, modified ON footprint" +
+           kEntryRead + kTables;
+}
 
 std::string dropFoldersSql(std::int64_t oldestDay) {
     const std::string day = std::to_string(oldestDay);

@@ -8,7 +8,7 @@
 namespace finder {
 
 // Made with the footprint table, in the same transaction.
-extern const char kCatalogueSchema[];
+std::string catalogueSchema();
 
 // Statements that drop the folders not met since `oldestDay`, with their
 // entries.

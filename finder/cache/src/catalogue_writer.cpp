@@ -8,6 +8,7 @@
 #include "finder/catalogue.h"
 #include "finder/footprint_cache.h"
 
+#include <functional>
 #include <set>
 
 namespace finder {
@@ -27,24 +28,36 @@ std::string joined(std::string_view folder, std::string_view name) {
     return path;
 }
 
+// Runs `exact` for `path`, then `below` for the paths under it, calling
+// `row` with each row; SQLITE_DONE or the first failure's code.
+int eachRowAtAndBelow(sqlite3_stmt* exact, sqlite3_stmt* below, const std::string& path,
+                      const std::function<void(const StatementScope&)>& row) {
+    {
+        StatementScope q(exact);
+        q.text(1, path);
+        if (const int code = q.eachRow([&] { row(q); }); code != SQLITE_DONE)
+            return code;
+    }
+    const auto [from, to] = pathsBelow(path);
+    StatementScope q(below);
+    q.text(1, from).text(2, to);
+    return q.eachRow([&] { row(q); });
+}
+
 } // namespace
 
 struct CatalogueWriter::Statements : CacheConnection {
-    StatementPtr folderPath, folderByPath, upsertFolder, subfolderNames, deleteEntries, insertEntry, putEntry,
-        removeEntry, folderUpdated, folderExact, foldersBelow, deleteFolder, renameFolder,
+    StatementPtr folderPath, folderByPath, upsertFolder, subfolderNames, deleteEntries, insertEntry,
+        putEntry, removeEntry, folderUpdated, folderExact, foldersBelow, deleteFolder, renameFolder,
         footprintsBelow, footprintExact, deleteFootprint, renameFootprint, touch, setWatch,
         restartWatches, markListed, setWatcher, clearWatcher;
 };
 
 CatalogueWriter::Opened CatalogueWriter::open(const std::string& file, std::int64_t today) {
     Opened opened;
-    ConnectResult connected = connectRebuilding(file, today - FootprintCache::kKeepDays);
-    if (!connected.connection) {
-        opened.problem = std::move(connected.problem);
+    auto s = connectAs<Statements>(file, today - FootprintCache::kKeepDays, opened.problem);
+    if (!s)
         return opened;
-    }
-    auto s = std::make_unique<Statements>();
-    static_cast<CacheConnection&>(*s) = std::move(*connected.connection);
     using Prepared = std::pair<std::string, StatementPtr*>;
     for (const auto& [sql, out] : std::initializer_list<Prepared>{
              std::pair{"SELECT id, updated FROM folder WHERE path = ?1", &s->folderByPath},
@@ -55,8 +68,7 @@ CatalogueWriter::Opened CatalogueWriter::open(const std::string& file, std::int6
                        "excluded.size, modified = excluded.modified, listed = excluded.listed, "
                        "updated = excluded.updated, seen = excluded.seen RETURNING id",
                        &s->upsertFolder},
-             std::pair{"SELECT name FROM entry WHERE folder = ?1 AND kind = 1",
-                       &s->subfolderNames},
+             std::pair{"SELECT name FROM entry WHERE folder = ?1 AND kind = 1", &s->subfolderNames},
              std::pair{"DELETE FROM entry WHERE folder = ?1", &s->deleteEntries},
              // ?9: of a layer type; ?10: the entry's full path.
              std::pair{"INSERT OR REPLACE INTO entry (folder, name, tail, seq, kind, size, "
@@ -101,7 +113,8 @@ CatalogueWriter::Opened CatalogueWriter::open(const std::string& file, std::int6
              std::pair{"DELETE FROM watcher", &s->clearWatcher},
          }) {
         if (prepareStatement(s->db.get(), sql, *out) != SQLITE_OK) {
-            opened.problem = "cannot write the catalogue " + file + ": " + sqlite3_errmsg(s->db.get());
+            opened.problem =
+                "cannot write the catalogue " + file + ": " + sqlite3_errmsg(s->db.get());
             return opened;
         }
     }
@@ -133,14 +146,11 @@ void CatalogueWriter::noteError(int code) {
 }
 
 bool CatalogueWriter::run(sqlite3_stmt* statement) {
-    const int code = sqlite3_step(statement);
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
-    if (code != SQLITE_DONE && code != SQLITE_ROW) {
-        noteError(code);
-        return false;
-    }
-    return true;
+    const int code = runOnce(statement);
+    if (code == SQLITE_DONE || code == SQLITE_ROW)
+        return true;
+    noteError(code);
+    return false;
 }
 
 bool CatalogueWriter::begin() {
@@ -168,22 +178,12 @@ void CatalogueWriter::commit() {
 
 std::vector<std::pair<std::int64_t, std::string>> CatalogueWriter::tree(const std::string& path) {
     std::vector<std::pair<std::int64_t, std::string>> folders;
-    const auto collect = [&](StatementScope& q) {
-        int code;
-        while ((code = q.step()) == SQLITE_ROW)
+    const int code = eachRowAtAndBelow(
+        s_->folderExact.get(), s_->foldersBelow.get(), path, [&](const StatementScope& q) {
             folders.emplace_back(q.integerAt(0), std::string(q.textAt(1)));
-        if (code != SQLITE_DONE)
-            noteError(code);
-    };
-    {
-        StatementScope q(s_->folderExact.get());
-        q.text(1, path);
-        collect(q);
-    }
-    const auto [from, to] = pathsBelow(path);
-    StatementScope q(s_->foldersBelow.get());
-    q.text(1, from).text(2, to);
-    collect(q);
+        });
+    if (code != SQLITE_DONE)
+        noteError(code);
     return folders;
 }
 
@@ -220,10 +220,8 @@ std::optional<std::int64_t> CatalogueWriter::record(const FolderRecord& folder) 
     {
         StatementScope q(s_->subfolderNames.get());
         q.integer(1, id);
-        int code;
-        while ((code = q.step()) == SQLITE_ROW)
-            formerSubfolders.emplace(q.textAt(0));
-        if (code != SQLITE_DONE) {
+        if (const int code = q.eachRow([&] { formerSubfolders.emplace(q.textAt(0)); });
+            code != SQLITE_DONE) {
             noteError(code);
             return std::nullopt;
         }
@@ -289,7 +287,8 @@ void CatalogueWriter::putEntry(std::int64_t folderId, const CatalogueEntry& entr
     {
         StatementScope q(s_->putEntry.get());
         q.integer(1, folderId).text(2, entry.name).text(3, tail);
-        q.integer(5, static_cast<int>(entry.kind)).integer(6, static_cast<std::int64_t>(entry.size));
+        q.integer(5, static_cast<int>(entry.kind))
+            .integer(6, static_cast<std::int64_t>(entry.size));
         q.integer(7, entry.modifiedNs).integer(8, static_cast<std::int64_t>(entry.inode));
         q.integer(9, path.empty() ? 0 : 1).text(10, path);
         if (const int code = q.step(); code != SQLITE_DONE)
@@ -361,24 +360,11 @@ void CatalogueWriter::move(const std::string& from, const std::string& to) {
     }
     // The files keep their stamps: what they told is still theirs.
     std::vector<std::string> footprints;
-    const auto collect = [&](StatementScope& q) {
-        int code;
-        while ((code = q.step()) == SQLITE_ROW)
-            footprints.emplace_back(q.textAt(0));
-        if (code != SQLITE_DONE)
-            noteError(code);
-    };
-    {
-        StatementScope q(s_->footprintExact.get());
-        q.text(1, from);
-        collect(q);
-    }
-    {
-        const auto [below, end] = pathsBelow(from);
-        StatementScope q(s_->footprintsBelow.get());
-        q.text(1, below).text(2, end);
-        collect(q);
-    }
+    if (const int code = eachRowAtAndBelow(
+            s_->footprintExact.get(), s_->footprintsBelow.get(), from,
+            [&](const StatementScope& q) { footprints.emplace_back(q.textAt(0)); });
+        code != SQLITE_DONE)
+        return noteError(code);
     for (const std::string& path : footprints) {
         const std::string moved = to + path.substr(from.size());
         for (sqlite3_stmt* statement : {s_->deleteFootprint.get(), s_->renameFootprint.get()}) {
@@ -394,8 +380,8 @@ void CatalogueWriter::move(const std::string& from, const std::string& to) {
     wrote(folders.size() + footprints.size());
 }
 
-void CatalogueWriter::setWatch(std::int64_t folderId, std::int64_t session,
-                               std::int64_t watchedNs, const std::string& problem) {
+void CatalogueWriter::setWatch(std::int64_t folderId, std::int64_t session, std::int64_t watchedNs,
+                               const std::string& problem) {
     if (!begin())
         return;
     StatementScope q(s_->setWatch.get());

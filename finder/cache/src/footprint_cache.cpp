@@ -90,13 +90,9 @@ std::int64_t FootprintCache::today() {
 
 FootprintCache::Opened FootprintCache::open(const std::string& file, std::int64_t today) {
     Opened opened;
-    ConnectResult connected = connectRebuilding(file, today - kKeepDays);
-    if (!connected.connection) {
-        opened.problem = std::move(connected.problem);
+    auto db = connectAs<Database>(file, today - kKeepDays, opened.problem);
+    if (!db)
         return opened;
-    }
-    auto db = std::make_unique<Database>();
-    static_cast<CacheConnection&>(*db) = std::move(*connected.connection);
     opened.cache.reset(new FootprintCache(std::move(db), file, today));
     return opened;
 }
@@ -168,14 +164,11 @@ const std::pair<std::string, std::string>* FootprintCache::systemOf(std::int64_t
 
 // Runs a statement that gives no rows, ready for its next use.
 bool FootprintCache::step(sqlite3_stmt* statement) {
-    const int code = sqlite3_step(statement);
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
-    if (code != SQLITE_DONE && code != SQLITE_ROW) {
-        noteError(code);
-        return false;
-    }
-    return true;
+    const int code = runOnce(statement);
+    if (code == SQLITE_DONE || code == SQLITE_ROW)
+        return true;
+    noteError(code);
+    return false;
 }
 
 void FootprintCache::endRead() {

@@ -33,6 +33,13 @@ public:
     }
     // SQLITE_ROW, SQLITE_DONE or a failure's code.
     int step() { return sqlite3_step(s_); }
+    // Calls `row` for every row; SQLITE_DONE or a failure's code.
+    template <class Row> int eachRow(Row&& row) {
+        int code;
+        while ((code = step()) == SQLITE_ROW)
+            row();
+        return code;
+    }
 
     std::int64_t integerAt(int column) const { return sqlite3_column_int64(s_, column); }
     std::string_view textAt(int column) const {

@@ -29,22 +29,20 @@ struct ListKeeper : SearchListener {
     int faults = 0; // a row shown twice, or one changed that was never shown
     SearchOutcome outcome;
 
+    // New rows: none may be shown already.
+    void add(const std::vector<FoundRow>& rows, std::set<std::string>& paths,
+             std::vector<std::string>& order) {
+        for (const FoundRow& row : rows) {
+            paths.insert(row.file.path);
+            order.push_back(row.file.path);
+            faults += shown.count(row.file.path) ? 1 : 0;
+            shown[row.file.path] = row;
+        }
+    }
     void rowsRecalled(const std::vector<FoundRow>& rows) override {
-        for (const FoundRow& row : rows) {
-            recalled.insert(row.file.path);
-            recalledOrder.push_back(row.file.path);
-            faults += shown.count(row.file.path) ? 1 : 0;
-            shown[row.file.path] = row;
-        }
+        add(rows, recalled, recalledOrder);
     }
-    void rowsFound(const std::vector<FoundRow>& rows) override {
-        for (const FoundRow& row : rows) {
-            found.insert(row.file.path);
-            foundOrder.push_back(row.file.path);
-            faults += shown.count(row.file.path) ? 1 : 0;
-            shown[row.file.path] = row;
-        }
-    }
+    void rowsFound(const std::vector<FoundRow>& rows) override { add(rows, found, foundOrder); }
     void rowsConfirmed(const std::vector<FoundRow>& rows) override {
         for (const FoundRow& row : rows) {
             confirmed.insert(row.file.path);
