@@ -22,15 +22,6 @@ using testsupport::TempDir;
 
 class WindowCatalogue : public WindowTest {
 protected:
-    finder::ResultList* results() { return control<finder::ResultList>("ResultList"); }
-    std::vector<QStringList> rows() {
-        std::vector<QStringList> all;
-        for (int r = 0; r < results()->rowCount(); ++r)
-            all.push_back(results()->rowTexts(r));
-        std::sort(all.begin(), all.end());
-        return all;
-    }
-    QString status() { return window->statusBar()->currentMessage(); }
     void search(const std::string& folder, const QString& pattern) {
         pickedFolder = QString::fromStdString(folder);
         control<QPushButton>("BrowseButton")->click();
