@@ -1,6 +1,6 @@
 #pragma once
 // The catalogue, written: what walks listed and what the watcher saw change.
-// Writes are batched in transactions of about a thousand rows; commit()
+// Writes are batched in transactions of about 8,000 rows; commit()
 // ends the open one. A listing older than what is kept of its folder is
 // passed over, so that a slow walk never undoes a change the watcher wrote.
 // A failure is kept as a text; a damaged file is set aside when the writer
@@ -28,7 +28,7 @@ struct FolderRecord {
 
 class CatalogueWriter {
 public:
-    static constexpr std::size_t kBatchRows = 1024;
+    static constexpr std::size_t kBatchRows = 8192;
 
     struct Opened {
         std::unique_ptr<CatalogueWriter> writer;
