@@ -67,5 +67,7 @@ complete -c kavrel-find -l saved-results -r -F -d 'Print the rows stored in a fi
 complete -c kavrel-find -l save-search -r -F -d 'Store the search in a file'
 complete -c kavrel-find -l save-results -d 'Store the rows found with it'
 complete -c kavrel-find -l no-cache -d 'Read every file without the footprint cache'
+complete -c kavrel-find -l catalogue-only -d 'Answer from the catalogue alone'
+complete -c kavrel-find -l catalogue-status -d 'Print what the catalogue knows and watches'
 complete -c kavrel-find -l help -d 'Show the options'
 complete -c kavrel-find -l version -d 'Show the version'

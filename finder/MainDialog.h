@@ -123,6 +123,9 @@ private:
     void searchStarted() override;
     void statusChanged(const std::string& text) override;
     void rowsFound(const std::vector<FoundRow>& rows) override;
+    void rowsRecalled(const std::vector<FoundRow>& rows) override;
+    void rowsConfirmed(const std::vector<FoundRow>& rows) override;
+    void rowsGone(const std::vector<std::string>& paths) override;
     void searchFinished(const SearchOutcome& outcome) override;
     void setSearching(bool searching);
     void showResults(bool show);

@@ -109,6 +109,23 @@ void TFindMainDlg::rowsFound(const std::vector<FoundRow>& rows) {
     resultsMap_->rowsAppended(static_cast<int>(rows.size()));
 }
 
+// Rows from the catalogue fill the list at once; the walk then puts each
+// as the disk has it, or takes it away.
+void TFindMainDlg::rowsRecalled(const std::vector<FoundRow>& rows) {
+    results_->appendRows(rows);
+    resultsMap_->rowsAppended(static_cast<int>(rows.size()));
+}
+
+void TFindMainDlg::rowsConfirmed(const std::vector<FoundRow>& rows) {
+    results_->replaceRows(rows);
+    resultsMap_->rowsChanged();
+}
+
+void TFindMainDlg::rowsGone(const std::vector<std::string>& paths) {
+    results_->removeRows(paths);
+    resultsMap_->rowsChanged();
+}
+
 void TFindMainDlg::searchFinished(const SearchOutcome& outcome) {
     globe_->stop();
     resultsMap_->rowsComplete(coverageAreaOf(lastCriteria()));

@@ -105,3 +105,9 @@ kavrel_target_options(kavrel-results-map-shot)
 add_executable(kavrel-open-with-shot ${CMAKE_SOURCE_DIR}/bench/finder/open_with_shot.cpp)
 target_link_libraries(kavrel-open-with-shot PRIVATE kavrel_window)
 kavrel_target_options(kavrel-open-with-shot)
+
+# The picture of a repeat search answered from the catalogue while it checks
+# (docs/catalogue.png; scripts/screenshot-catalogue.sh runs it on Xvfb).
+add_executable(kavrel-catalogue-shot ${CMAKE_SOURCE_DIR}/bench/finder/catalogue_shot.cpp)
+target_link_libraries(kavrel-catalogue-shot PRIVATE kavrel_window)
+kavrel_target_options(kavrel-catalogue-shot)

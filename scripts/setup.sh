@@ -15,6 +15,7 @@ packages=(
   python3 libimage-exiftool-perl
   dpkg-dev lintian bubblewrap
   libglib2.0-dev scdoc man-db bash-completion appstream desktop-file-utils
+  plocate fd-find # beside the catalogue in bench/finder/catalogue_bench.sh
 )
 
 missing=()

@@ -8,7 +8,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QPushButton>
@@ -23,8 +22,7 @@ int main(int argc, char** argv) {
     shot::prepare(argv[1]);
     QApplication app(argc, argv);
     finder::TFindMainDlg window;
-    shot::show(window);
-    window.findChild<QComboBox*>("NameComboBox")->setEditText(QString::fromLocal8Bit(argv[2]));
+    shot::show(window, argv[2]);
     window.findChild<QPushButton*>("FindNowButton")->click();
     while (window.searchRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);

@@ -9,6 +9,7 @@
 #include <platform/message_box.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
@@ -35,6 +36,12 @@ inline void show(finder::TFindMainDlg& window) {
     window.move(0, 0);
     window.show();
     QCoreApplication::processEvents();
+}
+
+// The window shown, its Named box holding `pattern`.
+inline void show(finder::TFindMainDlg& window, const char* pattern) {
+    show(window);
+    window.findChild<QComboBox*>("NameComboBox")->setEditText(QString::fromLocal8Bit(pattern));
 }
 
 // Runs the application until the screen's `area()` has been saved to `out`

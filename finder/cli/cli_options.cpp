@@ -234,6 +234,16 @@ const std::vector<OptionRule>& rules() {
              o.noCache = true;
              return std::string();
          }},
+        {"--catalogue-only", 0,
+         [](Options& o, const auto&) {
+             o.catalogueOnly = true;
+             return std::string();
+         }},
+        {"--catalogue-status", 0,
+         [](Options& o, const auto&) {
+             o.catalogueStatus = true;
+             return std::string();
+         }},
         {"--saved-search", 1,
          [](Options& o, const auto& v) {
              return setPath(o.savedSearchFile, "--saved-search", "a file", v[0]);
@@ -332,6 +342,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         result.error = "--save-results needs --save-search";
     else if (options.descending && options.sortColumn < 0)
         result.error = "--descending needs --sort";
+    else if (options.catalogueOnly && options.noCache)
+        result.error = "--catalogue-only answers from the footprint cache's catalogue: not with "
+                       "--no-cache";
     else if (options.print0 && options.json)
         result.error = "only one of --print0 and --format json may be given";
     else if (options.wantsCoverage() && form.northwestX.empty() && options.savedSearchFile.empty())
@@ -415,10 +428,17 @@ Saved searches (the window's File > Save Search files, .wqs):
   --save-search FILE     after the search, store it in FILE as the window would
   --save-results         store the rows found with it
 
-Footprint cache:
+Footprint cache and catalogue:
   --no-cache             read every file, neither using nor filling the cache of
                          what files told earlier searches ($XDG_CACHE_HOME/kavrel/
-                         footprints.sqlite); KAVREL_CACHE=off does the same
+                         footprints.sqlite) nor its catalogue of the folders
+                         searched; KAVREL_CACHE=off does the same
+  --catalogue-only       answer from the catalogue alone, walking no folder, and
+                         tell on standard error how old its newest and oldest
+                         folder entries are; without it, rows are printed once
+                         the walk has confirmed them
+  --catalogue-status     print the folders the catalogue knows, those kavrel-watch
+                         watches and vouches for, and those it cannot watch and why
 
   --help                 show this text
   --version              show the program's name and version

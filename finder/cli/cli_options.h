@@ -28,6 +28,8 @@ struct Options {
     bool descending = false; // a second click on the column
     bool print0 = false;
     bool noCache = false; // read every file, without the footprint cache
+    bool catalogueOnly = false;   // answer from the catalogue alone
+    bool catalogueStatus = false; // print what the catalogue knows and watches
     // Saved searches: run a stored search, print stored rows, or store this
     // search (with its rows) as the window's File > Save Search would.
     std::string savedSearchFile, savedResultsFile, saveSearchFile;

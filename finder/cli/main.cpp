@@ -1,5 +1,6 @@
 // kavrel-find: runs one search of the finder without a window and prints the
 // rows the results list would show.
+#include "catalogue_commands.h"
 #include "cli_options.h"
 #include "name_check.h"
 #include "row_printer.h"
@@ -8,6 +9,7 @@
 #include "finder/coords/coordsys_pickers.h"
 #include "finder/export/export_module.h"
 #include "finder/export/stac_export.h"
+#include "finder/folder_entries.h"
 #include "finder/found_file.h"
 #include "finder/program_startup.h"
 #include "finder/saved_search_form.h"
@@ -135,6 +137,7 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
     SearchController search(printer, directHandOff());
     search.setDatabaseFile(loadStartupSettings().databaseFile);
     search.setFootprintCache(!options.noCache);
+    search.setCatalogueOnly(options.catalogueOnly);
     // JSON rows, footprints and the coverage use the facts the search read.
     if (options.json || !options.footprintsFile.empty() || !options.stacFolder.empty())
         search.setFactsWanted(FactsWanted::WithKeys);
@@ -157,6 +160,11 @@ int runSearch(const finder::cli::Options& options, const finder::CriteriaForm& f
                      outcome.cacheProblem.c_str());
     if (!outcome.problem.empty())
         std::fprintf(stderr, "kavrel-find: %s\n", outcome.problem.c_str());
+    if (options.catalogueOnly && outcome.catalogue.covered)
+        std::fprintf(stderr, "%s\n",
+                     cli::catalogueAgeLine(outcome.catalogue.newestNs, outcome.catalogue.oldestNs,
+                                           wallClockNs())
+                         .c_str());
     std::fprintf(stderr, "%s\n", filesFoundText(outcome.filesFound).c_str());
     int status = outcome.problem.empty() ? 0 : 1;
     if (options.wantsCoverage() && !reportCoverage(options, criteria.area, printer.printedRows()))
@@ -206,6 +214,8 @@ int main(int argc, char** argv) {
                 std::printf("kavrel-find %s\n", kavrel::kVersion);
                 return 0;
             }
+            if (parsed.options.catalogueStatus)
+                return finder::cli::printCatalogueStatus(stdout, stderr);
             if (parsed.options.list != finder::cli::ListRequest::None)
                 return printPickerList(parsed.options);
             for (const std::string* file :

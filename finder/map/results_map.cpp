@@ -57,7 +57,10 @@ ResultsMap::ResultsMap(SelectionMap* selectionMap, ResultList* results, QObject*
               {[this](std::vector<RowFootprint> f) { placed(std::move(f)); },
                [this](std::vector<FootprintWorker::IdFacts> facts) { results_->setFacts(facts); },
                [this](std::optional<Coverage> c) { covered(std::move(c)); }}),
-      drawTimer_(new QTimer(this)) {
+      drawTimer_(new QTimer(this)), redrawTimer_(new QTimer(this)) {
+    redrawTimer_->setSingleShot(true);
+    redrawTimer_->setInterval(kRedrawPause);
+    connect(redrawTimer_, &QTimer::timeout, this, &ResultsMap::drawListAgain);
     drawTimer_->setSingleShot(true);
     drawTimer_->setInterval(kDrawInterval);
     connect(drawTimer_, &QTimer::timeout, this, &ResultsMap::drawArrived);
@@ -77,6 +80,7 @@ void ResultsMap::clear() {
     footprints_.clear();
     undrawn_.clear();
     drawTimer_->stop();
+    redrawTimer_->stop();
     bounds_.clear();
     gaps_.clear();
     share_.reset();
@@ -107,6 +111,19 @@ void ResultsMap::rowsAppended(int count) {
     if (!unread.empty())
         worker_.readAndPlace(std::move(unread), useCache_);
     updateLabels();
+}
+
+void ResultsMap::rowsChanged() {
+    redrawTimer_->start();
+}
+
+void ResultsMap::drawListAgain() {
+    const std::optional<MaporaExtent> area = area_;
+    clear();
+    rowsAppended(results_->rowCount());
+    if (area)
+        rowsComplete(area);
+    selectionChanged();
 }
 
 void ResultsMap::rowsComplete(std::optional<MaporaExtent> area) {

@@ -45,6 +45,8 @@ public:
     // Milliseconds between two drawings of footprints that arrive: each
     // draws all of them, so a search's batches are drawn together.
     static constexpr int kDrawInterval = 100;
+    // How long the list must stay unchanged before the map is drawn again, ms.
+    static constexpr int kRedrawPause = 250;
 
     ResultsMap(SelectionMap* selectionMap, ResultList* results, QObject* parent);
     ~ResultsMap() override;
@@ -55,6 +57,10 @@ public:
     // footprints come from their facts; rows kept as texts (a saved
     // search's) are read first, once, through the footprint cache.
     void rowsAppended(int count);
+    // Rows of the list put anew or taken away (a search answered from the
+    // catalogue and confirmed by the walk): the map is drawn again from the
+    // list once the changes pause.
+    void rowsChanged();
     // The rows are all there (the search ended, or was stopped): the
     // coverage of `area`, when there is one, follows the last footprint.
     void rowsComplete(std::optional<MaporaExtent> area);
@@ -81,6 +87,7 @@ private:
     void drawArrived();
     void covered(std::optional<Coverage> coverage);
     void selectionChanged();
+    void drawListAgain();
     void mapCreated();
     bool clicked(QPoint release, bool toggle);
     void showTip(QPoint pixel);
@@ -103,6 +110,7 @@ private:
     std::vector<strand32::MapFootprint> footprints_;
     std::vector<strand32::MapFootprint> undrawn_; // arrived, drawn at the next tick
     QTimer* drawTimer_;
+    QTimer* redrawTimer_;
     std::unordered_map<std::uint64_t, MaporaExtent> bounds_;
     std::vector<strand32::LonLatPolygon> gaps_;
     std::optional<double> share_;

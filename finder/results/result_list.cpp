@@ -96,6 +96,14 @@ void ResultList::appendRows(const std::vector<FoundRow>& rows) {
     model_->appendRows(rows);
 }
 
+void ResultList::replaceRows(const std::vector<FoundRow>& rows) {
+    model_->replaceRows(rows);
+}
+
+void ResultList::removeRows(const std::vector<std::string>& paths) {
+    model_->removeRows(paths);
+}
+
 void ResultList::clearRows() {
     model_->clear();
 }

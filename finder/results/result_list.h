@@ -36,6 +36,9 @@ public:
     explicit ResultList(QWidget* parent = nullptr);
 
     void appendRows(const std::vector<FoundRow>& rows);
+    // Rows in place of those of their paths; rows of these paths taken away.
+    void replaceRows(const std::vector<FoundRow>& rows);
+    void removeRows(const std::vector<std::string>& paths);
     void appendTextRows(const std::vector<RowTexts>& rows);
     void clearRows();
     int rowCount() const;

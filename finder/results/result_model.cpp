@@ -4,6 +4,7 @@
 
 #include <QFileIconProvider>
 #include <QMimeDatabase>
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -58,16 +59,77 @@ int ResultModel::iconIndex(const std::string& iconName, const std::string& fileN
     return index;
 }
 
+ResultModel::Row ResultModel::rowOf(const FoundRow& found) {
+    RowTexts texts = rowTexts(found);
+    const int icon = iconIndex(found.type.iconName, texts.name);
+    return {0,
+            std::move(texts),
+            icon,
+            found.file.path,
+            found.file.facts,
+            found.file.size,
+            found.file.modified};
+}
+
 void ResultModel::appendRows(const std::vector<FoundRow>& rows) {
     std::vector<Row> added;
     added.reserve(rows.size());
+    for (const FoundRow& found : rows)
+        added.push_back(rowOf(found));
+    append(std::move(added));
+}
+
+int ResultModel::rowOfPath(const std::string& path) {
+    if (pathsStale_) {
+        rowOfPath_.clear();
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            rowOfPath_.emplace(rows_[i].path, static_cast<int>(i));
+        pathsStale_ = false;
+    }
+    const auto it = rowOfPath_.find(path);
+    return it == rowOfPath_.end() ? -1 : it->second;
+}
+
+void ResultModel::replaceRows(const std::vector<FoundRow>& rows) {
+    std::vector<Row> added;
     for (const FoundRow& found : rows) {
-        RowTexts texts = rowTexts(found);
-        const int icon = iconIndex(found.type.iconName, texts.name);
-        added.push_back({0, std::move(texts), icon, found.file.path, found.file.facts,
-                         found.file.size, found.file.modified});
+        Row row = rowOf(found);
+        const int at = rowOfPath(row.path);
+        if (at < 0) {
+            added.push_back(std::move(row));
+            continue;
+        }
+        Row& shown = rows_[static_cast<std::size_t>(at)];
+        const bool sameFacts =
+            shown.facts == row.facts || (shown.facts && row.facts && *shown.facts == *row.facts);
+        const bool changed = shown.texts != row.texts || shown.icon != row.icon || !sameFacts;
+        row.id = shown.id; // the same file: the map knows it by its id
+        shown = std::move(row);
+        if (changed)
+            emit dataChanged(index(at, 0), index(at, kResultColumnCount - 1));
     }
     append(std::move(added));
+}
+
+void ResultModel::removeRows(const std::vector<std::string>& paths) {
+    std::vector<int> gone;
+    for (const std::string& path : paths) {
+        if (const int at = rowOfPath(path); at >= 0)
+            gone.push_back(at);
+    }
+    std::sort(gone.begin(), gone.end());
+    gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+    // From the end, one run of neighbouring rows at a time.
+    for (auto last = gone.rbegin(); last != gone.rend();) {
+        auto first = last;
+        while (std::next(first) != gone.rend() && *std::next(first) == *first - 1)
+            ++first;
+        beginRemoveRows({}, *first, *last);
+        rows_.erase(rows_.begin() + *first, rows_.begin() + *last + 1);
+        endRemoveRows();
+        last = std::next(first);
+    }
+    pathsStale_ = true;
 }
 
 void ResultModel::appendTextRows(const std::vector<RowTexts>& rows) {
@@ -90,6 +152,8 @@ void ResultModel::append(std::vector<Row> rows) {
     // row each time; the vector's own growth keeps appending linear.
     for (Row& row : rows) {
         row.id = nextId_++;
+        if (!pathsStale_)
+            rowOfPath_.emplace(row.path, static_cast<int>(rows_.size()));
         rows_.push_back(std::move(row));
     }
     endInsertRows();
@@ -120,6 +184,7 @@ ExportRow ResultModel::exportRow(int row) const {
 void ResultModel::clear() {
     beginResetModel();
     rows_.clear();
+    pathsStale_ = true;
     endResetModel();
 }
 
@@ -139,6 +204,7 @@ void ResultModel::sortByColumn(int column, SortDirections& directions) {
         sorted.push_back(std::move(rows_[order[i]]));
     }
     rows_ = std::move(sorted);
+    pathsStale_ = true;
     // Selected and current rows stay with their files.
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;

@@ -14,6 +14,7 @@
 #include <QList>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,11 @@ public:
 
     // Rows a search found: their texts are made here.
     void appendRows(const std::vector<FoundRow>& rows);
+    // Rows that take the place of the rows of their paths (rows shown from
+    // the catalogue, as the disk has them now); a path not shown is added.
+    void replaceRows(const std::vector<FoundRow>& rows);
+    // Takes away the rows of these full paths.
+    void removeRows(const std::vector<std::string>& paths);
     // Rows kept as texts (a saved search's): their type is looked up by name.
     void appendTextRows(const std::vector<RowTexts>& rows);
     void clear();
@@ -57,10 +63,15 @@ private:
         std::optional<FileClock::time_point> modified;
     };
     void append(std::vector<Row> rows);
+    Row rowOf(const FoundRow& found);
     int iconIndex(const std::string& iconName, const std::string& fileName);
+    // The row of a full path, -1 for none.
+    int rowOfPath(const std::string& path);
 
     std::vector<Row> rows_;
     std::uint64_t nextId_ = 1;
+    std::unordered_map<std::string, int> rowOfPath_; // made again when stale
+    bool pathsStale_ = true;
     QList<QIcon> icons_;
     QHash<QString, int> iconIndexes_;
 };

@@ -16,7 +16,8 @@ namespace {
 
 using testsupport::runCommand;
 
-const char* const kPages[] = {"kavrel", "kavrel-find", "mapora-info", "velmora-props", "imdlhost"};
+const char* const kPages[] = {"kavrel",        "kavrel-find", "kavrel-watch",
+                              "mapora-info",   "velmora-props", "imdlhost"};
 
 // The programs of the pages that this build makes.
 std::vector<std::string> builtPrograms() {

@@ -50,6 +50,9 @@ TEST_F(DebianPackage, holds_what_the_install_rules_install_under_usr_and_etc) {
     const std::string listing = run("dpkg-deb -c " + testsupport::quoted(deb));
     for (const char* path : {"./usr/bin/kavrel",
                              "./usr/bin/kavrel-find",
+                             "./usr/bin/kavrel-watch",
+                             "./usr/lib/systemd/user/kavrel-watch.service",
+                             "./usr/share/man/man1/kavrel-watch.1.gz",
                              "./usr/bin/mapora-info",
                              "./usr/bin/velmora-props",
                              "./usr/bin/imdlhost",
@@ -102,6 +105,8 @@ TEST_F(DebianPackage, control_names_the_libraries_it_needs_and_its_configuration
     const std::string desktop = TempDir::readFile(root / "usr/share/applications/kavrel.desktop");
     EXPECT_NE(desktop.find("\nIcon=kavrel\n"), std::string::npos) << desktop;
     EXPECT_NE(desktop.find("/usr/bin/kavrel"), std::string::npos) << desktop;
+    const std::string unit = TempDir::readFile(root / "usr/lib/systemd/user/kavrel-watch.service");
+    EXPECT_NE(unit.find("\nExecStart=/usr/bin/kavrel-watch\n"), std::string::npos) << unit;
 }
 
 // Programs run from the unpacked package find their libraries through their

@@ -10,7 +10,8 @@
 
 namespace testsupport {
 
-inline void corruptFootprintTable(const std::string& file) {
+// Damages the first page of the table (or index) `table` of a cache file.
+inline void corruptCacheTable(const std::string& file, const std::string& table) {
     sqlite3* db = nullptr;
     long long root = 0, pageSize = 0;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
@@ -19,8 +20,9 @@ inline void corruptFootprintTable(const std::string& file) {
         sqlite3_stmt* s = nullptr;
         if (sqlite3_prepare_v2(db,
                                "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM "
-                               "sqlite_schema WHERE name = 'footprint'",
+                               "sqlite_schema WHERE name = ?1",
                                -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_bind_text(s, 1, table.c_str(), -1, SQLITE_TRANSIENT) == SQLITE_OK &&
             sqlite3_step(s) == SQLITE_ROW) {
             root = sqlite3_column_int64(s, 0);
             pageSize = sqlite3_column_int64(s, 1);
@@ -29,13 +31,17 @@ inline void corruptFootprintTable(const std::string& file) {
     }
     sqlite3_close(db);
     if (root < 2 || pageSize <= 0)
-        throw std::runtime_error("no table of entries in " + file);
+        throw std::runtime_error("no table " + table + " in " + file);
     std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
     out.seekp((root - 1) * pageSize);
     const std::string garbage(static_cast<std::size_t>(pageSize), '\xAB');
     out.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
     if (!out)
         throw std::runtime_error("cannot damage " + file);
+}
+
+inline void corruptFootprintTable(const std::string& file) {
+    corruptCacheTable(file, "footprint");
 }
 
 } // namespace testsupport

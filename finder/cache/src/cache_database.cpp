@@ -3,11 +3,15 @@
 // cannot be written (the search goes on without a cache).
 #include "cache_database.h"
 
+#include "catalogue_schema.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,15 +19,16 @@ namespace finder {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
-// Systems are kept once each, however many files use them.
+// Systems are kept once each, however many files use them. Entries have a
+// row id, which the index of footprints in degrees refers to.
 constexpr char kSchema[] = R"sql(
 CREATE TABLE IF NOT EXISTS crs (
   id INTEGER PRIMARY KEY, wkt TEXT NOT NULL UNIQUE, name TEXT NOT NULL
 );
 CREATE TABLE IF NOT EXISTS footprint (
-  path TEXT PRIMARY KEY NOT NULL,
+  path TEXT NOT NULL UNIQUE,
   device INTEGER NOT NULL, inode INTEGER NOT NULL, size INTEGER NOT NULL,
   modified INTEGER NOT NULL,
   folder_device INTEGER NOT NULL, folder_inode INTEGER NOT NULL,
@@ -35,14 +40,9 @@ CREATE TABLE IF NOT EXISTS footprint (
   group_key TEXT, system_key TEXT, datum_key TEXT, units_key TEXT,
   kind INTEGER NOT NULL, crs INTEGER, layers BLOB NOT NULL,
   seen INTEGER NOT NULL
-) WITHOUT ROWID;
+);
 CREATE INDEX IF NOT EXISTS footprint_seen ON footprint(seen);
 )sql";
-
-constexpr char kColumns[] =
-    "device, inode, size, modified, folder_device, folder_inode, folder_size, "
-    "folder_modified, companions, west, north, east, south, lon_west, lat_north, lon_east, "
-    "lat_south, keys_read, group_key, system_key, datum_key, units_key, kind, crs, layers, seen";
 
 struct Failure {
     int code;
@@ -61,10 +61,7 @@ std::optional<Failure> exec(sqlite3* db, const char* sql) {
 }
 
 std::optional<Failure> prepare(sqlite3* db, const std::string& sql, StatementPtr& out) {
-    sqlite3_stmt* statement = nullptr;
-    const int code =
-        sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
-    out.reset(statement);
+    const int code = prepareStatement(db, sql, out);
     if (code != SQLITE_OK)
         return failure(db, code, "cannot read the cache");
     return std::nullopt;
@@ -101,14 +98,16 @@ std::optional<Failure> createSchema(sqlite3* db) {
     if (version == kSchemaVersion)
         return std::nullopt;
     // An earlier layout of ours is a cache still: made anew, not set aside.
-    if (version != 0 && version != 1)
+    if (version < 0 || version > kSchemaVersion)
         return Failure{SQLITE_NOTADB, "the cache file has an unknown layout"};
     if (auto failed = exec(db, "BEGIN IMMEDIATE"))
         return failed;
     std::optional<Failure> failed =
-        version == 1 ? exec(db, "DROP TABLE IF EXISTS footprint") : std::nullopt;
+        version != 0 ? exec(db, "DROP TABLE IF EXISTS footprint") : std::nullopt;
     if (!failed)
         failed = exec(db, kSchema);
+    if (!failed)
+        failed = exec(db, catalogueSchema().c_str());
     if (!failed)
         failed = exec(db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     if (!failed)
@@ -120,13 +119,23 @@ std::optional<Failure> createSchema(sqlite3* db) {
 
 std::optional<Failure> prepareAll(CacheConnection& c) {
     sqlite3* db = c.db.get();
+    // An entry replaced keeps its row id (and so its place in the index of
+    // footprints in degrees).
     std::string upsert =
-        "INSERT OR REPLACE INTO footprint (path, " + std::string(kColumns) + ") VALUES (?1";
+        "INSERT INTO footprint (path, " + std::string(kFootprintColumns) + ") VALUES (?1";
     for (int i = 0; i < kColumnCount; ++i)
         upsert += ", ?" + std::to_string(i + 2);
-    upsert += ")";
+    upsert += ") ON CONFLICT (path) DO UPDATE SET ";
+    std::string_view columns(kFootprintColumns);
+    for (std::size_t start = 0; start < columns.size();) {
+        const std::size_t end = std::min(columns.find(',', start), columns.size());
+        const std::string column(columns.substr(start, end - start));
+        upsert += (start == 0 ? "" : ", ") + column + " = excluded." + column;
+        start = end + 2;
+    }
     for (auto [sql, out] : {
-             std::pair{"SELECT " + std::string(kColumns) + " FROM footprint WHERE path = ?1",
+             std::pair{"SELECT " + std::string(kFootprintColumns) +
+                           " FROM footprint WHERE path = ?1",
                        &c.select},
              std::pair{upsert, &c.upsert},
              std::pair{std::string("UPDATE footprint SET seen = ?2 WHERE path = ?1"), &c.touch},
@@ -145,17 +154,27 @@ std::optional<Failure> prepareAll(CacheConnection& c) {
     return std::nullopt;
 }
 
-// Entries of files not met since `oldestDay` go; a read first, so that an
-// open with nothing to drop writes nothing.
+// Entries of files and folders not met since `oldestDay` go; a read first,
+// so that an open with nothing to drop writes nothing.
 std::optional<Failure> dropOld(sqlite3* db, std::int64_t oldestDay) {
     const std::string day = std::to_string(oldestDay);
-    std::int64_t any = 0;
-    if (auto failed = queryInteger(
-            db, ("SELECT 1 FROM footprint WHERE seen < " + day + " LIMIT 1").c_str(), any))
-        return failed;
-    if (any == 0)
-        return std::nullopt;
-    return exec(db, ("DELETE FROM footprint WHERE seen < " + day).c_str());
+    for (const char* table : {"footprint", "folder"}) {
+        std::int64_t any = 0;
+        if (auto failed = queryInteger(
+                db,
+                ("SELECT 1 FROM " + std::string(table) + " WHERE seen < " + day + " LIMIT 1")
+                    .c_str(),
+                any))
+            return failed;
+        if (any == 0)
+            continue;
+        const std::string drop = std::string(table) == "footprint"
+                                     ? "DELETE FROM footprint WHERE seen < " + day
+                                     : dropFoldersSql(oldestDay);
+        if (auto failed = exec(db, drop.c_str()))
+            return failed;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -194,6 +213,30 @@ ConnectResult connectCache(const std::string& file, std::int64_t oldestDay) {
         return fail(std::move(*failed));
     result.connection = std::move(c);
     return result;
+}
+
+ConnectResult connectRebuilding(const std::string& file, std::int64_t oldestDay) {
+    ConnectResult connected = connectCache(file, oldestDay);
+    if (!connected.connection && isDamage(connected.code)) {
+        setAside(file);
+        connected = connectCache(file, oldestDay);
+    }
+    return connected;
+}
+
+int prepareStatement(sqlite3* db, const std::string& sql, StatementPtr& out) {
+    sqlite3_stmt* statement = nullptr;
+    const int code =
+        sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+    out.reset(statement);
+    return code;
+}
+
+int runOnce(sqlite3_stmt* statement) {
+    const int code = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    return code;
 }
 
 bool isDamage(int code) {

@@ -3,7 +3,7 @@
 
 #include "cache_database.h"
 #include "companion_blob.h"
-#include "layers_blob.h"
+#include "footprint_row.h"
 
 #include <platform/paths.h>
 
@@ -30,13 +30,6 @@ void bindStamp(sqlite3_stmt* s, int column, const FileStamp& stamp) {
     sqlite3_bind_int64(s, column + 5, stamp.modifiedNs);
 }
 
-FileStamp stampColumns(sqlite3_stmt* s, int column) {
-    return FileStamp{static_cast<std::uint64_t>(sqlite3_column_int64(s, column)),
-                     static_cast<std::uint64_t>(sqlite3_column_int64(s, column + 1)),
-                     static_cast<std::uint64_t>(sqlite3_column_int64(s, column + 2)),
-                     sqlite3_column_int64(s, column + 3)};
-}
-
 void bindRect(sqlite3_stmt* s, int column, const std::optional<strand32::Extent>& rect) {
     const double values[] = {rect ? rect->west : 0, rect ? rect->north : 0, rect ? rect->east : 0,
                              rect ? rect->south : 0};
@@ -46,14 +39,6 @@ void bindRect(sqlite3_stmt* s, int column, const std::optional<strand32::Extent>
         else
             sqlite3_bind_null(s, column + 2 + i);
     }
-}
-
-std::optional<strand32::Extent> rectColumns(sqlite3_stmt* s, int column) {
-    if (sqlite3_column_type(s, column) == SQLITE_NULL)
-        return std::nullopt;
-    return strand32::Extent{sqlite3_column_double(s, column), sqlite3_column_double(s, column + 1),
-                            sqlite3_column_double(s, column + 2),
-                            sqlite3_column_double(s, column + 3)};
 }
 
 void bindKeys(sqlite3_stmt* s, const std::optional<CoordSysKeys>& keys) {
@@ -67,26 +52,6 @@ void bindKeys(sqlite3_stmt* s, const std::optional<CoordSysKeys>& keys) {
         else
             sqlite3_bind_null(s, kGroupKey + 2 + i);
     }
-}
-
-std::optional<CoordSysKeys> keyColumns(sqlite3_stmt* s) {
-    if (sqlite3_column_type(s, kGroupKey) == SQLITE_NULL)
-        return std::nullopt;
-    CoordSysKeys keys{};
-    char* fields[] = {keys.group, keys.system, keys.datum, keys.units};
-    for (int i = 0; i < 4; ++i) {
-        const auto* text = sqlite3_column_text(s, kGroupKey + i);
-        const int bytes = std::min(sqlite3_column_bytes(s, kGroupKey + i), quill32::kKeySize - 1);
-        if (text != nullptr)
-            std::memcpy(fields[i], text, static_cast<std::size_t>(bytes));
-    }
-    return keys;
-}
-
-std::string_view blobColumn(sqlite3_stmt* s, int column) {
-    const auto* blob = static_cast<const char*>(sqlite3_column_blob(s, column));
-    return std::string_view(blob ? blob : "",
-                            static_cast<std::size_t>(sqlite3_column_bytes(s, column)));
 }
 
 // Resets a statement when the scope ends, ready for its next use.
@@ -125,17 +90,9 @@ std::int64_t FootprintCache::today() {
 
 FootprintCache::Opened FootprintCache::open(const std::string& file, std::int64_t today) {
     Opened opened;
-    ConnectResult connected = connectCache(file, today - kKeepDays);
-    if (!connected.connection && isDamage(connected.code)) {
-        setAside(file);
-        connected = connectCache(file, today - kKeepDays);
-    }
-    if (!connected.connection) {
-        opened.problem = std::move(connected.problem);
+    auto db = connectAs<Database>(file, today - kKeepDays, opened.problem);
+    if (!db)
         return opened;
-    }
-    auto db = std::make_unique<Database>();
-    static_cast<CacheConnection&>(*db) = std::move(*connected.connection);
     opened.cache.reset(new FootprintCache(std::move(db), file, today));
     return opened;
 }
@@ -207,14 +164,11 @@ const std::pair<std::string, std::string>* FootprintCache::systemOf(std::int64_t
 
 // Runs a statement that gives no rows, ready for its next use.
 bool FootprintCache::step(sqlite3_stmt* statement) {
-    const int code = sqlite3_step(statement);
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
-    if (code != SQLITE_DONE && code != SQLITE_ROW) {
-        noteError(code);
-        return false;
-    }
-    return true;
+    const int code = runOnce(statement);
+    if (code == SQLITE_DONE || code == SQLITE_ROW)
+        return true;
+    noteError(code);
+    return false;
 }
 
 void FootprintCache::endRead() {
@@ -242,40 +196,17 @@ std::optional<strand32::FileFacts> FootprintCache::find(const std::string& path,
     }
     if (stampColumns(s, kDevice) != file || stampColumns(s, kFolderDevice) != folder)
         return std::nullopt;
-    const bool keysRead = sqlite3_column_int(s, kKeysRead) != 0;
-    if (needKeys && !keysRead)
+    if (needKeys && sqlite3_column_int(s, kKeysRead) == 0)
         return std::nullopt;
-    const auto companions = decodeCompanions(blobColumn(s, kCompanions));
-    if (!companions)
-        return std::nullopt;
-    strand32::FileFacts facts;
-    for (const CompanionStamp& c : *companions) {
-        if (companionStamp(c.name) != c.stamp)
-            return std::nullopt;
-        facts.companions.push_back(c.name);
-    }
     const auto systemFor = [this](std::int64_t id) -> std::optional<KeptSystem> {
         const auto* system = systemOf(id);
         if (system == nullptr)
             return std::nullopt;
         return KeptSystem{system->first, system->second};
     };
-    auto layers = decodeLayers(blobColumn(s, kLayers), systemFor);
-    if (!layers)
+    auto facts = factsOfRow(s, systemFor, &companionStamp);
+    if (!facts)
         return std::nullopt;
-    if (sqlite3_column_type(s, kCrs) != SQLITE_NULL) {
-        const auto system = systemFor(sqlite3_column_int64(s, kCrs));
-        if (!system)
-            return std::nullopt;
-        facts.crsWkt = system->wkt;
-        facts.crsName = system->name;
-    }
-    facts.kind = static_cast<LayerType>(sqlite3_column_int(s, kKind));
-    facts.layers = std::move(*layers);
-    facts.extent = rectColumns(s, kWest);
-    facts.lonLat = rectColumns(s, kLonWest);
-    facts.keysRead = keysRead;
-    facts.keys = keyColumns(s);
     if (sqlite3_column_int64(s, kSeen) < today_) {
         Pending touch;
         touch.path = path;

@@ -60,17 +60,37 @@ bool FolderListing::open(const FolderDescriptor& folder) {
         ::close(fd);
         return false;
     }
-    while (const dirent* d = readdir(dir_.get())) {
-        const std::string_view name(d->d_name);
-        ListedEntry entry;
-        entry.offset = static_cast<std::uint32_t>(names_.size());
-        entry.length = static_cast<std::uint32_t>(name.size());
-        entry.type = d->d_type;
-        names_.append(name);
-        names_.push_back('\0');
-        entries_.push_back(entry);
-    }
+    while (const dirent* d = readdir(dir_.get()))
+        add(d->d_name, d->d_type);
     return true;
+}
+
+void FolderListing::adopt(FolderDescriptor folder) {
+    held_ = std::move(folder);
+}
+
+void FolderListing::add(std::string_view name, unsigned char type, const struct stat* known) {
+    ListedEntry entry;
+    entry.offset = static_cast<std::uint32_t>(names_.size());
+    entry.length = static_cast<std::uint32_t>(name.size());
+    entry.type = type;
+    if (known != nullptr) {
+        entry.known = static_cast<std::int32_t>(known_.size());
+        known_.push_back(*known);
+    }
+    names_.append(name);
+    names_.push_back('\0');
+    entries_.push_back(entry);
+}
+
+std::vector<std::string> FolderListing::names() const {
+    std::vector<std::string> result;
+    result.reserve(entries_.size());
+    for (const ListedEntry& entry : entries_) {
+        if (!isDotOrDotDot(name(entry)))
+            result.emplace_back(name(entry));
+    }
+    return result;
 }
 
 bool FolderListing::isSubfolder(const ListedEntry& entry) const {
@@ -84,6 +104,10 @@ bool FolderListing::isSubfolder(const ListedEntry& entry) const {
 }
 
 bool FolderListing::statOf(const ListedEntry& entry, struct stat& info) const {
+    if (entry.known >= 0) {
+        info = known_[static_cast<std::size_t>(entry.known)];
+        return true;
+    }
     if (fstatat(fd(), cName(entry), &info, 0) == 0)
         return true;
     // A dangling link is still an entry of the folder.

@@ -18,6 +18,7 @@ struct ListedEntry {
     std::uint32_t offset = 0; // of the name in the listing's name buffer
     std::uint32_t length = 0;
     unsigned char type = DT_UNKNOWN;
+    std::int32_t known = -1; // index of its status when given with it (adopt)
 };
 
 // A folder reached but not yet listed: held by a path descriptor, which
@@ -50,6 +51,11 @@ class FolderListing {
 public:
     // Reads the folder `folder` holds; false when it cannot be listed.
     bool open(const FolderDescriptor& folder);
+    // Takes the folder's entries from what is known of it instead of
+    // listing it: `folder` is held for looking entries up, and add() gives
+    // the entries, each with its status when that is known too.
+    void adopt(FolderDescriptor folder);
+    void add(std::string_view name, unsigned char type, const struct stat* known = nullptr);
 
     const std::vector<ListedEntry>& entries() const { return entries_; }
     std::string_view name(const ListedEntry& entry) const {
@@ -57,7 +63,9 @@ public:
     }
     const char* cName(const ListedEntry& entry) const { return names_.c_str() + entry.offset; }
     // The listed folder's descriptor, valid while the listing lives.
-    int fd() const { return dirfd(dir_.get()); }
+    int fd() const { return dir_ ? dirfd(dir_.get()) : held_.fd(); }
+    // The names listed, but "." and "..".
+    std::vector<std::string> names() const;
 
     // A real folder other than "." and "..": symbolic links are never taken.
     bool isSubfolder(const ListedEntry& entry) const;
@@ -71,8 +79,10 @@ private:
         void operator()(DIR* dir) const { closedir(dir); }
     };
     std::unique_ptr<DIR, DirCloser> dir_;
-    std::string names_; // every name, each followed by a NUL
+    FolderDescriptor held_; // of an adopted listing
+    std::string names_;     // every name, each followed by a NUL
     std::vector<ListedEntry> entries_;
+    std::vector<struct stat> known_;
 };
 
 // The absolute path of the folder `path` names, with its links resolved (as

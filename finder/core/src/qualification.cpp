@@ -81,8 +81,12 @@ bool CandidateTest::needsLayer() const {
 }
 
 bool CandidateTest::nameFails(std::string_view name) const {
-    return (criteria_.flags & (CriteriaFlags::LayerTypes | CriteriaFlags::Area |
-                               CriteriaFlags::CoordSysMatch)) != 0 &&
+    return nameFails(criteria_.flags, name);
+}
+
+bool CandidateTest::nameFails(std::uint16_t flags, std::string_view name) {
+    return (flags & (CriteriaFlags::LayerTypes | CriteriaFlags::Area |
+                     CriteriaFlags::CoordSysMatch)) != 0 &&
            !typePasses(name);
 }
 

@@ -1,5 +1,7 @@
 #include "finder/search_controller.h"
 
+#include "catalogue_search.h"
+#include "folder_listing.h"
 #include "finder/footprint_cache.h"
 #include "finder/search_run.h"
 #include "finder/search_status.h"
@@ -18,6 +20,9 @@ struct SearchController::RowQueue {
     std::mutex mutex;
     std::vector<FoundRow> rows;
     std::optional<std::string> status;
+    // The catalogue's rows: told before the rows found, gone ones after.
+    std::vector<FoundRow> recalled, confirmed;
+    std::vector<std::string> gone;
     bool drainPosted = false;
     std::atomic<bool> closed{false};
     SearchListener* listener;
@@ -26,18 +31,28 @@ struct SearchController::RowQueue {
 
     // Tells the listener everything queued; on the listener's thread.
     void drain() {
-        std::vector<FoundRow> taken;
+        std::vector<FoundRow> taken, takenRecalled, takenConfirmed;
+        std::vector<std::string> takenGone;
         std::optional<std::string> latest;
         {
             const std::lock_guard lock(mutex);
             taken.swap(rows);
+            takenRecalled.swap(recalled);
+            takenConfirmed.swap(confirmed);
+            takenGone.swap(gone);
             latest.swap(status);
             drainPosted = false;
         }
         if (closed)
             return;
+        if (!takenRecalled.empty())
+            listener->rowsRecalled(takenRecalled);
+        if (!takenConfirmed.empty())
+            listener->rowsConfirmed(takenConfirmed);
         if (!taken.empty())
             listener->rowsFound(taken);
+        if (!takenGone.empty())
+            listener->rowsGone(takenGone);
         if (latest)
             listener->statusChanged(*latest);
     }
@@ -107,6 +122,24 @@ void SearchController::queueStatus(std::string status) {
         handOff_->post([queue = queue_] { queue->drain(); });
 }
 
+void SearchController::queueCatalogue(std::vector<FoundRow> recalled,
+                                      std::vector<FoundRow> confirmed,
+                                      std::vector<std::string> gone) {
+    bool post = false;
+    {
+        const std::lock_guard lock(queue_->mutex);
+        for (FoundRow& row : recalled)
+            queue_->recalled.push_back(std::move(row));
+        for (FoundRow& row : confirmed)
+            queue_->confirmed.push_back(std::move(row));
+        for (std::string& path : gone)
+            queue_->gone.push_back(std::move(path));
+        post = !std::exchange(queue_->drainPosted, true);
+    }
+    if (post)
+        handOff_->post([queue = queue_] { queue->drain(); });
+}
+
 bool SearchController::footprintCacheWanted() const {
     return useCache_ && FootprintCache::enabledByEnvironment();
 }
@@ -124,20 +157,78 @@ void SearchController::body() {
             cache = FootprintCache::open(FootprintCache::defaultFile(), FootprintCache::today());
             outcome.cacheProblem = cache.problem;
         }
-        SearchCallbacks callbacks;
-        callbacks.folderEntered = [this](const std::string& folder) {
-            queueStatus(searchingText(folder));
+        // The catalogue answers first; the walk then confirms what it showed.
+        std::unique_ptr<CatalogueSearch> catalogue;
+        if (footprintCacheWanted() && CatalogueSearch::enabledByEnvironment()) {
+            CatalogueSearch::Opened opened = CatalogueSearch::open();
+            catalogue = std::move(opened.search);
+            if (outcome.cacheProblem.empty())
+                outcome.cacheProblem = std::move(opened.problem);
+        }
+        const auto statusText = [&outcome](const std::string& folder) {
+            return outcome.catalogue.recalled ? checkingText(folder) : searchingText(folder);
         };
-        callbacks.candidateFound = [this](const FoundFile& file) {
-            queueRow(foundRow(file));
-            queueStatus(searchingText(std::string(file.folder())));
+        SearchCallbacks callbacks;
+        callbacks.folderEntered = [this, &statusText](const std::string& folder) {
+            queueStatus(statusText(folder));
+        };
+        callbacks.candidateFound = [this, &catalogue, &statusText](const FoundFile& file) {
+            if (catalogue && catalogue->confirm(file.path))
+                queueCatalogue({}, {foundRow(file)}, {});
+            else
+                queueRow(foundRow(file));
+            queueStatus(statusText(std::string(file.folder())));
         };
         SearchRun run(criteria_, stop_, std::move(callbacks), database_.handle());
         run.setDepthLimit(depthLimit_);
         run.setFootprintCache(cache.cache.get());
         run.setFactsWanted(factsWanted_);
-        outcome.walk = run.run();
-        outcome.filesFound = run.filesFound();
+        bool walk = true;
+        if (catalogue) {
+            CatalogueSearch::Answer answer =
+                catalogue->answer(criteria_, database_.handle(), factsWanted_, depthLimit_,
+                                  catalogueOnly_, outcome.catalogue);
+            std::vector<FoundRow> rows;
+            rows.reserve(answer.files.size());
+            for (FoundFile& file : answer.files)
+                rows.push_back(foundRow(std::move(file)));
+            if (answer.final) {
+                walk = false;
+                outcome.filesFound = rows.size();
+                outcome.walk = catalogueOnly_ && !outcome.catalogue.covered
+                                   ? WalkResult::failed(notCataloguedText(
+                                         absoluteFolderPath(criteria_.startFolder)))
+                                   : WalkResult::done();
+                for (FoundRow& row : rows)
+                    queueRow(std::move(row));
+            } else {
+                if (!rows.empty()) {
+                    queueCatalogue(std::move(rows), {}, {});
+                    queueStatus(checkingText(criteria_.startFolder));
+                    CatalogueSearch::holdForTests(stop_);
+                }
+                run.setFolderSource(catalogue->folders());
+            }
+        } else if (catalogueOnly_) {
+            walk = false;
+            outcome.walk = WalkResult::failed(
+                !footprintCacheWanted()                     ? std::string(kCatalogueOffText)
+                : !CatalogueSearch::enabledByEnvironment() ? std::string(kCatalogueAloneOffText)
+                                                            : outcome.cacheProblem);
+        }
+        if (walk) {
+            outcome.walk = run.run();
+            outcome.filesFound = run.filesFound();
+            // Rows shown that the whole walk did not find again are gone.
+            if (catalogue && (outcome.walk.kind == WalkResult::Kind::Done ||
+                              outcome.walk.kind == WalkResult::Kind::TooDeep))
+                queueCatalogue({}, {}, catalogue->unconfirmed());
+        }
+        if (catalogue) {
+            const std::string failure = catalogue->finish();
+            if (!failure.empty() && outcome.walk.kind != WalkResult::Kind::Failed)
+                outcome.walk = WalkResult::failed(failure);
+        }
         // What the cache could not write is a failure of the search too.
         if (cache.cache) {
             cache.cache->flush();

@@ -5,6 +5,7 @@
 
 #include "finder/footprint_cache.h"
 #include "folder_listing.h"
+#include "folder_source.h"
 #include "geodatabase_entry.h"
 #include "layer_qualifier.h"
 
@@ -38,7 +39,7 @@ struct SearchRun::Walker {
     // subfolders. `depth` counts the levels below the start folder.
     WalkResult folderStep(const FolderDescriptor& here, int depth) {
         FolderListing listing;
-        if (!listing.open(here))
+        if (!(run.source_ ? run.source_->list(folder, here, listing) : listing.open(here)))
             return WalkResult::of(WalkResult::Kind::SubfoldersNotListed);
         const FolderScope scope(*this, listing);
         for (const ListedEntry& listed : listing.entries()) {

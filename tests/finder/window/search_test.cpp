@@ -46,15 +46,6 @@ protected:
         control<QPushButton>("FindNowButton")->click();
         ASSERT_TRUE(waitForSearch());
     }
-    finder::ResultList* results() { return control<finder::ResultList>("ResultList"); }
-    std::vector<QStringList> rows() {
-        std::vector<QStringList> all;
-        for (int r = 0; r < results()->rowCount(); ++r)
-            all.push_back(results()->rowTexts(r));
-        std::sort(all.begin(), all.end());
-        return all;
-    }
-    QString status() { return window->statusBar()->currentMessage(); }
 };
 
 TEST_F(WindowSearch, lists_the_files_of_a_tree_with_their_exact_texts) {

@@ -5,13 +5,17 @@
 #include "finder/program_startup.h"
 #include "finder/startup_settings.h"
 #include "hive_env.h"
+#include "results/result_list.h"
 
 #include <platform/message_box.h>
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QStatusBar>
+#include <QStringList>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
@@ -122,6 +126,17 @@ protected:
         QCoreApplication::processEvents();
         return !window->searchRunning();
     }
+
+    finder::ResultList* results() const { return control<finder::ResultList>("ResultList"); }
+    // The rows' texts, sorted.
+    std::vector<QStringList> rows() const {
+        std::vector<QStringList> all;
+        for (int r = 0; r < results()->rowCount(); ++r)
+            all.push_back(results()->rowTexts(r));
+        std::sort(all.begin(), all.end());
+        return all;
+    }
+    QString status() const { return window->statusBar()->currentMessage(); }
 
     std::unique_ptr<testsupport::HiveEnv> hives;
     std::unique_ptr<finder::TFindMainDlg> window;

@@ -44,6 +44,7 @@ struct RowTexts {
     std::string size;     // "12KB"
     std::string type;     // type name, "xyz File" or "File"
     std::string modified; // "3/7/1999 9:05 AM"
+    bool operator==(const RowTexts&) const = default;
 };
 
 // Type of a file as the desktop knows it; iconName is a freedesktop icon

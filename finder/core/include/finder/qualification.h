@@ -49,6 +49,8 @@ public:
     // True when the name alone fails the file: it is of no layer type while
     // the type, area or coordinate-system test is on.
     bool nameFails(std::string_view name) const;
+    // The same for criteria with these flags.
+    static bool nameFails(std::uint16_t flags, std::string_view name);
     // Whether the facts must hold the coordinate-system keys.
     bool needsKeys() const;
     // Whether the type test is on.

@@ -27,6 +27,15 @@ struct SearchOutcome {
     // Why the search ran without the footprint cache it was to use; empty
     // when it used it or was not to.
     std::string cacheProblem;
+    // What the catalogue did for the search.
+    struct CatalogueUse {
+        bool covered = false;  // it knew the start folder
+        bool recalled = false; // rows were shown from it before the walk
+        bool alone = false;    // it answered, exactly, without a walk
+        // When the newest and the oldest of its folders of the tree were
+        // read whole (ns since 1970); 0 when it knew none.
+        std::int64_t newestNs = 0, oldestNs = 0;
+    } catalogue;
 };
 
 // Called through the controller's hand-off, one call at a time, on the
@@ -37,7 +46,19 @@ public:
     virtual void searchStarted() {}
     // "Searching: " and the folder the walk is in now.
     virtual void statusChanged(const std::string& /*text*/) {}
+    // Rows the disk gave that the listener has not been shown.
     virtual void rowsFound(const std::vector<FoundRow>& rows) = 0;
+    // Rows the catalogue answers before the disk is looked at; the walk
+    // then confirms each (rowsConfirmed) or it is gone (rowsGone). A
+    // listener that shows only what the disk gives leaves these three as
+    // they are: it then hears the confirmed rows as found rows.
+    virtual void rowsRecalled(const std::vector<FoundRow>& /*rows*/) {}
+    // Recalled rows the walk found again, as the disk has them now: each
+    // replaces the row of its path (its size, date or facts may differ).
+    virtual void rowsConfirmed(const std::vector<FoundRow>& rows) { rowsFound(rows); }
+    // Recalled rows the walk did not find (the file is gone or no longer
+    // qualifies), by full path; told once the walk is through.
+    virtual void rowsGone(const std::vector<std::string>& /*paths*/) {}
     // Every row has been delivered and the database closed by now;
     // `running()` is still true.
     virtual void searchFinished(const SearchOutcome& /*outcome*/) {}
@@ -62,6 +83,9 @@ public:
     bool footprintCacheWanted() const;
     // Facts read of every found file of a layer type, beyond the test's.
     void setFactsWanted(FactsWanted facts) { factsWanted_ = facts; }
+    // Answer from the catalogue alone: nothing is walked; the rows arrive
+    // as found rows (needs the footprint cache).
+    void setCatalogueOnly(bool alone) { catalogueOnly_ = alone; }
 
     // Opens the database when the criteria need it, then starts the walk on
     // a new thread. Nothing starts while a search runs or when the database
@@ -86,6 +110,8 @@ private:
     void handOff(const std::function<void()>& work);
     void queueRow(FoundRow row);
     void queueStatus(std::string status);
+    void queueCatalogue(std::vector<FoundRow> recalled, std::vector<FoundRow> confirmed,
+                        std::vector<std::string> gone);
 
     SearchListener& listener_;
     std::shared_ptr<RowQueue> queue_;
@@ -94,6 +120,7 @@ private:
     int depthLimit_ = SearchRun::DefaultDepthLimit;
     std::atomic<bool> useCache_{true};
     FactsWanted factsWanted_ = FactsWanted::None;
+    bool catalogueOnly_ = false;
     SearchCriteria criteria_;
     SearchDatabase database_;
     std::atomic<bool> stop_{false};

@@ -31,6 +31,7 @@ struct SearchCallbacks {
 };
 
 class FootprintCache;
+class FolderSource;
 
 // Which facts a search reads of the files it finds beyond those its test
 // needs: none, or those of every found file of a layer type (for an export
@@ -58,6 +59,9 @@ public:
     void setFootprintCache(FootprintCache* cache) { cache_ = cache; }
 
     void setFactsWanted(FactsWanted facts) { facts_ = facts; }
+    // Where folders' entries come from (the catalogue); null (the default):
+    // each folder is listed.
+    void setFolderSource(FolderSource* source) { source_ = source; }
 
     // Walks from criteria.startFolder with criteria.namePattern. Never
     // throws: a failure of a reader, the cache, a callback or memory ends
@@ -77,6 +81,7 @@ private:
     unsigned readers_ = defaultReaders();
     FootprintCache* cache_ = nullptr;
     FactsWanted facts_ = FactsWanted::None;
+    FolderSource* source_ = nullptr;
     std::uint64_t filesFound_ = 0;
     std::uint64_t foldersEntered_ = 0;
 };

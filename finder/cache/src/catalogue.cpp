@@ -1,0 +1,359 @@
+// Reading the catalogue: folders of a tree, entries by folder or by the
+// index of names, footprints by area, the facts kept for a file, and the
+// watcher that holds the lock.
+#include "finder/catalogue.h"
+
+#include "cache_database.h"
+#include "footprint_row.h"
+#include "statement_scope.h"
+
+#include "finder/footprint_cache.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+
+namespace finder {
+namespace {
+
+constexpr char kFolderColumns[] =
+    "id, path, device, inode, size, modified, listed, seen, watch_session, watched";
+constexpr char kEntryColumns[] = "name, kind, size, modified, inode, seq";
+
+CatalogueFolder folderAt(const StatementScope& q) {
+    CatalogueFolder f;
+    f.id = q.integerAt(0);
+    f.path = q.textAt(1);
+    f.stamp = stampColumns(q.get(), 2);
+    f.listedNs = q.integerAt(6);
+    f.seenDay = q.integerAt(7);
+    f.watchSession = q.integerAt(8);
+    f.watchedNs = q.integerAt(9);
+    return f;
+}
+
+// The entry whose columns begin at `first`.
+CatalogueEntry entryAt(const StatementScope& q, int first) {
+    CatalogueEntry e;
+    e.name = q.textAt(first);
+    e.kind = static_cast<EntryKind>(q.integerAt(first + 1));
+    e.size = static_cast<std::uint64_t>(q.integerAt(first + 2));
+    e.modifiedNs = q.integerAt(first + 3);
+    e.inode = static_cast<std::uint64_t>(q.integerAt(first + 4));
+    e.seq = q.integerAt(first + 5);
+    return e;
+}
+
+} // namespace
+
+std::pair<std::string, std::string> pathsBelow(const std::string& folder) {
+    std::string prefix = folder;
+    if (prefix.empty() || prefix.back() != '/')
+        prefix += '/';
+    std::string end = prefix;
+    end.back() = '0'; // the character after '/'
+    return {prefix, end};
+}
+
+struct Catalogue::Statements : CacheConnection {
+    StatementPtr folderExact, folderRange, entries, entry, headRange, headOpen, tailRange, tailOpen,
+        area, watcher, counts, unwatched, subfolders, foldersAfter, notWatched, unread;
+    std::map<std::int64_t, std::pair<std::string, std::string>> systems;
+};
+
+Catalogue::Opened Catalogue::open(const std::string& file, std::int64_t today) {
+    Opened opened;
+    auto s = connectAs<Statements>(file, today - FootprintCache::kKeepDays, opened.problem);
+    if (!s)
+        return opened;
+    const std::string folderSelect = "SELECT " + std::string(kFolderColumns) + " FROM folder ";
+    const std::string entrySelect = "SELECT folder, " + std::string(kEntryColumns) + " FROM entry ";
+    for (auto [sql, out] : {
+             std::pair{folderSelect + "WHERE path = ?1", &s->folderExact},
+             std::pair{folderSelect + "WHERE path > ?1 AND path < ?2 ORDER BY path",
+                       &s->folderRange},
+             std::pair{folderSelect + "WHERE path > ?1 ORDER BY path LIMIT ?2", &s->foldersAfter},
+             std::pair{folderSelect + "WHERE watch_session != ?1 ORDER BY path LIMIT ?2",
+                       &s->notWatched},
+             std::pair{"SELECT " + std::string(kEntryColumns) + " FROM entry WHERE folder = ?1",
+                       &s->entries},
+             std::pair{"SELECT " + std::string(kEntryColumns) +
+                           " FROM entry WHERE folder = ?1 AND name = ?2",
+                       &s->entry},
+             std::pair{entrySelect + "WHERE lower(name) >= ?1 AND lower(name) < ?2", &s->headRange},
+             std::pair{entrySelect + "WHERE lower(name) >= ?1", &s->headOpen},
+             std::pair{entrySelect + "WHERE tail >= ?1 AND tail < ?2", &s->tailRange},
+             std::pair{entrySelect + "WHERE tail >= ?1", &s->tailOpen},
+             std::pair{entrySelect + "WHERE unread = 1", &s->unread},
+             std::pair{
+                 std::string("SELECT f.path FROM footprint_area a JOIN footprint f ON f.rowid "
+                             "= a.id WHERE a.west <= ?1 AND a.east >= ?2 AND a.south <= ?3 "
+                             "AND a.north >= ?4 AND f.path > ?5 AND f.path < ?6"),
+                 &s->area},
+             // Without the index of subfolders every entry of a folder is read.
+             std::pair{std::string("SELECT e.folder, e.name, e.seq FROM folder f JOIN entry e "
+                                   "INDEXED BY entry_subfolder ON e.folder = f.id AND e.kind = 1 "
+                                   "WHERE f.path >= ?1 AND f.path < ?2"),
+                       &s->subfolders},
+             std::pair{std::string("SELECT session, pid, started FROM watcher WHERE id = 1"),
+                       &s->watcher},
+             std::pair{std::string("SELECT (SELECT count(*) FROM folder), (SELECT count(*) FROM "
+                                   "entry), (SELECT count(*) FROM folder WHERE watch_session = ?1 "
+                                   "AND watch_problem IS NULL), (SELECT count(*) FROM folder WHERE "
+                                   "watch_session = ?1 AND watch_problem IS NULL AND watched != 0 "
+                                   "AND watched <= listed)"),
+                       &s->counts},
+             std::pair{std::string("SELECT path, watch_problem FROM folder WHERE watch_session = "
+                                   "?1 AND watch_problem IS NOT NULL ORDER BY path"),
+                       &s->unwatched},
+         }) {
+        if (const int code = prepareStatement(s->db.get(), sql, *out); code != SQLITE_OK) {
+            opened.problem =
+                "cannot read the catalogue " + file + ": " + sqlite3_errmsg(s->db.get());
+            return opened;
+        }
+    }
+    opened.catalogue.reset(new Catalogue(std::move(s), file));
+    return opened;
+}
+
+Catalogue::Catalogue(std::unique_ptr<Statements> s, std::string file)
+    : s_(std::move(s)), file_(std::move(file)) {}
+
+Catalogue::~Catalogue() {
+    endRead();
+    if (damaged_) {
+        s_.reset();
+        setAside(file_);
+    }
+}
+
+std::string Catalogue::lockFile(const std::string& file) {
+    return file + ".watch";
+}
+
+bool Catalogue::noteError(int code) {
+    if (code == SQLITE_ROW || code == SQLITE_DONE)
+        return false;
+    if (isDamage(code))
+        damaged_ = true;
+    if (failure_.empty())
+        failure_ = "the footprint cache's catalogue " + file_ + " failed: " + sqlite3_errstr(code);
+    return true;
+}
+
+void Catalogue::beginRead() {
+    if (!reading_)
+        reading_ = sqlite3_exec(s_->db.get(), "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void Catalogue::endRead() {
+    if (reading_)
+        sqlite3_exec(s_->db.get(), "COMMIT", nullptr, nullptr, nullptr);
+    reading_ = false;
+}
+
+std::int64_t Catalogue::liveWatchSession() {
+    const int fd = ::open(lockFile(file_).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    // The watcher holds the lock exclusively for as long as it runs.
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    if (!held)
+        return 0;
+    StatementScope q(s_->watcher.get());
+    const int code = q.step();
+    noteError(code);
+    return code == SQLITE_ROW ? q.integerAt(0) : 0;
+}
+
+std::vector<CatalogueFolder> Catalogue::folders(const std::string& path, bool below) {
+    std::vector<CatalogueFolder> result;
+    {
+        StatementScope q(s_->folderExact.get());
+        q.text(1, path);
+        const int code = q.step();
+        if (code != SQLITE_ROW) {
+            noteError(code);
+            return result;
+        }
+        result.push_back(folderAt(q));
+    }
+    if (!below)
+        return result;
+    const auto [from, to] = pathsBelow(path);
+    StatementScope q(s_->folderRange.get());
+    q.text(1, from).text(2, to);
+    noteError(q.eachRow([&] { result.push_back(folderAt(q)); }));
+    return result;
+}
+
+std::vector<CatalogueFolder> Catalogue::foldersAfter(const std::string& path, std::size_t limit) {
+    std::vector<CatalogueFolder> result;
+    StatementScope q(s_->foldersAfter.get());
+    q.text(1, path).integer(2, static_cast<std::int64_t>(limit));
+    noteError(q.eachRow([&] { result.push_back(folderAt(q)); }));
+    return result;
+}
+
+std::vector<CatalogueFolder> Catalogue::foldersNotWatchedBy(std::int64_t session,
+                                                            std::size_t limit) {
+    std::vector<CatalogueFolder> result;
+    StatementScope q(s_->notWatched.get());
+    q.integer(1, session).integer(2, static_cast<std::int64_t>(limit));
+    noteError(q.eachRow([&] { result.push_back(folderAt(q)); }));
+    return result;
+}
+
+std::vector<CatalogueEntry> Catalogue::entries(std::int64_t folderId) {
+    std::vector<CatalogueEntry> result;
+    StatementScope q(s_->entries.get());
+    q.integer(1, folderId);
+    noteError(q.eachRow([&] { result.push_back(entryAt(q, 0)); }));
+    std::sort(result.begin(), result.end(),
+              [](const CatalogueEntry& a, const CatalogueEntry& b) { return a.seq < b.seq; });
+    return result;
+}
+
+std::optional<CatalogueEntry> Catalogue::entry(std::int64_t folderId, std::string_view name) {
+    StatementScope q(s_->entry.get());
+    q.integer(1, folderId).text(2, name);
+    const int code = q.step();
+    if (code == SQLITE_ROW)
+        return entryAt(q, 0);
+    noteError(code);
+    return std::nullopt;
+}
+
+void Catalogue::subfolderEntries(
+    const std::string& path,
+    const std::function<void(std::int64_t folder, std::string_view name, std::int64_t seq)>& each) {
+    const std::string to = pathsBelow(path).second;
+    StatementScope q(s_->subfolders.get());
+    q.text(1, path).text(2, to);
+    noteError(q.eachRow([&] { each(q.integerAt(0), q.textAt(1), q.integerAt(2)); }));
+}
+
+void Catalogue::entriesInPlan(
+    const NamePatternPlan& plan,
+    const std::function<void(std::int64_t folder, CatalogueEntry&&)>& each) {
+    if (plan.use == NamePatternPlan::Use::Everything)
+        return;
+    const bool head = plan.use == NamePatternPlan::Use::Head;
+    sqlite3_stmt* statement = plan.to.empty() ? (head ? s_->headOpen : s_->tailOpen).get()
+                                              : (head ? s_->headRange : s_->tailRange).get();
+    StatementScope q(statement);
+    q.text(1, plan.from);
+    if (!plan.to.empty())
+        q.text(2, plan.to);
+    noteError(q.eachRow([&] { each(q.integerAt(0), entryAt(q, 1)); }));
+}
+
+void Catalogue::unreadEntries(
+    const std::function<void(std::int64_t folder, CatalogueEntry&&)>& each) {
+    StatementScope q(s_->unread.get());
+    noteError(q.eachRow([&] { each(q.integerAt(0), entryAt(q, 1)); }));
+}
+
+void Catalogue::pathsInArea(const std::string& folder, const strand32::Extent& box,
+                            const std::function<void(std::string&&)>& each) {
+    const auto [from, to] = pathsBelow(folder);
+    StatementScope q(s_->area.get());
+    q.real(1, box.east).real(2, box.west).real(3, box.north).real(4, box.south);
+    q.text(5, from).text(6, to);
+    noteError(q.eachRow([&] { each(std::string(q.textAt(0))); }));
+}
+
+std::optional<std::pair<std::string, std::string>> Catalogue::systemOf(std::int64_t id) {
+    if (const auto it = s_->systems.find(id); it != s_->systems.end())
+        return it->second;
+    StatementScope q(s_->system.get());
+    q.integer(1, id);
+    const int code = q.step();
+    if (code != SQLITE_ROW) {
+        noteError(code);
+        return std::nullopt;
+    }
+    return s_->systems.emplace(id, std::pair{std::string(q.textAt(0)), std::string(q.textAt(1))})
+        .first->second;
+}
+
+std::optional<strand32::FileFacts> Catalogue::factsOf(const std::string& path,
+                                                      const FileStamp& file, bool needKeys) {
+    StatementScope q(s_->select.get());
+    q.text(1, path);
+    const int code = q.step();
+    if (code != SQLITE_ROW) {
+        noteError(code);
+        return std::nullopt;
+    }
+    if (stampColumns(q.get(), kDevice) != file)
+        return std::nullopt;
+    if (needKeys && q.integerAt(kKeysRead) == 0)
+        return std::nullopt;
+    return factsOfRow(
+        q.get(),
+        [this](std::int64_t id) -> std::optional<KeptSystem> {
+            auto system = systemOf(id);
+            if (!system)
+                return std::nullopt;
+            return KeptSystem{std::move(system->first), std::move(system->second)};
+        },
+        nullptr);
+}
+
+std::optional<std::pair<std::int64_t, std::int64_t>>
+Catalogue::listedRange(const std::vector<CatalogueFolder>& folders, std::int64_t nowNs) {
+    if (folders.empty())
+        return std::nullopt;
+    const std::int64_t session = liveWatchSession();
+    std::pair<std::int64_t, std::int64_t> range{INT64_MIN, INT64_MAX};
+    for (const CatalogueFolder& f : folders) {
+        const std::int64_t listed = f.vouchedBy(session) ? nowNs : f.listedNs;
+        range.first = std::max(range.first, listed);
+        range.second = std::min(range.second, listed);
+    }
+    return range;
+}
+
+CatalogueStatus Catalogue::status() {
+    CatalogueStatus status;
+    status.watchSession = liveWatchSession();
+    if (status.watchSession != 0) {
+        StatementScope q(s_->watcher.get());
+        if (q.step() == SQLITE_ROW) {
+            status.watcherPid = q.integerAt(1);
+            status.watcherStartedNs = q.integerAt(2);
+        }
+    }
+    {
+        StatementScope q(s_->counts.get());
+        q.integer(1, status.watchSession);
+        const int code = q.step();
+        if (code != SQLITE_ROW) {
+            noteError(code);
+            return status;
+        }
+        status.folders = static_cast<std::uint64_t>(q.integerAt(0));
+        status.entries = static_cast<std::uint64_t>(q.integerAt(1));
+        if (status.watchSession != 0) {
+            status.watched = static_cast<std::uint64_t>(q.integerAt(2));
+            status.vouched = static_cast<std::uint64_t>(q.integerAt(3));
+        }
+    }
+    if (status.watchSession == 0)
+        return status;
+    StatementScope q(s_->unwatched.get());
+    q.integer(1, status.watchSession);
+    noteError(q.eachRow([&] {
+        status.unwatched.push_back({std::string(q.textAt(0)), std::string(q.textAt(1))});
+    }));
+    return status;
+}
+
+} // namespace finder
