@@ -20,15 +20,11 @@ namespace {
 using clitest::lines;
 using clitest::runKavrelFind;
 using clitest::RunResult;
+using clitest::with;
 using testsupport::CatalogueTree;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
-
-Args with(Args args, const Args& more) {
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
-}
 
 TEST(CatalogueSearch, rows_confirmed_after_a_change_are_the_rows_of_a_search_without_it) {
     const Args names = {"--named", "*.*"};

@@ -25,6 +25,7 @@ namespace {
 using clitest::lines;
 using clitest::runKavrelFind;
 using clitest::RunResult;
+using clitest::with;
 using testsupport::CatalogueTree;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
@@ -94,11 +95,6 @@ private:
     pid_t pid_ = -1;
     int status_ = -1;
 };
-
-Args with(Args args, const Args& more) {
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
-}
 
 // The catalogue alone answers what a search of the disk finds, and a search
 // is answered from the catalogue without a walk.
