@@ -22,6 +22,14 @@ struct OptionRule {
     std::function<std::string(Options&, const std::vector<std::string>&)> apply;
 };
 
+// An option without a value that switches `flag` on.
+auto switchOn(bool Options::*flag) {
+    return [flag](Options& o, const std::vector<std::string>&) {
+        o.*flag = true;
+        return std::string();
+    };
+}
+
 // Sets a file or folder value; an empty one names nothing.
 std::string setPath(std::string& target, const char* option, const char* what,
                     const std::string& value) {
@@ -219,31 +227,11 @@ const std::vector<OptionRule>& rules() {
         {"--list-datums", 2,
          [](Options& o, const auto& v) { return setList(o, ListRequest::Datums, v); }},
         {"--sort", 1, [](Options& o, const auto& v) { return setSort(o, v[0]); }},
-        {"--descending", 0,
-         [](Options& o, const auto&) {
-             o.descending = true;
-             return std::string();
-         }},
-        {"--print0", 0,
-         [](Options& o, const auto&) {
-             o.print0 = true;
-             return std::string();
-         }},
-        {"--no-cache", 0,
-         [](Options& o, const auto&) {
-             o.noCache = true;
-             return std::string();
-         }},
-        {"--catalogue-only", 0,
-         [](Options& o, const auto&) {
-             o.catalogueOnly = true;
-             return std::string();
-         }},
-        {"--catalogue-status", 0,
-         [](Options& o, const auto&) {
-             o.catalogueStatus = true;
-             return std::string();
-         }},
+        {"--descending", 0, switchOn(&Options::descending)},
+        {"--print0", 0, switchOn(&Options::print0)},
+        {"--no-cache", 0, switchOn(&Options::noCache)},
+        {"--catalogue-only", 0, switchOn(&Options::catalogueOnly)},
+        {"--catalogue-status", 0, switchOn(&Options::catalogueStatus)},
         {"--saved-search", 1,
          [](Options& o, const auto& v) {
              return setPath(o.savedSearchFile, "--saved-search", "a file", v[0]);
@@ -256,11 +244,7 @@ const std::vector<OptionRule>& rules() {
          [](Options& o, const auto& v) {
              return setPath(o.saveSearchFile, "--save-search", "a file", v[0]);
          }},
-        {"--save-results", 0,
-         [](Options& o, const auto&) {
-             o.saveResults = true;
-             return std::string();
-         }},
+        {"--save-results", 0, switchOn(&Options::saveResults)},
         {"--format", 1, [](Options& o, const auto& v) { return setFormat(o, v[0]); }},
         {"--footprints", 1,
          [](Options& o, const auto& v) {
@@ -270,23 +254,11 @@ const std::vector<OptionRule>& rules() {
          [](Options& o, const auto& v) {
              return setPath(o.stacFolder, "--stac", "a folder", v[0]);
          }},
-        {"--coverage", 0,
-         [](Options& o, const auto&) {
-             o.coverage = true;
-             return std::string();
-         }},
+        {"--coverage", 0, switchOn(&Options::coverage)},
         {"--gaps", 1,
          [](Options& o, const auto& v) { return setPath(o.gapsFile, "--gaps", "a file", v[0]); }},
-        {"--help", 0,
-         [](Options& o, const auto&) {
-             o.help = true;
-             return std::string();
-         }},
-        {"--version", 0,
-         [](Options& o, const auto&) {
-             o.version = true;
-             return std::string();
-         }},
+        {"--help", 0, switchOn(&Options::help)},
+        {"--version", 0, switchOn(&Options::version)},
     };
     return table;
 }
