@@ -124,6 +124,7 @@ private:
     void statusChanged(const std::string& text) override;
     void rowsFound(const std::vector<FoundRow>& rows) override;
     void rowsRecalled(const std::vector<FoundRow>& rows) override;
+    bool showsRecalledRows() const override { return true; }
     void rowsConfirmed(const std::vector<FoundRow>& rows) override;
     void rowsGone(const std::vector<std::string>& paths) override;
     void searchFinished(const SearchOutcome& outcome) override;

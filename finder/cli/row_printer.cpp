@@ -3,6 +3,8 @@
 #include "finder/export/row_json.h"
 #include "finder/result_order.h"
 
+#include <chrono>
+
 namespace finder::cli {
 
 void RowPrinter::rowsFound(const std::vector<FoundRow>& rows) {
@@ -61,6 +63,13 @@ void RowPrinter::print(ExportRow row) {
         line_ += '\n';
     }
     std::fwrite(line_.data(), 1, line_.size(), out_);
+    // A reader of a pipe sees the first row at once, and the others at
+    // most a fifth of a second after they are found.
+    const auto now = std::chrono::steady_clock::now();
+    if (!flushed_ || now - *flushed_ >= kFlushEvery) {
+        std::fflush(out_);
+        flushed_ = now;
+    }
     if (keep_)
         printed_.push_back(std::move(row));
 }

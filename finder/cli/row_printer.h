@@ -5,7 +5,9 @@
 #include "finder/export/export_row.h"
 #include "finder/search_controller.h"
 
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,8 @@ private:
     SearchOutcome outcome_;
     bool keep_ = false;
     std::vector<ExportRow> printed_;
+    static constexpr std::chrono::milliseconds kFlushEvery{200};
+    std::optional<std::chrono::steady_clock::time_point> flushed_; // last flush
 };
 
 } // namespace finder::cli

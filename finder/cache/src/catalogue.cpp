@@ -48,6 +48,30 @@ CatalogueEntry entryAt(const StatementScope& q, int first) {
     return e;
 }
 
+// Each of a list of columns named with a table's prefix ("f.a, f.b").
+std::string prefixed(std::string_view prefix, std::string_view columns) {
+    std::string out(prefix);
+    for (const char c : columns) {
+        out += c;
+        if (c == ' ')
+            out += prefix;
+    }
+    return out;
+}
+
+// The footprints whose boxes meet ?1..?4 (east, west, north, south) and lie
+// within ?7..?10 (south, north, west, east), under the paths ?5..?6: the
+// footprint's columns, then its path. `join` "CROSS JOIN" reads the index
+// of boxes first; a plain join lets SQLite take the paths first.
+std::string areaSelect(std::string_view join) {
+    return "SELECT " + prefixed("f.", kFootprintColumns) + ", f.path FROM footprint_area a " +
+           std::string(join) +
+           " footprint f ON f.rowid = a.id WHERE a.west <= ?1 AND a.east >= ?2 AND a.south <= ?3 "
+           "AND a.north >= ?4 AND a.south >= ?7 AND a.north <= ?8 AND a.west >= ?9 AND a.east <= "
+           "?10 "
+           "AND f.path > ?5 AND f.path < ?6";
+}
+
 } // namespace
 
 std::pair<std::string, std::string> pathsBelow(const std::string& folder) {
@@ -61,8 +85,8 @@ std::pair<std::string, std::string> pathsBelow(const std::string& folder) {
 
 struct Catalogue::Statements : CacheConnection {
     StatementPtr folderExact, folderRange, entries, entry, headRange, headOpen, tailRange, tailOpen,
-        area, watcher, counts, unwatched, subfolders, foldersAfter, notWatched, unread;
-    std::map<std::int64_t, std::pair<std::string, std::string>> systems;
+        area, areaFirst, watcher, counts, unwatched, subfolders, foldersAfter, notWatched, unread;
+    std::map<std::int64_t, std::pair<strand32::SharedText, std::string>> systems;
 };
 
 Catalogue::Opened Catalogue::open(const std::string& file, std::int64_t today) {
@@ -89,14 +113,15 @@ Catalogue::Opened Catalogue::open(const std::string& file, std::int64_t today) {
              std::pair{entrySelect + "WHERE tail >= ?1 AND tail < ?2", &s->tailRange},
              std::pair{entrySelect + "WHERE tail >= ?1", &s->tailOpen},
              std::pair{entrySelect + "WHERE unread = 1", &s->unread},
-             std::pair{
-                 std::string("SELECT f.path FROM footprint_area a JOIN footprint f ON f.rowid "
-                             "= a.id WHERE a.west <= ?1 AND a.east >= ?2 AND a.south <= ?3 "
-                             "AND a.north >= ?4 AND f.path > ?5 AND f.path < ?6"),
-                 &s->area},
+             std::pair{areaSelect("JOIN"), &s->area},
+             std::pair{areaSelect("CROSS JOIN"), &s->areaFirst},
              // Without the index of subfolders every entry of a folder is read.
-             std::pair{std::string("SELECT e.folder, e.name, e.seq FROM folder f JOIN entry e "
-                                   "INDEXED BY entry_subfolder ON e.folder = f.id AND e.kind = 1 "
+             // The folder an entry names is found by its path, in SQLite:
+             // the answer holds numbers only.
+             std::pair{std::string("SELECT e.folder, e.seq, ifnull(c.id, 0) FROM folder f JOIN "
+                                   "entry e INDEXED BY entry_subfolder ON e.folder = f.id AND "
+                                   "e.kind = 1 LEFT JOIN folder c ON c.path = (CASE WHEN f.path = "
+                                   "'/' THEN '' ELSE f.path END) || '/' || e.name "
                                    "WHERE f.path >= ?1 AND f.path < ?2"),
                        &s->subfolders},
              std::pair{std::string("SELECT session, pid, started FROM watcher WHERE id = 1"),
@@ -230,13 +255,13 @@ std::optional<CatalogueEntry> Catalogue::entry(std::int64_t folderId, std::strin
     return std::nullopt;
 }
 
-void Catalogue::subfolderEntries(
+void Catalogue::subfolders(
     const std::string& path,
-    const std::function<void(std::int64_t folder, std::string_view name, std::int64_t seq)>& each) {
+    const std::function<void(std::int64_t folder, std::int64_t seq, std::int64_t child)>& each) {
     const std::string to = pathsBelow(path).second;
     StatementScope q(s_->subfolders.get());
     q.text(1, path).text(2, to);
-    noteError(q.eachRow([&] { each(q.integerAt(0), q.textAt(1), q.integerAt(2)); }));
+    noteError(q.eachRow([&] { each(q.integerAt(0), q.integerAt(1), q.integerAt(2)); }));
 }
 
 void Catalogue::entriesInPlan(
@@ -260,27 +285,63 @@ void Catalogue::unreadEntries(
     noteError(q.eachRow([&] { each(q.integerAt(0), entryAt(q, 1)); }));
 }
 
-void Catalogue::pathsInArea(const std::string& folder, const strand32::Extent& box,
-                            const std::function<void(std::string&&)>& each) {
-    const auto [from, to] = pathsBelow(folder);
-    StatementScope q(s_->area.get());
-    q.real(1, box.east).real(2, box.west).real(3, box.north).real(4, box.south);
-    q.text(5, from).text(6, to);
-    noteError(q.eachRow([&] { each(std::string(q.textAt(0))); }));
+void Catalogue::footprintsInArea(
+    const AreaQuery& area, const std::function<bool(const KeptFootprint&)>& wanted,
+    const std::function<void(KeptFootprint&&, std::optional<strand32::FileFacts>&&)>& each) {
+    const strand32::Extent& box = area.box;
+    // Boxes are kept a little larger than the footprints (single precision).
+    constexpr double kMargin = 1e-3;
+    constexpr double kWholeWidth = 180 - kMargin;
+    if (!area.inside) {
+        readArea(area, {box.west, box.north, box.east, box.south}, {-1e9, 1e9, 1e9, -1e9}, wanted,
+                 each);
+        return;
+    }
+    const strand32::Extent within{box.west - kMargin, box.north + kMargin, box.east + kMargin,
+                                  box.south - kMargin};
+    readArea(area, box, within, wanted, each);
+    // Footprints across the antimeridian are kept as the earth's whole width:
+    // those the boxes within the area missed (west at most -180, east at
+    // least 180: a box that "meets" from 180 east to 180 west).
+    if (within.west > -kWholeWidth || within.east < kWholeWidth)
+        readArea(area, {kWholeWidth, box.north, -kWholeWidth, box.south},
+                 {-1e9, within.north, 1e9, within.south}, wanted, each);
 }
 
-std::optional<std::pair<std::string, std::string>> Catalogue::systemOf(std::int64_t id) {
+void Catalogue::readArea(
+    const AreaQuery& area, const strand32::Extent& meets, const strand32::Extent& within,
+    const std::function<bool(const KeptFootprint&)>& wanted,
+    const std::function<void(KeptFootprint&&, std::optional<strand32::FileFacts>&&)>& each) {
+    const auto [from, to] = pathsBelow(area.folder);
+    StatementScope q((area.wideTree ? s_->areaFirst : s_->area).get());
+    q.real(1, meets.east).real(2, meets.west).real(3, meets.north).real(4, meets.south);
+    q.text(5, from).text(6, to);
+    q.real(7, within.south).real(8, within.north).real(9, within.west).real(10, within.east);
+    noteError(q.eachRow([&] {
+        KeptFootprint kept;
+        kept.stamp = stampColumns(q.get(), kDevice);
+        kept.keysRead = q.integerAt(kKeysRead) != 0;
+        kept.extent = rectColumns(q.get(), kWest);
+        kept.lonLat = rectColumns(q.get(), kLonWest);
+        if (!wanted(kept))
+            return;
+        kept.path = q.textAt(kColumnCount);
+        each(std::move(kept), factsOfRow(q.get()));
+    }));
+}
+
+const std::pair<strand32::SharedText, std::string>* Catalogue::systemOf(std::int64_t id) {
     if (const auto it = s_->systems.find(id); it != s_->systems.end())
-        return it->second;
+        return &it->second;
     StatementScope q(s_->system.get());
     q.integer(1, id);
     const int code = q.step();
     if (code != SQLITE_ROW) {
         noteError(code);
-        return std::nullopt;
+        return nullptr;
     }
-    return s_->systems.emplace(id, std::pair{std::string(q.textAt(0)), std::string(q.textAt(1))})
-        .first->second;
+    return &s_->systems.emplace(id, std::pair{std::string(q.textAt(0)), std::string(q.textAt(1))})
+                .first->second;
 }
 
 std::optional<strand32::FileFacts> Catalogue::factsOf(const std::string& path,
@@ -296,15 +357,12 @@ std::optional<strand32::FileFacts> Catalogue::factsOf(const std::string& path,
         return std::nullopt;
     if (needKeys && q.integerAt(kKeysRead) == 0)
         return std::nullopt;
-    return factsOfRow(
-        q.get(),
-        [this](std::int64_t id) -> std::optional<KeptSystem> {
-            auto system = systemOf(id);
-            if (!system)
-                return std::nullopt;
-            return KeptSystem{std::move(system->first), std::move(system->second)};
-        },
-        nullptr);
+    return factsOfRow(q.get());
+}
+
+std::optional<strand32::FileFacts> Catalogue::factsOfRow(sqlite3_stmt* row) {
+    return finder::factsOfRow(
+        row, [this](std::int64_t id) { return systemOf(id); }, nullptr);
 }
 
 std::optional<std::pair<std::int64_t, std::int64_t>>

@@ -143,7 +143,7 @@ std::int64_t FootprintCache::systemId(const std::string& wkt, const std::string&
     return id;
 }
 
-const std::pair<std::string, std::string>* FootprintCache::systemOf(std::int64_t id) {
+const std::pair<strand32::SharedText, std::string>* FootprintCache::systemOf(std::int64_t id) {
     if (const auto it = systems_.find(id); it != systems_.end())
         return &it->second;
     sqlite3_stmt* s = db_->system.get();
@@ -198,13 +198,8 @@ std::optional<strand32::FileFacts> FootprintCache::find(const std::string& path,
         return std::nullopt;
     if (needKeys && sqlite3_column_int(s, kKeysRead) == 0)
         return std::nullopt;
-    const auto systemFor = [this](std::int64_t id) -> std::optional<KeptSystem> {
-        const auto* system = systemOf(id);
-        if (system == nullptr)
-            return std::nullopt;
-        return KeptSystem{system->first, system->second};
-    };
-    auto facts = factsOfRow(s, systemFor, &companionStamp);
+    auto facts = factsOfRow(
+        s, [this](std::int64_t id) { return systemOf(id); }, &companionStamp);
     if (!facts)
         return std::nullopt;
     if (sqlite3_column_int64(s, kSeen) < today_) {

@@ -9,14 +9,6 @@
 namespace finder {
 namespace {
 
-std::optional<strand32::Extent> rectColumns(sqlite3_stmt* s, int column) {
-    if (sqlite3_column_type(s, column) == SQLITE_NULL)
-        return std::nullopt;
-    return strand32::Extent{sqlite3_column_double(s, column), sqlite3_column_double(s, column + 1),
-                            sqlite3_column_double(s, column + 2),
-                            sqlite3_column_double(s, column + 3)};
-}
-
 std::optional<CoordSysKeys> keyColumns(sqlite3_stmt* s) {
     if (sqlite3_column_type(s, kGroupKey) == SQLITE_NULL)
         return std::nullopt;
@@ -32,6 +24,14 @@ std::optional<CoordSysKeys> keyColumns(sqlite3_stmt* s) {
 }
 
 } // namespace
+
+std::optional<strand32::Extent> rectColumns(sqlite3_stmt* s, int column) {
+    if (sqlite3_column_type(s, column) == SQLITE_NULL)
+        return std::nullopt;
+    return strand32::Extent{sqlite3_column_double(s, column), sqlite3_column_double(s, column + 1),
+                            sqlite3_column_double(s, column + 2),
+                            sqlite3_column_double(s, column + 3)};
+}
 
 FileStamp stampColumns(sqlite3_stmt* s, int column) {
     return FileStamp{static_cast<std::uint64_t>(sqlite3_column_int64(s, column)),
@@ -62,11 +62,11 @@ factsOfRow(sqlite3_stmt* s, const SystemOfId& systemOf,
     if (!layers)
         return std::nullopt;
     if (sqlite3_column_type(s, kCrs) != SQLITE_NULL) {
-        const auto system = systemOf(sqlite3_column_int64(s, kCrs));
-        if (!system)
+        const KeptSystem* system = systemOf(sqlite3_column_int64(s, kCrs));
+        if (system == nullptr)
             return std::nullopt;
-        facts.crsWkt = system->wkt;
-        facts.crsName = system->name;
+        facts.crsWkt = system->first;
+        facts.crsName = system->second;
     }
     facts.kind = static_cast<LayerType>(sqlite3_column_int(s, kKind));
     facts.layers = std::move(*layers);

@@ -13,6 +13,8 @@ namespace finder {
 
 FileStamp stampColumns(sqlite3_stmt* s, int column);
 std::string_view blobColumn(sqlite3_stmt* s, int column);
+// West, north, east, south from `column` on; none when NULL.
+std::optional<strand32::Extent> rectColumns(sqlite3_stmt* s, int column);
 
 // The facts of the row `s` is on; none when a blob is not sound, a system
 // is not in the table, or (when `companionStamp` is given) a companion's

@@ -65,11 +65,11 @@ std::optional<std::vector<strand32::LayerFacts>> decodeLayers(std::string_view i
         if (!blob::take(in, id, 8))
             return std::nullopt;
         if (id != 0) {
-            auto system = systemOf(static_cast<std::int64_t>(id));
-            if (!system)
+            const KeptSystem* system = systemOf(static_cast<std::int64_t>(id));
+            if (system == nullptr)
                 return std::nullopt;
-            layer.crsWkt = std::move(system->wkt);
-            layer.crsName = std::move(system->name);
+            layer.crsWkt = system->first;
+            layer.crsName = system->second;
         }
         if (!blob::take(in, flag, 1))
             return std::nullopt;

@@ -10,17 +10,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace finder {
 
 // The id a system's definition is kept under (0 for none), and back.
 using SystemIdOf = std::function<std::int64_t(const std::string& wkt, const std::string& name)>;
-struct KeptSystem {
-    std::string wkt;
-    std::string name;
-};
-using SystemOfId = std::function<std::optional<KeptSystem>(std::int64_t id)>;
+// The definition and name of a kept system (first, second); none when the
+// table does not hold it. The pointer lives as long as the cache.
+using KeptSystem = std::pair<strand32::SharedText, std::string>;
+using SystemOfId = std::function<const KeptSystem*(std::int64_t id)>;
 
 std::string encodeLayers(const std::vector<strand32::LayerFacts>& layers,
                          const SystemIdOf& systemId);

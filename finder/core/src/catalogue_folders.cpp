@@ -53,9 +53,19 @@ CatalogueFolders::CatalogueFolders(Catalogue& catalogue, CatalogueRecorder& reco
         known_.emplace(folder.path, folder);
 }
 
+CatalogueFolders::~CatalogueFolders() {
+    catalogue_.endRead();
+}
+
 void CatalogueFolders::adopt(const CatalogueFolder& folder, const FolderDescriptor& here,
                              bool vouched, FolderListing& listing) {
-    listing.adopt(FolderDescriptor(::fcntl(here.fd(), F_DUPFD_CLOEXEC, 0)));
+    listing.adopt(here);
+    // One read of the catalogue for many folders, not one each; renewed so
+    // that the file's log can still be folded in during a long walk.
+    if (adopted_ % kFoldersARead == 0) {
+        catalogue_.endRead();
+        catalogue_.beginRead();
+    }
     // Only the entries the walk hands on or enters: candidates and folders.
     const std::vector<CatalogueEntry> entries = catalogue_.entries(folder.id);
     if (!catalogue_.failure().empty())

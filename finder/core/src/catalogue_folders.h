@@ -29,6 +29,8 @@ public:
     bool list(const std::string& path, const FolderDescriptor& here,
               FolderListing& listing) override;
 
+    ~CatalogueFolders() override;
+
     // Folders taken from the catalogue and folders listed, so far.
     std::uint64_t adopted() const { return adopted_; }
     std::uint64_t listed() const { return listed_; }
@@ -45,6 +47,7 @@ private:
     std::uint16_t flags_;
     std::int64_t today_;
     std::uint64_t adopted_ = 0, listed_ = 0;
+    static constexpr std::uint64_t kFoldersARead = 1000;
 };
 
 } // namespace finder

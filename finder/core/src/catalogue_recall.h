@@ -11,6 +11,7 @@
 #include "finder/search_run.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace finder {
@@ -27,12 +28,20 @@ struct Recalled {
     std::vector<std::size_t> unknownAt;
 };
 
+// How many of the walk's first folders are read one at a time, at most.
+inline constexpr std::size_t kFirstFoldersRead = 1000;
+
 struct RecallRequest {
     const SearchCriteria& criteria;
     const CandidateTest& test;
     FactsWanted facts = FactsWanted::None;
     std::int64_t watchSession = 0; // of the running watcher, 0: none
     int depthLimit = SearchRun::DefaultDepthLimit;
+    // When set, the rows of the walk's first folders (at most `firstFolders`
+    // of them) are handed to it before the rest is built; `files` then holds
+    // the rest. Only for answers that are not read further (not exact).
+    std::function<void(std::vector<FoundFile>&&)> firstRows;
+    std::size_t firstFolders = kFirstFoldersRead;
 };
 
 // Throws SearchFailure when the catalogue fails while it is read.

@@ -65,12 +65,35 @@ CatalogueSearch::~CatalogueSearch() {
 
 CatalogueSearch::Answer CatalogueSearch::answer(const SearchCriteria& criteria,
                                                 DatabaseHandle database, FactsWanted facts,
-                                                int depthLimit, bool alone,
-                                                SearchOutcome::CatalogueUse& use) {
+                                                int depthLimit, bool alone, bool shown,
+                                                SearchOutcome::CatalogueUse& use,
+                                                const FirstRows& first) {
     const CandidateTest test(criteria, database);
     const std::int64_t session = catalogue_->liveWatchSession();
-    Recalled recalled =
-        recallFromCatalogue(*catalogue_, RecallRequest{criteria, test, facts, session, depthLimit});
+    if (!alone && !shown && session == 0) {
+        catalogue_->beginRead();
+        const std::vector<CatalogueFolder> known = catalogue_->folders(
+            absoluteFolderPath(criteria.startFolder), criteria.includeSubfolders);
+        catalogue_->endRead();
+        if (!catalogue_->failure().empty())
+            throw SearchFailure(catalogue_->failure());
+        use.covered = !known.empty();
+        folders_ = std::make_unique<CatalogueFolders>(*catalogue_, *recorder_, known, session,
+                                                      criteria.namePattern, criteria.flags,
+                                                      FootprintCache::today());
+        return {};
+    }
+    RecallRequest request{criteria, test, facts, session, depthLimit, {}, kFirstFoldersRead};
+    // Without a running watcher nothing is vouched for: the answer is only
+    // shown (and checked by the walk), or given alone as it is.
+    if (first && (alone || session == 0)) {
+        request.firstRows = [&](std::vector<FoundFile>&& files) {
+            if (!alone)
+                noteShown(files);
+            first(std::move(files));
+        };
+    }
+    Recalled recalled = recallFromCatalogue(*catalogue_, request);
     use.covered = recalled.covered;
     if (const auto range = catalogue_->listedRange(recalled.folders, wallClockNs())) {
         use.newestNs = range->first;
@@ -96,14 +119,18 @@ CatalogueSearch::Answer CatalogueSearch::answer(const SearchCriteria& criteria,
     folders_ = std::make_unique<CatalogueFolders>(*catalogue_, *recorder_, recalled.folders,
                                                   session, criteria.namePattern, criteria.flags,
                                                   FootprintCache::today());
-    shown_.reserve(recalled.files.size());
-    for (const FoundFile& file : recalled.files) {
+    noteShown(recalled.files);
+    use.recalled = !shown_.empty();
+    answer.files = std::move(recalled.files);
+    return answer;
+}
+
+void CatalogueSearch::noteShown(const std::vector<FoundFile>& files) {
+    shown_.reserve(shown_.size() + files.size());
+    for (const FoundFile& file : files) {
         shown_.push_back(file.path);
         confirmed_.emplace(file.path, false);
     }
-    use.recalled = !recalled.files.empty();
-    answer.files = std::move(recalled.files);
-    return answer;
 }
 
 void CatalogueSearch::readUnknown(Recalled& recalled, const CandidateTest& test, bool keys) {
@@ -152,6 +179,7 @@ void CatalogueSearch::holdForTests(const std::atomic<bool>& stop) {
 }
 
 std::string CatalogueSearch::finish() {
+    catalogue_->endRead(); // the walk's, if one is open
     std::string failure = recorder_->finish();
     return failure.empty() ? catalogue_->failure() : failure;
 }

@@ -12,6 +12,7 @@
 #include "finder/search_controller.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,9 +42,16 @@ public:
     };
     // The catalogue's answer to the criteria; `alone`: nothing is walked
     // (--catalogue-only). Throws SearchFailure when the catalogue or a
-    // reading fails. Fills `use`.
+    // reading fails. Fills `use`. When the answer cannot be exact (it is
+    // alone, or no watcher runs), the rows of the walk's first folders go to
+    // `first` (rows of the answer, as final as the rest) before the rest is
+    // built; Answer::files holds the rest. `shown`: rows answered before the
+    // walk are shown; when they are not and no watcher runs, there are none
+    // (the walk alone answers, with the folders the catalogue knows).
+    using FirstRows = std::function<void(std::vector<FoundFile>&&)>;
     Answer answer(const SearchCriteria& criteria, DatabaseHandle database, FactsWanted facts,
-                  int depthLimit, bool alone, SearchOutcome::CatalogueUse& use);
+                  int depthLimit, bool alone, bool shown, SearchOutcome::CatalogueUse& use,
+                  const FirstRows& first);
 
     // The walk's source of folders, after answer().
     FolderSource* folders() { return folders_.get(); }
@@ -64,6 +72,8 @@ private:
     CatalogueSearch(std::unique_ptr<Catalogue> catalogue,
                     std::unique_ptr<CatalogueRecorder> recorder);
     void readUnknown(Recalled& recalled, const CandidateTest& test, bool keys);
+    // Rows shown before the walk: each to be found again by it.
+    void noteShown(const std::vector<FoundFile>& files);
 
     std::unique_ptr<Catalogue> catalogue_;
     std::unique_ptr<CatalogueRecorder> recorder_;

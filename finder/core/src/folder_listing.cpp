@@ -65,8 +65,8 @@ bool FolderListing::open(const FolderDescriptor& folder) {
     return true;
 }
 
-void FolderListing::adopt(FolderDescriptor folder) {
-    held_ = std::move(folder);
+void FolderListing::adopt(const FolderDescriptor& folder) {
+    borrowed_ = folder.fd();
 }
 
 void FolderListing::add(std::string_view name, unsigned char type, const struct stat* known) {

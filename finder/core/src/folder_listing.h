@@ -52,9 +52,10 @@ public:
     // Reads the folder `folder` holds; false when it cannot be listed.
     bool open(const FolderDescriptor& folder);
     // Takes the folder's entries from what is known of it instead of
-    // listing it: `folder` is held for looking entries up, and add() gives
-    // the entries, each with its status when that is known too.
-    void adopt(FolderDescriptor folder);
+    // listing it: `folder` (which must outlive the listing) is used for
+    // looking entries up, and add() gives the entries, each with its status
+    // when that is known too.
+    void adopt(const FolderDescriptor& folder);
     void add(std::string_view name, unsigned char type, const struct stat* known = nullptr);
 
     const std::vector<ListedEntry>& entries() const { return entries_; }
@@ -63,7 +64,7 @@ public:
     }
     const char* cName(const ListedEntry& entry) const { return names_.c_str() + entry.offset; }
     // The listed folder's descriptor, valid while the listing lives.
-    int fd() const { return dir_ ? dirfd(dir_.get()) : held_.fd(); }
+    int fd() const { return dir_ ? dirfd(dir_.get()) : borrowed_; }
     // The names listed, but "." and "..".
     std::vector<std::string> names() const;
 
@@ -79,8 +80,8 @@ private:
         void operator()(DIR* dir) const { closedir(dir); }
     };
     std::unique_ptr<DIR, DirCloser> dir_;
-    FolderDescriptor held_; // of an adopted listing
-    std::string names_;     // every name, each followed by a NUL
+    int borrowed_ = -1; // of an adopted listing
+    std::string names_; // every name, each followed by a NUL
     std::vector<ListedEntry> entries_;
     std::vector<struct stat> known_;
 };

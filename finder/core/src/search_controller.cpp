@@ -1,10 +1,10 @@
 #include "finder/search_controller.h"
 
 #include "catalogue_search.h"
-#include "folder_listing.h"
 #include "finder/footprint_cache.h"
 #include "finder/search_run.h"
 #include "finder/search_status.h"
+#include "folder_listing.h"
 
 #include <chrono>
 #include <mutex>
@@ -185,16 +185,32 @@ void SearchController::body() {
         run.setFactsWanted(factsWanted_);
         bool walk = true;
         if (catalogue) {
-            CatalogueSearch::Answer answer =
-                catalogue->answer(criteria_, database_.handle(), factsWanted_, depthLimit_,
-                                  catalogueOnly_, outcome.catalogue);
-            std::vector<FoundRow> rows;
-            rows.reserve(answer.files.size());
-            for (FoundFile& file : answer.files)
-                rows.push_back(foundRow(std::move(file)));
+            const auto rowsOf = [](std::vector<FoundFile>&& files) {
+                std::vector<FoundRow> rows;
+                rows.reserve(files.size());
+                for (FoundFile& file : files)
+                    rows.push_back(foundRow(std::move(file)));
+                return rows;
+            };
+            // Rows the catalogue answers first: final alone, shown otherwise.
+            std::size_t answeredFirst = 0;
+            const auto first = [&](std::vector<FoundFile>&& files) {
+                answeredFirst += files.size();
+                std::vector<FoundRow> rows = rowsOf(std::move(files));
+                if (!catalogueOnly_) {
+                    queueCatalogue(std::move(rows), {}, {});
+                    return;
+                }
+                for (FoundRow& row : rows)
+                    queueRow(std::move(row));
+            };
+            CatalogueSearch::Answer answer = catalogue->answer(
+                criteria_, database_.handle(), factsWanted_, depthLimit_, catalogueOnly_,
+                listener_.showsRecalledRows(), outcome.catalogue, first);
+            std::vector<FoundRow> rows = rowsOf(std::move(answer.files));
             if (answer.final) {
                 walk = false;
-                outcome.filesFound = rows.size();
+                outcome.filesFound = answeredFirst + rows.size();
                 outcome.walk = catalogueOnly_ && !outcome.catalogue.covered
                                    ? WalkResult::failed(notCataloguedText(
                                          absoluteFolderPath(criteria_.startFolder)))
@@ -202,8 +218,9 @@ void SearchController::body() {
                 for (FoundRow& row : rows)
                     queueRow(std::move(row));
             } else {
-                if (!rows.empty()) {
+                if (!rows.empty())
                     queueCatalogue(std::move(rows), {}, {});
+                if (outcome.catalogue.recalled) {
                     queueStatus(checkingText(criteria_.startFolder));
                     CatalogueSearch::holdForTests(stop_);
                 }
@@ -212,9 +229,9 @@ void SearchController::body() {
         } else if (catalogueOnly_) {
             walk = false;
             outcome.walk = WalkResult::failed(
-                !footprintCacheWanted()                     ? std::string(kCatalogueOffText)
+                !footprintCacheWanted()                    ? std::string(kCatalogueOffText)
                 : !CatalogueSearch::enabledByEnvironment() ? std::string(kCatalogueAloneOffText)
-                                                            : outcome.cacheProblem);
+                                                           : outcome.cacheProblem);
         }
         if (walk) {
             outcome.walk = run.run();

@@ -22,6 +22,7 @@ using testsupport::TempDir;
 constexpr std::int64_t kDay = 20000;
 constexpr std::int64_t kLongAgo = 1'600'000'000'000'000'000; // September 2020
 constexpr std::int64_t kSecond = 1'000'000'000;
+constexpr char kWgs84Wkt[] = "GEOGCRS[\"WGS 84\"]";
 
 struct CatalogueFile {
     TempDir dir;
@@ -81,7 +82,7 @@ TEST(CataloguePattern, each_pattern_reads_the_range_of_the_index_its_literal_end
         {"read*.*", Use::Head, "read", "reae"}, // also finds README
         {"abc.", Use::Head, "abc", "abd"},      // finds abc, without a dot
         {"?x.tif", Use::Tail, "fit.x", "fit.y"},
-        {"a*b", Use::Head, "a", "b"},          // as long: the head
+        {"a*b", Use::Head, "a", "b"}, // as long: the head
         {"roads.shp", Use::Head, "roads.shp", "roads.shq"},
         {"\xff\xff*", Use::Head, "\xff\xff", ""}, // no key above: open
     };
@@ -114,8 +115,8 @@ TEST(CataloguePattern, every_name_a_pattern_matches_lies_in_its_range) {
 TEST(Catalogue, a_tree_is_its_folder_and_those_below_it_not_its_namesakes) {
     CatalogueFile f;
     auto writer = f.writer();
-    for (const char* path : {"/t/a", "/t/a/x", "/t/a/x/y", "/t/a-x", "/t/a.b", "/t/a b", "/t/ab",
-                             "/t/a0", "/t"})
+    for (const char* path :
+         {"/t/a", "/t/a/x", "/t/a/x/y", "/t/a-x", "/t/a.b", "/t/a b", "/t/ab", "/t/a0", "/t"})
         writer->record(listing(path, {}));
     writer->commit();
     auto reader = f.reader();
@@ -142,7 +143,8 @@ TEST(CatalogueWriter, a_listing_older_than_what_is_kept_is_passed_over) {
         {199, false, {"a", "d"}},
     };
     for (const auto& c : cases) {
-        const auto recorded = writer->record(listing("/t", {file("a"), file("d")}, c.listedSeconds * kSecond));
+        const auto recorded =
+            writer->record(listing("/t", {file("a"), file("d")}, c.listedSeconds * kSecond));
         writer->commit();
         EXPECT_EQ(recorded.has_value(), c.kept) << c.listedSeconds;
         EXPECT_EQ(namesOf(f.reader()->entries(*id)), c.names) << c.listedSeconds;
@@ -228,20 +230,63 @@ TEST(Catalogue, footprints_are_found_by_area_under_the_tree_and_follow_their_cha
         strand32::FileFacts facts;
         facts.kind = LayerType::Shape;
         facts.lonLat = lonLat;
+        facts.crsWkt = kWgs84Wkt;
         cache.cache->store(path, FileStamp{1, 9, 10, kLongAgo}, folder, facts, {});
         cache.cache->flush();
     };
     store("/t/europe.shp", {5, 55, 15, 45});
     store("/t/sub/pacific.shp", {170, 10, -170, -10}); // across the antimeridian
     store("/u/europe.shp", {5, 55, 15, 45});
+    store("/w/world.shp", {-180, 90, 180, -90});
+    store("/w/band.shp", {-175, 20, 175, -20});
+    store("/w/pacific.shp", {170, 10, -170, -10});
     auto reader = f.reader();
-    const auto found = [&](const std::string& tree, strand32::Extent box) {
+    const auto found = [&](const std::string& tree, strand32::Extent box, bool inside = false) {
         std::vector<std::string> paths;
-        reader->pathsInArea(tree, box, [&](std::string&& p) { paths.push_back(p); });
+        reader->footprintsInArea(
+            {tree, box, inside, inside}, [](const KeptFootprint&) { return true; },
+            [&](KeptFootprint&& kept, std::optional<strand32::FileFacts>&& facts) {
+                EXPECT_TRUE(facts);
+                EXPECT_EQ(facts, reader->factsOf(kept.path, kept.stamp, false)) << kept.path;
+                paths.push_back(kept.path);
+            });
         std::sort(paths.begin(), paths.end());
         return paths;
     };
     using Paths = std::vector<std::string>;
+    // Inside an area: none that reaches beyond it north or south, or east or
+    // west unless it crosses the antimeridian (kept as the whole width).
+    const struct {
+        strand32::Extent box;
+        Paths inside;
+    } insideCases[] = {
+        {{-180, 90, 180, -90}, {"/w/band.shp", "/w/pacific.shp", "/w/world.shp"}},
+        {{-180, 30, 180, -30}, {"/w/band.shp", "/w/pacific.shp"}},
+        {{-175, 20, 175, -20}, {"/w/band.shp", "/w/pacific.shp"}},
+        {{-174.9, 20, 175, -20}, {"/w/pacific.shp"}},
+        {{-175, 19.9, 175, -20}, {"/w/pacific.shp"}},
+        {{160, 15, 179, -15}, {"/w/pacific.shp"}},
+    };
+    for (const auto& c : insideCases)
+        EXPECT_EQ(found("/w", c.box, true), c.inside) << c.box.west << " " << c.box.north;
+    // A file the area rules out is not decoded.
+    int decoded = 0;
+    reader->footprintsInArea(
+        {"/w", {-180, 90, 180, -90}},
+        [](const KeptFootprint& kept) { return kept.lonLat && kept.lonLat->west < 0; },
+        [&](KeptFootprint&& kept, std::optional<strand32::FileFacts>&&) {
+            EXPECT_NE(kept.path, "/w/pacific.shp");
+            ++decoded;
+        });
+    EXPECT_EQ(decoded, 2);
+    // Files of one system share its definition.
+    std::vector<std::optional<strand32::FileFacts>> facts;
+    reader->footprintsInArea(
+        {"/w", {-180, 90, 180, -90}}, [](const KeptFootprint&) { return true; },
+        [&](KeptFootprint&&, std::optional<strand32::FileFacts>&& f) { facts.push_back(f); });
+    ASSERT_EQ(facts.size(), 3u);
+    EXPECT_EQ(facts[0]->crsWkt.str(), kWgs84Wkt);
+    EXPECT_EQ(&facts[0]->crsWkt.str(), &facts[2]->crsWkt.str());
     EXPECT_EQ(found("/t", {0, 60, 20, 40}), Paths{"/t/europe.shp"});
     EXPECT_EQ(found("/t", {15, 45, 20, 40}), Paths{"/t/europe.shp"}); // touching corners
     EXPECT_EQ(found("/t", {15.001, 60, 20, 40}), Paths{});
@@ -284,7 +329,7 @@ TEST(Catalogue, a_layer_file_is_unread_until_a_footprint_of_it_as_it_is_now_is_k
     writer->putEntry(*id, file("a.shp", 12), kLongAgo + 50 * kSecond); // changed since
     writer->commit();
     EXPECT_EQ(unread(), (Names{"a.shp", "b.shp"}));
-    read("/t/a.shp", file("a.shp", 12)); // read again over the former entry
+    read("/t/a.shp", file("a.shp", 12));           // read again over the former entry
     writer->record(listing("/", {file("x.shp")})); // the root: "/x.shp"
     writer->commit();
     EXPECT_EQ(unread(), (Names{"b.shp", "x.shp"}));

@@ -1,9 +1,11 @@
 // The search controller with the catalogue: the rows it shows at once and
 // how the walk then confirms, updates, adds and takes them away, each row
 // once, the list ending as a search without the catalogue ends.
+#include "finder/footprint_cache.h"
 #include "finder/search_controller.h"
 #include "finder/search_status.h"
 
+#include "catalogue_recall.h"
 #include "catalogue_tree.h"
 #include "temp_dir.h"
 
@@ -42,6 +44,7 @@ struct ListKeeper : SearchListener {
     void rowsRecalled(const std::vector<FoundRow>& rows) override {
         add(rows, recalled, recalledOrder);
     }
+    bool showsRecalledRows() const override { return true; }
     void rowsFound(const std::vector<FoundRow>& rows) override { add(rows, found, foundOrder); }
     void rowsConfirmed(const std::vector<FoundRow>& rows) override {
         for (const FoundRow& row : rows) {
@@ -192,6 +195,34 @@ TEST(CatalogueSearchController, rows_from_the_catalogue_come_in_the_order_the_wa
         EXPECT_EQ(second.recalledOrder, reference.foundOrder) << c.what;
         EXPECT_TRUE(second.found.empty()) << c.what;
         EXPECT_EQ(second.faults, 0) << c.what;
+        // The first folders' rows, handed over before the rest is built,
+        // and the rest: the answer built whole, in its order, for any split.
+        auto catalogue = Catalogue::open(FootprintCache::defaultFile(), FootprintCache::today());
+        ASSERT_TRUE(catalogue.catalogue) << catalogue.problem;
+        const CandidateTest test(c.criteria, 0);
+        const auto recalled = [&](std::size_t firstFolders, std::size_t& handOvers) {
+            std::vector<std::string> paths;
+            const auto first = [&](std::vector<FoundFile>&& files) {
+                ++handOvers;
+                for (const FoundFile& file : files)
+                    paths.push_back(file.path);
+            };
+            const RecallRequest request{
+                c.criteria, test,        FactsWanted::None, 0, SearchRun::DefaultDepthLimit,
+                first,      firstFolders};
+            for (const FoundFile& file : recallFromCatalogue(*catalogue.catalogue, request).files)
+                paths.push_back(file.path);
+            return paths;
+        };
+        std::size_t none = 0;
+        const std::vector<std::string> whole = recalled(0, none);
+        EXPECT_EQ(none, 0u) << c.what;
+        EXPECT_EQ(whole, reference.foundOrder) << c.what;
+        for (const std::size_t firstFolders : {1, 2, 3, 5, 1000}) {
+            std::size_t handOvers = 0;
+            EXPECT_EQ(recalled(firstFolders, handOvers), whole) << c.what << " " << firstFolders;
+            EXPECT_LE(handOvers, 1u) << c.what;
+        }
     }
 }
 

@@ -146,3 +146,32 @@ TEST(FileFacts, what_is_no_layer_and_a_damaged_point_cloud_say_why_and_tell_noth
         EXPECT_TRUE(facts.layers.empty());
     }
 }
+
+namespace {
+
+// A system's definition is shared by the facts that copy it, and reads and
+// compares as its text.
+TEST(SharedText, copies_share_one_text_and_compare_by_text) {
+    const strand32::SharedText wkt(std::string(2000, 'w'));
+    const strand32::SharedText copy = wkt;
+    EXPECT_EQ(&copy.str(), &wkt.str());
+    const struct {
+        strand32::SharedText a, b;
+        bool equal;
+    } cases[] = {
+        {wkt, copy, true},
+        {wkt, strand32::SharedText(std::string(2000, 'w')), true}, // equal, not shared
+        {wkt, strand32::SharedText(std::string(1999, 'w')), false},
+        {{}, std::string(), true}, // empty either way
+        {{}, "x", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.a == c.b, c.equal) << c.a.size() << " " << c.b.size();
+        EXPECT_EQ(c.a == c.b.str(), c.equal);
+    }
+    EXPECT_TRUE(strand32::SharedText(std::string()).empty());
+    const std::string& text = wkt;
+    EXPECT_EQ(text.size(), 2000u);
+}
+
+} // namespace

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+struct sqlite3_stmt;
+
 namespace finder {
 
 // Where a name pattern's candidates are found without reading every name.
@@ -31,6 +33,15 @@ struct NamePatternPlan {
 NamePatternPlan planOfPattern(std::string_view pattern);
 // A name's key in the index of tails: in lower case, reversed.
 std::string tailKey(std::string_view name);
+
+// A file as the footprint cache keeps it: its path, the stamp it was read
+// with, whether keys were read, and its extents (own system, degrees).
+struct KeptFootprint {
+    std::string path;
+    FileStamp stamp;
+    bool keysRead = false;
+    std::optional<strand32::Extent> extent, lonLat;
+};
 
 // The folders of the catalogue, as --catalogue-status tells them.
 struct CatalogueStatus {
@@ -77,11 +88,12 @@ public:
     std::vector<CatalogueEntry> entries(std::int64_t folderId);
     std::optional<CatalogueEntry> entry(std::int64_t folderId, std::string_view name);
     // The subfolder entries of the folder `path` and of the folders under
-    // it (and of a few beside it, whose paths sort among them), each with
-    // its folder's id and its place in the listing.
-    void subfolderEntries(const std::string& path,
-                          const std::function<void(std::int64_t folder, std::string_view name,
-                                                   std::int64_t seq)>& each);
+    // it (and of a few beside it, whose paths sort among them): each with
+    // its folder's id, its place in the listing, and the id of the folder it
+    // names (0 when the catalogue does not know that folder).
+    void subfolders(
+        const std::string& path,
+        const std::function<void(std::int64_t folder, std::int64_t seq, std::int64_t child)>& each);
     // Every entry of the catalogue whose name the plan's range holds, with its
     // folder's id (the pattern itself is for the caller to match).
     void entriesInPlan(const NamePatternPlan& plan,
@@ -89,10 +101,22 @@ public:
     // Every entry of a layer type whose file was not read as it is stamped
     // now, with its folder's id.
     void unreadEntries(const std::function<void(std::int64_t folder, CatalogueEntry&&)>& each);
-    // The paths under `folder` of files whose footprint in degrees meets the
-    // box (a superset: boxes are kept a little larger).
-    void pathsInArea(const std::string& folder, const strand32::Extent& box,
-                     const std::function<void(std::string&&)>& each);
+    // The files under `folder` whose footprint in degrees meets the box (a
+    // superset: boxes are kept a little larger); with `inside`, only those
+    // that may lie inside it.
+    // `wideTree`: the tree holds many files, and the index of boxes is read
+    // first. `wanted` sees each as kept; the facts of those it wants are read
+    // from the same row (none when they are not sound), so that a file the
+    // area rules out is never decoded.
+    struct AreaQuery {
+        std::string folder;
+        strand32::Extent box;
+        bool inside = false;
+        bool wideTree = false;
+    };
+    void footprintsInArea(
+        const AreaQuery& area, const std::function<bool(const KeptFootprint&)>& wanted,
+        const std::function<void(KeptFootprint&&, std::optional<strand32::FileFacts>&&)>& each);
     // The facts kept for the file at `path` when they were read from the
     // file as `file` stamps it now (companions are not looked at).
     std::optional<strand32::FileFacts> factsOf(const std::string& path, const FileStamp& file,
@@ -111,7 +135,15 @@ private:
     struct Statements;
     Catalogue(std::unique_ptr<Statements> s, std::string file);
     bool noteError(int code);
-    std::optional<std::pair<std::string, std::string>> systemOf(std::int64_t id);
+    // Kept for as long as the catalogue is open.
+    const std::pair<strand32::SharedText, std::string>* systemOf(std::int64_t id);
+    // footprintsInArea's reading of boxes that meet `meets` within `within`.
+    void readArea(
+        const AreaQuery& area, const strand32::Extent& meets, const strand32::Extent& within,
+        const std::function<bool(const KeptFootprint&)>& wanted,
+        const std::function<void(KeptFootprint&&, std::optional<strand32::FileFacts>&&)>& each);
+    // The facts of the footprint columns `row` is on (select's order).
+    std::optional<strand32::FileFacts> factsOfRow(sqlite3_stmt* row);
 
     std::unique_ptr<Statements> s_;
     std::string file_;

@@ -88,7 +88,7 @@ private:
     // The id of a system in the file (added when new; 0 for none, -1 when
     // it cannot be had), and the system of an id.
     std::int64_t systemId(const std::string& wkt, const std::string& name);
-    const std::pair<std::string, std::string>* systemOf(std::int64_t id);
+    const std::pair<strand32::SharedText, std::string>* systemOf(std::int64_t id);
     bool step(sqlite3_stmt* statement);
     void endRead();
 
@@ -100,7 +100,7 @@ private:
     std::string failure_;
     // Systems met, both ways; ids are the cache file's own.
     std::map<std::string, std::int64_t> systemIds_;
-    std::map<std::int64_t, std::pair<std::string, std::string>> systems_;
+    std::map<std::int64_t, std::pair<strand32::SharedText, std::string>> systems_;
     // Look-ups share one read transaction until the next write: far fewer
     // locks taken than one transaction per look-up.
     bool reading_ = false;

@@ -53,6 +53,10 @@ public:
     // listener that shows only what the disk gives leaves these three as
     // they are: it then hears the confirmed rows as found rows.
     virtual void rowsRecalled(const std::vector<FoundRow>& /*rows*/) {}
+    // True when the listener shows recalled rows: without a watcher that
+    // vouches for the tree, a search for a listener that does not is only
+    // walked (taking the folders the catalogue knows unchanged).
+    virtual bool showsRecalledRows() const { return false; }
     // Recalled rows the walk found again, as the disk has them now: each
     // replaces the row of its path (its size, date or facts may differ).
     virtual void rowsConfirmed(const std::vector<FoundRow>& rows) { rowsFound(rows); }

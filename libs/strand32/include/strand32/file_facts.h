@@ -12,6 +12,7 @@
 
 #include "quill32/coordsys_keys.h"
 #include "strand32/layer.h"
+#include "strand32/shared_text.h"
 
 namespace strand32 {
 
@@ -33,7 +34,7 @@ struct LayerFacts {
     std::string name;             // as the format names it; empty for a plain file
     std::string geometryType;     // "Point", "Polygon", ..., "Raster"; empty when unknown
     std::optional<Extent> extent; // in the layer's own coordinates
-    std::string crsWkt;           // the layer's system as WKT; empty when none
+    SharedText crsWkt;            // the layer's system as WKT; empty when none
     std::string crsName;
     std::optional<CoordSysKeys> keys;   // only when keys were asked for
     std::optional<ObjectCounts> counts; // only when counts were asked for
@@ -46,7 +47,7 @@ struct FileFacts {
     // extents in their common system, or in degrees on WGS 84 when their
     // systems differ (crsWkt then names that).
     std::optional<Extent> extent;
-    std::string crsWkt;
+    SharedText crsWkt;
     std::string crsName;
     // Whether keys were asked for (naming a system loads PROJ's registry
     // once per process, which a search by area alone does without).
