@@ -140,6 +140,7 @@ once() { local label=$1; shift; read -r f t l < <(timed "$@"); row "$label" "$f"
 echo "                                                              first row       whole"
 echo "Footprint cache, no catalogue (as before it):"
 KAVREL_CATALOGUE=off once "area, first search (reads every GIS file)" "$find_bin" "${area[@]}"
+sync
 export KAVREL_CATALOGUE=off
 report "name *.shp, repeat search" "$find_bin" "${names[@]}"
 report "area, repeat search (today's)" "$find_bin" "${area[@]}"
@@ -147,6 +148,8 @@ unset KAVREL_CATALOGUE
 
 echo "Catalogue:"
 once "area, first search with the catalogue (fills it)" "$find_bin" "${area[@]}"
+# What the fill wrote reaches the disk before the reads are timed.
+sync
 report "name *.shp, from the catalogue alone" "$find_bin" "${names[@]}" --catalogue-only
 report "area, from the catalogue alone" "$find_bin" "${area[@]}" --catalogue-only
 report "name *.shp, confirmed against the disk (no watcher)" "$find_bin" "${names[@]}"
