@@ -142,7 +142,14 @@ Catalogue::Opened Catalogue::open(const std::string& file, std::int64_t today) {
             return opened;
         }
     }
+    StatementPtr mode;
+    const bool logged =
+        prepareStatement(s->db.get(), "PRAGMA journal_mode", mode) == SQLITE_OK &&
+        sqlite3_step(mode.get()) == SQLITE_ROW &&
+        sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0)), "wal") ==
+            0;
     opened.catalogue.reset(new Catalogue(std::move(s), file));
+    opened.catalogue->logged_ = logged;
     return opened;
 }
 

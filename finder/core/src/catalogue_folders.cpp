@@ -61,8 +61,9 @@ void CatalogueFolders::adopt(const CatalogueFolder& folder, const FolderDescript
                              bool vouched, FolderListing& listing) {
     listing.adopt(here);
     // One read of the catalogue for many folders, not one each; renewed so
-    // that the file's log can still be folded in during a long walk.
-    if (adopted_ % kFoldersARead == 0) {
+    // that the file's log can still be folded in during a long walk. Without
+    // a log, a long read would keep the recorder and the watcher waiting.
+    if (catalogue_.readsBesideWriters() && adopted_ % kFoldersARead == 0) {
         catalogue_.endRead();
         catalogue_.beginRead();
     }

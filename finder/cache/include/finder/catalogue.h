@@ -76,6 +76,9 @@ public:
     // Reads that follow see one state of the file until endRead().
     void beginRead();
     void endRead();
+    // True when a long read does not hold writers up (the file keeps a
+    // write-ahead log; without one, a reader blocks other processes' commits).
+    bool readsBesideWriters() const { return logged_; }
 
     // The folder `path` (absolute, as the walk writes it) and, when `below`,
     // every folder under it, in path order.
@@ -150,6 +153,7 @@ private:
     std::string failure_;
     bool damaged_ = false;
     bool reading_ = false;
+    bool logged_ = false;
 };
 
 // The range of folder paths strictly below `folder`: ("folder/", "folder0").
