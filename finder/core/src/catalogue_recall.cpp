@@ -97,6 +97,8 @@ public:
             orderAsWalked(start);
         indexOf_ = FolderIndex(out_.folders);
         decideExact(start);
+        if (!out_.exact && !request_.inexactRows)
+            return; // nobody would see them: the walk gives the rows
         std::vector<Candidate> candidates = gather(start);
         check();
         // Folder by folder, candidates come in order and are tested at once.

@@ -42,6 +42,9 @@ struct RecallRequest {
     // the rest. Only for answers that are not read further (not exact).
     std::function<void(std::vector<FoundFile>&&)> firstRows;
     std::size_t firstFolders = kFirstFoldersRead;
+    // Whether the rows of an answer that is not exact are wanted; when not,
+    // such an answer holds the folders only.
+    bool inexactRows = true;
 };
 
 // Throws SearchFailure when the catalogue fails while it is read.

@@ -83,7 +83,8 @@ CatalogueSearch::Answer CatalogueSearch::answer(const SearchCriteria& criteria,
                                                       FootprintCache::today());
         return {};
     }
-    RecallRequest request{criteria, test, facts, session, depthLimit, {}, kFirstFoldersRead};
+    RecallRequest request{criteria,          test,          facts, session, depthLimit, {},
+                          kFirstFoldersRead, alone || shown};
     // Without a running watcher nothing is vouched for: the answer is only
     // shown (and checked by the walk), or given alone as it is.
     if (first && (alone || session == 0)) {

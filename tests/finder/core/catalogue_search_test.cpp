@@ -223,6 +223,13 @@ TEST(CatalogueSearchController, rows_from_the_catalogue_come_in_the_order_the_wa
             EXPECT_EQ(recalled(firstFolders, handOvers), whole) << c.what << " " << firstFolders;
             EXPECT_LE(handOvers, 1u) << c.what;
         }
+        // An answer no watcher vouches for, whose rows nobody would see: its
+        // folders alone, for the walk.
+        const RecallRequest unseen{
+            c.criteria, test, FactsWanted::None, 0, SearchRun::DefaultDepthLimit, {}, 0, false};
+        const Recalled folders = recallFromCatalogue(*catalogue.catalogue, unseen);
+        EXPECT_TRUE(folders.covered && !folders.folders.empty() && !folders.exact) << c.what;
+        EXPECT_TRUE(folders.files.empty() && folders.unknown.empty()) << c.what;
     }
 }
 
