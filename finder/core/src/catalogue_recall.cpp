@@ -91,7 +91,9 @@ public:
         out_.folders = catalogue_.folders(start, criteria.includeSubfolders);
         check();
         out_.covered = !out_.folders.empty();
-        if (!out_.covered)
+        // Without a watcher nothing is exact: rows nobody would see are not
+        // built, and the walk takes the folders as they are.
+        if (!out_.covered || (!request_.inexactRows && request_.watchSession == 0))
             return;
         if (criteria.includeSubfolders)
             orderAsWalked(start);

@@ -43,7 +43,8 @@ struct RecallRequest {
     std::function<void(std::vector<FoundFile>&&)> firstRows;
     std::size_t firstFolders = kFirstFoldersRead;
     // Whether the rows of an answer that is not exact are wanted; when not,
-    // such an answer holds the folders only.
+    // such an answer holds the folders only (in path order, without a
+    // watcher).
     bool inexactRows = true;
 };
 

@@ -70,24 +70,11 @@ CatalogueSearch::Answer CatalogueSearch::answer(const SearchCriteria& criteria,
                                                 const FirstRows& first) {
     const CandidateTest test(criteria, database);
     const std::int64_t session = catalogue_->liveWatchSession();
-    if (!alone && !shown && session == 0) {
-        catalogue_->beginRead();
-        const std::vector<CatalogueFolder> known = catalogue_->folders(
-            absoluteFolderPath(criteria.startFolder), criteria.includeSubfolders);
-        catalogue_->endRead();
-        if (!catalogue_->failure().empty())
-            throw SearchFailure(catalogue_->failure());
-        use.covered = !known.empty();
-        folders_ = std::make_unique<CatalogueFolders>(*catalogue_, *recorder_, known, session,
-                                                      criteria.namePattern, criteria.flags,
-                                                      FootprintCache::today());
-        return {};
-    }
-    RecallRequest request{criteria,          test,          facts, session, depthLimit, {},
-                          kFirstFoldersRead, alone || shown};
+    const bool seen = alone || shown;
+    RecallRequest request{criteria, test, facts, session, depthLimit, {}, kFirstFoldersRead, seen};
     // Without a running watcher nothing is vouched for: the answer is only
     // shown (and checked by the walk), or given alone as it is.
-    if (first && (alone || session == 0)) {
+    if (first && seen && (alone || session == 0)) {
         request.firstRows = [&](std::vector<FoundFile>&& files) {
             if (!alone)
                 noteShown(files);

@@ -46,8 +46,8 @@ public:
     // alone, or no watcher runs), the rows of the walk's first folders go to
     // `first` (rows of the answer, as final as the rest) before the rest is
     // built; Answer::files holds the rest. `shown`: rows answered before the
-    // walk are shown; when they are not and no watcher runs, there are none
-    // (the walk alone answers, with the folders the catalogue knows).
+    // walk are shown; when they are not, only an exact answer has rows (the
+    // walk alone answers otherwise, with the folders the catalogue knows).
     using FirstRows = std::function<void(std::vector<FoundFile>&&)>;
     Answer answer(const SearchCriteria& criteria, DatabaseHandle database, FactsWanted facts,
                   int depthLimit, bool alone, bool shown, SearchOutcome::CatalogueUse& use,
