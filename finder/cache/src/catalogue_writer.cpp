@@ -156,6 +156,14 @@ bool CatalogueWriter::run(sqlite3_stmt* statement) {
     return false;
 }
 
+bool CatalogueWriter::stepDone(StatementScope& q) {
+    const int code = q.step();
+    if (code == SQLITE_DONE)
+        return true;
+    noteError(code);
+    return false;
+}
+
 bool CatalogueWriter::begin() {
     if (!failure_.empty())
         return false;
@@ -240,10 +248,8 @@ std::optional<std::int64_t> CatalogueWriter::record(const FolderRecord& folder) 
         q.integer(5, static_cast<int>(e.kind)).integer(6, static_cast<std::int64_t>(e.size));
         q.integer(7, e.modifiedNs).integer(8, static_cast<std::int64_t>(e.inode));
         q.integer(9, isLayerFile(e) ? 1 : 0).text(10, path);
-        if (const int code = q.step(); code != SQLITE_DONE) {
-            noteError(code);
+        if (!stepDone(q))
             return std::nullopt;
-        }
         if (e.kind == EntryKind::Subfolder)
             formerSubfolders.erase(e.name);
     }
@@ -259,8 +265,7 @@ void CatalogueWriter::touch(std::int64_t folderId) {
         return;
     StatementScope q(s_->touch.get());
     q.integer(1, folderId).integer(2, today_);
-    if (const int code = q.step(); code != SQLITE_DONE)
-        noteError(code);
+    stepDone(q);
     wrote(1);
 }
 
@@ -294,13 +299,12 @@ void CatalogueWriter::putEntry(std::int64_t folderId, const CatalogueEntry& entr
             .integer(6, static_cast<std::int64_t>(entry.size));
         q.integer(7, entry.modifiedNs).integer(8, static_cast<std::int64_t>(entry.inode));
         q.integer(9, path.empty() ? 0 : 1).text(10, path);
-        if (const int code = q.step(); code != SQLITE_DONE)
-            return noteError(code);
+        if (!stepDone(q))
+            return;
     }
     StatementScope q(s_->folderUpdated.get());
     q.integer(1, folderId).integer(2, nowNs);
-    if (const int code = q.step(); code != SQLITE_DONE)
-        noteError(code);
+    stepDone(q);
     wrote(1);
 }
 
@@ -315,8 +319,8 @@ void CatalogueWriter::removeEntry(std::int64_t folderId, std::string_view name,
             q.text(2, name);
         else
             q.integer(2, nowNs);
-        if (const int code = q.step(); code != SQLITE_DONE)
-            return noteError(code);
+        if (!stepDone(q))
+            return;
     }
     wrote(1);
 }
@@ -330,8 +334,7 @@ void CatalogueWriter::markListed(std::int64_t folderId, const FileStamp& stamp,
     q.integer(3, static_cast<std::int64_t>(stamp.inode));
     q.integer(4, static_cast<std::int64_t>(stamp.size)).integer(5, stamp.modifiedNs);
     q.integer(6, listedNs);
-    if (const int code = q.step(); code != SQLITE_DONE)
-        noteError(code);
+    stepDone(q);
     wrote(1);
 }
 
@@ -358,8 +361,8 @@ void CatalogueWriter::move(const std::string& from, const std::string& to) {
         StatementScope q(s_->renameFolder.get());
         const std::string moved = to + path.substr(from.size());
         q.integer(1, id).text(2, moved);
-        if (const int code = q.step(); code != SQLITE_DONE)
-            return noteError(code);
+        if (!stepDone(q))
+            return;
     }
     // The files keep their stamps: what they told is still theirs.
     std::vector<std::string> footprints;
@@ -376,8 +379,8 @@ void CatalogueWriter::move(const std::string& from, const std::string& to) {
                 q.text(1, moved);
             else
                 q.text(1, path).text(2, moved);
-            if (const int code = q.step(); code != SQLITE_DONE)
-                return noteError(code);
+            if (!stepDone(q))
+                return;
         }
     }
     wrote(folders.size() + footprints.size());
@@ -389,8 +392,7 @@ void CatalogueWriter::setWatch(std::int64_t folderId, std::int64_t session, std:
         return;
     StatementScope q(s_->setWatch.get());
     q.integer(1, folderId).integer(2, session).integer(3, watchedNs).text(4, problem);
-    if (const int code = q.step(); code != SQLITE_DONE)
-        noteError(code);
+    stepDone(q);
     wrote(1);
 }
 
@@ -399,8 +401,7 @@ void CatalogueWriter::restartWatches(std::int64_t session, std::int64_t watchedN
         return;
     StatementScope q(s_->restartWatches.get());
     q.integer(1, session).integer(2, watchedNs);
-    if (const int code = q.step(); code != SQLITE_DONE)
-        noteError(code);
+    stepDone(q);
     wrote(1);
 }
 
@@ -413,8 +414,7 @@ void CatalogueWriter::setWatcher(std::int64_t session, std::int64_t pid, std::in
     } else {
         StatementScope q(s_->setWatcher.get());
         q.integer(1, session).integer(2, pid).integer(3, startedNs).integer(4, watchLimit);
-        if (const int code = q.step(); code != SQLITE_DONE)
-            noteError(code);
+        stepDone(q);
     }
     commit();
 }

@@ -19,6 +19,8 @@ struct sqlite3_stmt;
 
 namespace finder {
 
+class StatementScope;
+
 struct FolderRecord {
     std::string path; // absolute, as the walk writes it
     FileStamp stamp;  // taken before the folder was listed
@@ -85,6 +87,9 @@ private:
     CatalogueWriter(std::unique_ptr<Statements> s, std::string file, std::int64_t today);
     bool begin();
     bool run(sqlite3_stmt* statement);
+    // Steps a statement that returns no rows; false (and the error noted)
+    // when it did not finish.
+    bool stepDone(StatementScope& q);
     void noteError(int code);
     void wrote(std::size_t rows);
     bool isLayerFile(const CatalogueEntry& entry) const;
